@@ -1,0 +1,3 @@
+#ifndef GAME_STATE_H
+#define GAME_STATE_H
+#endif
