@@ -1,0 +1,85 @@
+#include "MvAssert.h"
+#include "MvDebugOutput.h"
+#include "MvLog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+
+// Captures what reaches the debug-output channel while it lives.
+class DebugCapture {
+public:
+    DebugCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
+    ~DebugCapture() { MvSetDebugSink(previous_, nullptr); }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    MvDebugSink previous_;
+};
+
+TEST(MvLog, FormatsToStandardOutputAndTheDebugChannel)
+{
+    DebugCapture capture;
+    testing::internal::CaptureStdout();
+    MvLog("Loaded %s with %d items\n", "thing", 42);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "Loaded thing with 42 items\n");
+    EXPECT_EQ(capture.Text(), "Loaded thing with 42 items\n");
+}
+
+TEST(MvLog, LongMessagesAreCutToTheBuffer)
+{
+    DebugCapture capture;
+    std::string longText(3000, 'x');
+    testing::internal::CaptureStdout();
+    MvLog("%s", longText.c_str());
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.size(), static_cast<size_t>(MvLogBufferSize - 1));
+    EXPECT_EQ(capture.Text().size(), static_cast<size_t>(MvLogBufferSize - 1));
+}
+
+TEST(MvDebugOutput, WithoutASinkTheTextGoesToTheFileNamedInTheEnvironment)
+{
+    char path[] = "/tmp/movo-debug-XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    setenv("MOVO_DEBUG_OUTPUT", path, 1);
+    MvDebugOutput("first line\n");
+    MvDebugOutput("second line\n");
+    unsetenv("MOVO_DEBUG_OUTPUT");
+    MvDebugOutput("not written\n");
+    std::ifstream in(path);
+    std::stringstream all;
+    all << in.rdbuf();
+    EXPECT_EQ(all.str(), "first line\nsecond line\n");
+    std::remove(path);
+}
+
+TEST(MvAssertDeathTest, AFailedCheckNamesConditionFileAndLine)
+{
+    int value = 3;
+    EXPECT_DEATH(MvAssert(value == 4), "Assertion failed: value == 4, file .*MvLogTest.cpp, line [0-9]+");
+    MvAssert(value == 3); // a holding check does nothing
+}
+
+TEST(MvAssert, NoDebuggerIsAttachedToTheTests)
+{
+    // Under a debugger a failed check traps instead of aborting; the test program
+    // normally runs untraced.
+    if (MvDebuggerAttached())
+        GTEST_SKIP() << "running under a tracer";
+    EXPECT_FALSE(MvDebuggerAttached());
+}
+
+} // namespace
