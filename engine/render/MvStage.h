@@ -1,0 +1,134 @@
+#ifndef MV_STAGE_H
+#define MV_STAGE_H
+
+#include "MvAssert.h"
+#include "MvColor.h"
+#include "MvDirtyList.h"
+#include "MvGrowArray.h"
+#include "MvIntRect.h"
+#include "MvPaintTarget.h"
+#include "MvWindowCount.h"
+
+#include <SDL.h>
+
+// The object a program creates on its screen surface to get pictures on screen. The
+// screen is divided into up to six disjoint windows, each with its own background fill and
+// its own dirty list; between frames the lists collect what changed, and each Draw fills,
+// repaints and presents exactly those rectangles, so a frame costs in proportion to what
+// moved rather than to the screen size. The screen surface stays the caller's; the stage
+// paints into it through a paint target chosen once for its pixel format.
+class MvStage {
+public:
+    // One window covering the whole screen, filled with black. Asserts screen is not null
+    // and has a pixel format the paint target serves.
+    explicit MvStage(SDL_Surface* screen);
+
+    // One window with the given bounds. When extraFill is not null the whole screen is
+    // filled with it now and the first frame presents the whole screen. Asserts as the
+    // general constructor.
+    MvStage(SDL_Surface* screen, const MvIntRect& window, const MvColor* extraFill);
+
+    // nWindows windows with the given bounds, each filled with black until told otherwise;
+    // extraFill as above. Asserts 1 <= nWindows <= MvWindowCount, every window a valid
+    // rectangle inside the screen, and no two windows intersecting.
+    MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
+
+    // Releases what the stage owns; the screen surface is never freed.
+    ~MvStage();
+
+    MvStage(const MvStage&) = delete;
+    MvStage& operator=(const MvStage&) = delete;
+
+    // One frame: brings the dirty lists up to date, fills (where the window is filled) and
+    // repaints every dirty rectangle, empties the lists, and presents the frame's
+    // rectangles when updateRect is true. When rectangles is given it is emptied and left
+    // holding the frame's screen rectangles (the whole screen on the first frame after an
+    // extra fill; nothing when nothing changed).
+    void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
+
+    // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list. Asserts
+    // every rectangle is non-empty and lies inside the screen.
+    void Present(const MvGrowArray<MvIntRect>* rectangles);
+
+    // Number of windows in use, 1 to MvWindowCount.
+    int WindowCount() const;
+    // Bounds of window in screen pixels. Asserts 0 <= window < WindowCount().
+    const MvIntRect& WindowRect(int window) const;
+    // (0, 0, screen width - 1, screen height - 1).
+    const MvIntRect& ScreenRect() const;
+    // The dirty list of window, to which changed nodes add their bounds. Asserts
+    // 0 <= window < WindowCount().
+    MvDirtyList& DirtyList(int window);
+
+    // SetWindowBackground of every window with color.
+    void SetBackgroundColor(const MvColor* color);
+    // Window is filled with *color before its nodes are drawn, or not filled at all when
+    // color is null; either way the whole window is repainted in the next frame. Window -1
+    // means every window. Asserts -1 <= window < WindowCount().
+    void SetWindowBackground(int window, const MvColor* color);
+
+    // Index of the first window containing screen point (x, y), or -1 when none does.
+    int WindowAt(int x, int y) const;
+
+    // The paint target over the screen, through which nodes paint.
+    MvPaintTarget& PaintTarget();
+    const MvPaintTarget& PaintTarget() const;
+
+    // Logs the dirty list of every window in use, labelled "window <index>".
+    void Dump() const;
+
+private:
+    // Shared by every constructor; runs after the dirty lists and the paint target exist.
+    void Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
+
+    // Draw's first step: changed nodes add their old and new bounds to the dirty lists.
+    // Nothing to do until the stage holds a scene tree; the tree's recompute goes here.
+    void RecomputeNodes();
+
+    // Paints the nodes of window that meet r, clipped to r. Nothing to do until the stage
+    // holds a scene tree; the tree's draw walk goes here.
+    void PaintNodes(int window, const MvIntRect& r);
+
+    // r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
+    SDL_Rect ToScreenRect(const MvIntRect& r) const;
+
+    // c as a pixel value of the screen's format (alpha ignored).
+    Uint32 MapColor(const MvColor& c) const;
+
+    // True when the screen is an OpenGL screen: the stage keeps its bookkeeping there but
+    // leaves filling, painting and presenting to the OpenGL path.
+    bool IsOpenGL() const;
+
+    SDL_Surface* screen_;
+    int windowCount_;
+    MvDirtyList dirtyLists_[MvWindowCount];
+    MvIntRect windowBounds_[MvWindowCount];
+    MvIntRect screenBounds_;
+    bool fillFlags_[MvWindowCount];
+    MvColor fillColors_[MvWindowCount];
+    MvColor extraBackgroundColor_;
+    bool needsFullUpdate_;
+    MvPaintTarget paintTarget_; // constructed right after the dirty lists
+};
+
+inline int MvStage::WindowCount() const { return windowCount_; }
+
+inline const MvIntRect& MvStage::WindowRect(int window) const
+{
+    MvAssert(window >= 0 && window < windowCount_);
+    return windowBounds_[window];
+}
+
+inline const MvIntRect& MvStage::ScreenRect() const { return screenBounds_; }
+
+inline MvDirtyList& MvStage::DirtyList(int window)
+{
+    MvAssert(window >= 0 && window < windowCount_);
+    return dirtyLists_[window];
+}
+
+inline MvPaintTarget& MvStage::PaintTarget() { return paintTarget_; }
+inline const MvPaintTarget& MvStage::PaintTarget() const { return paintTarget_; }
+inline bool MvStage::IsOpenGL() const { return paintTarget_.IsOpenGL(); }
+
+#endif

@@ -1,0 +1,442 @@
+#include "MvDebugOutput.h"
+#include "MvStage.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Readable rectangles in failure messages.
+static void PrintTo(const MvIntRect& r, std::ostream* os)
+{
+    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+
+namespace {
+
+MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
+
+MvColor Color(uint8_t red, uint8_t green, uint8_t blue)
+{
+    MvColor c;
+    c.Set(red, green, blue, 255);
+    return c;
+}
+
+std::vector<MvIntRect> Rects(const MvGrowArray<MvIntRect>& list)
+{
+    std::vector<MvIntRect> rects;
+    for (int i = 0; i < list.Count(); ++i)
+        rects.push_back(list[i]);
+    return rects;
+}
+
+// A plain software surface standing in for the screen (the dummy video driver offers no
+// screen format that the painters serve).
+class TestScreen {
+public:
+    // 32 bits, red in bits 16-23, green 8-15, blue 0-7.
+    TestScreen(int width, int height) : TestScreen(width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF) {}
+
+    TestScreen(int width, int height, int bits, Uint32 redMask, Uint32 greenMask, Uint32 blueMask)
+    {
+        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, bits, redMask, greenMask, blueMask, 0);
+        EXPECT_NE(surface_, nullptr);
+    }
+
+    ~TestScreen() { SDL_FreeSurface(surface_); }
+
+    TestScreen(const TestScreen&) = delete;
+    TestScreen& operator=(const TestScreen&) = delete;
+
+    SDL_Surface* Surface() const { return surface_; }
+    int Width() const { return surface_->w; }
+    int Height() const { return surface_->h; }
+
+    // Sets every pixel to value (raw pixel bits).
+    void Fill(Uint32 value) { SDL_FillRect(surface_, nullptr, value); }
+
+    Uint32 Pixel(int x, int y) const
+    {
+        const uint8_t* p = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch +
+                           x * surface_->format->BytesPerPixel;
+        Uint32 value = 0;
+        for (int b = surface_->format->BytesPerPixel - 1; b >= 0; --b)
+            value = (value << 8) | p[b];
+        return value;
+    }
+
+    // Expects every pixel to hold expected(x, y); reports the number of wrong pixels and the first.
+    void ExpectPixels(const std::function<Uint32(int, int)>& expected, const std::string& what) const
+    {
+        int wrong = 0;
+        std::string first;
+        for (int y = 0; y < Height(); ++y) {
+            for (int x = 0; x < Width(); ++x) {
+                if (Pixel(x, y) == expected(x, y))
+                    continue;
+                if (wrong++ == 0)
+                    first = std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(Pixel(x, y)) +
+                            ", expected " + std::to_string(expected(x, y));
+            }
+        }
+        EXPECT_EQ(wrong, 0) << what << ": first wrong pixel " << first;
+    }
+
+private:
+    SDL_Surface* surface_;
+};
+
+// Raw pixel values of the 32-bit test screen.
+const Uint32 kUntouched = 0x00ABCDEF;
+const Uint32 kBlack = 0x00000000;
+
+void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+
+// Captures what reaches the debug-output channel while it lives; standard output is
+// captured too, to keep the test log quiet.
+class DebugCapture {
+public:
+    DebugCapture()
+    {
+        previous_ = MvSetDebugSink(Collect, &text_);
+        testing::internal::CaptureStdout();
+    }
+    ~DebugCapture()
+    {
+        testing::internal::GetCapturedStdout();
+        MvSetDebugSink(previous_, nullptr);
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    MvDebugSink previous_;
+};
+
+// Three windows on a 64 x 48 screen, with gaps between them.
+const MvIntRect kThreeWindows[] = {R(0, 0, 31, 23), R(40, 0, 63, 23), R(0, 30, 63, 47)};
+
+bool InAnyOfThreeWindows(int x, int y)
+{
+    for (const MvIntRect& w : kThreeWindows)
+        if (w.Contains(x, y))
+            return true;
+    return false;
+}
+
+TEST(MvStage, FirstDrawFillsEveryWindowAndReportsItWhole)
+{
+    TestScreen screen(64, 48);
+    screen.Fill(kUntouched);
+    MvStage single(screen.Surface());
+    EXPECT_EQ(single.WindowCount(), 1);
+    EXPECT_EQ(single.WindowRect(0), R(0, 0, 63, 47));
+    EXPECT_EQ(single.ScreenRect(), R(0, 0, 63, 47));
+    EXPECT_EQ(single.DirtyList(0).ClipRect(), R(0, 0, 63, 47));
+    EXPECT_EQ(single.PaintTarget().Surface(), screen.Surface());
+    screen.ExpectPixels([](int, int) { return kUntouched; }, "construction without extra fill paints nothing");
+
+    MvGrowArray<MvIntRect> list;
+    single.Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(0, 0, 63, 47)});
+    EXPECT_EQ(single.DirtyList(0).Count(), 0);
+    screen.ExpectPixels([](int, int) { return kBlack; }, "one window");
+
+    screen.Fill(kUntouched);
+    MvStage three(screen.Surface(), 3, kThreeWindows, nullptr);
+    EXPECT_EQ(three.WindowCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(three.WindowRect(i), kThreeWindows[i]);
+        EXPECT_EQ(three.DirtyList(i).ClipRect(), kThreeWindows[i]);
+    }
+    three.Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>(std::begin(kThreeWindows), std::end(kThreeWindows)));
+    screen.ExpectPixels([](int x, int y) { return InAnyOfThreeWindows(x, y) ? kBlack : kUntouched; },
+                        "three windows: the gaps are not painted");
+}
+
+TEST(MvStage, ExtraFillPaintsTheWholeScreenAndTheFirstFramePresentsIt)
+{
+    TestScreen screen(64, 48);
+    screen.Fill(kUntouched);
+    MvColor red = Color(255, 0, 0);
+    const MvIntRect window = R(8, 8, 39, 31);
+    MvStage stage(screen.Surface(), window, &red);
+    screen.ExpectPixels([](int, int) { return 0x00FF0000u; }, "construction fills the screen");
+
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(0, 0, 63, 47)});
+    screen.ExpectPixels([&](int x, int y) { return window.Contains(x, y) ? kBlack : 0x00FF0000u; },
+                        "the window is filled black, the rest stays red");
+
+    stage.DirtyList(0).AddRect(R(10, 10, 12, 12));
+    stage.Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(10, 10, 12, 12)}) << "only the first frame is whole";
+}
+
+TEST(MvStage, ADrawWithNothingChangedPaintsAndPresentsNothing)
+{
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface(), 3, kThreeWindows, nullptr);
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(false, &list);
+
+    screen.Fill(kUntouched);
+    list.Append(R(1, 2, 3, 4)); // a caller's list is emptied first
+    stage.Draw(false, &list);
+    EXPECT_EQ(list.Count(), 0);
+    screen.ExpectPixels([](int, int) { return kUntouched; }, "nothing changed");
+}
+
+TEST(MvStage, OnlyTheDirtyRectanglesAreRepaintedWindowByWindow)
+{
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface(), 3, kThreeWindows, nullptr);
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(false, &list);
+    screen.Fill(kUntouched);
+
+    stage.DirtyList(2).AddRect(R(5, 40, 9, 60));
+    stage.DirtyList(0).AddRect(R(2, 2, 3, 3));
+    stage.DirtyList(0).AddRect(R(-5, 20, 5, 30));
+    stage.Draw(false, &list);
+    const std::vector<MvIntRect> expected = {R(2, 2, 3, 3), R(0, 20, 5, 23), R(5, 40, 9, 47)};
+    EXPECT_EQ(Rects(list), expected) << "window order, then list order, clipped to each window";
+    screen.ExpectPixels(
+        [&](int x, int y) {
+            for (const MvIntRect& r : expected)
+                if (r.Contains(x, y))
+                    return kBlack;
+            return kUntouched;
+        },
+        "only the dirty rectangles are filled");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(stage.DirtyList(i).Count(), 0) << "window " << i;
+}
+
+TEST(MvStage, WindowBackgroundsFillOrOnlyRepaint)
+{
+    const MvColor green = Color(0, 255, 0);
+    const Uint32 kGreen = 0x0000FF00;
+    struct Case {
+        const char* what;
+        std::function<void(MvStage&)> change;
+        bool repainted[3]; // each window is repainted in the next frame
+        Uint32 fill[3];    // what a repainted rectangle of each window shows from then on
+    } cases[] = {
+        {"a colour fills that window only", [&](MvStage& s) { s.SetWindowBackground(1, &green); },
+         {false, true, false}, {kBlack, kGreen, kBlack}},
+        {"null repaints the window without filling it", [](MvStage& s) { s.SetWindowBackground(0, nullptr); },
+         {true, false, false}, {kUntouched, kBlack, kBlack}},
+        {"window -1 sets every window", [&](MvStage& s) { s.SetWindowBackground(-1, &green); },
+         {true, true, true}, {kGreen, kGreen, kGreen}},
+        {"SetBackgroundColor sets every window", [&](MvStage& s) { s.SetBackgroundColor(&green); },
+         {true, true, true}, {kGreen, kGreen, kGreen}},
+        {"SetBackgroundColor(null) stops filling everywhere", [](MvStage& s) { s.SetBackgroundColor(nullptr); },
+         {true, true, true}, {kUntouched, kUntouched, kUntouched}},
+    };
+    for (const Case& c : cases) {
+        TestScreen screen(64, 48);
+        MvStage stage(screen.Surface(), 3, kThreeWindows, nullptr);
+        MvGrowArray<MvIntRect> list;
+        stage.Draw(false, &list);
+        screen.Fill(kUntouched);
+
+        c.change(stage);
+        stage.Draw(false, &list);
+        std::vector<MvIntRect> expectedList;
+        for (int i = 0; i < 3; ++i)
+            if (c.repainted[i])
+                expectedList.push_back(kThreeWindows[i]);
+        EXPECT_EQ(Rects(list), expectedList) << c.what;
+        auto Expected = [&](int x, int y, bool later) {
+            for (int i = 0; i < 3; ++i)
+                if (kThreeWindows[i].Contains(x, y))
+                    return later || c.repainted[i] ? c.fill[i] : kUntouched;
+            return kUntouched;
+        };
+        screen.ExpectPixels([&](int x, int y) { return Expected(x, y, false); }, c.what);
+
+        // The setting lasts: later dirty rectangles are filled (or not) the same way.
+        screen.Fill(kUntouched);
+        for (int i = 0; i < 3; ++i)
+            stage.DirtyList(i).AddRect(stage.WindowRect(i));
+        stage.Draw(false, &list);
+        screen.ExpectPixels([&](int x, int y) { return Expected(x, y, true); },
+                            std::string(c.what) + ", in a later frame");
+    }
+}
+
+TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
+{
+    const MvColor colour = Color(0xF8, 0x84, 0x10);
+    struct Case {
+        const char* what;
+        int bits;
+        Uint32 redMask, greenMask, blueMask;
+        Uint32 expected;
+    } cases[] = {
+        {"32 bits, red high", 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0x00F88410},
+        {"32 bits, blue high", 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0x001084F8},
+        {"24 bits", 24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0x00F88410},
+        {"16 bits, 5-6-5", 16, 0xF800, 0x07E0, 0x001F, (0x1Fu << 11) | (0x21u << 5) | 0x02u},
+    };
+    for (const Case& c : cases) {
+        TestScreen screen(16, 8, c.bits, c.redMask, c.greenMask, c.blueMask);
+        DebugCapture quiet;
+        MvStage stage(screen.Surface());
+        stage.SetBackgroundColor(&colour);
+        stage.Draw(false);
+        screen.ExpectPixels([&](int, int) { return c.expected; }, c.what);
+    }
+}
+
+TEST(MvStage, WindowAtFindsTheWindowUnderAPoint)
+{
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface(), 3, kThreeWindows, nullptr);
+    struct Case {
+        int x, y;
+        int expected;
+    } cases[] = {
+        {0, 0, 0},   {31, 23, 0}, {40, 0, 1},  {63, 23, 1}, {0, 30, 2},   {63, 47, 2},
+        {35, 10, -1}, {10, 27, -1}, {64, 0, -1}, {0, 48, -1}, {-1, -1, -1}, {32, 0, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(stage.WindowAt(c.x, c.y), c.expected) << "at " << c.x << "," << c.y;
+}
+
+TEST(MvStage, DumpLogsEveryWindowsDirtyList)
+{
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface(), 2, kThreeWindows, nullptr);
+    stage.Draw(false);
+    stage.DirtyList(1).AddRect(R(41, 1, 42, 2));
+    DebugCapture capture;
+    stage.Dump();
+    EXPECT_EQ(capture.Text(), "DR Print. 'window 0'\nDR Print. 'window 1'\n  41,1 -- 42,2\n");
+}
+
+// The game's path: Draw(true) hands the frame to SDL_UpdateRects, which needs the video
+// subsystem; the dummy driver serves.
+class MvStagePresent : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (SDL_WasInit(SDL_INIT_VIDEO))
+            return;
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        startedVideo_ = true;
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (startedVideo_)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        startedVideo_ = false;
+    }
+
+    static bool startedVideo_;
+};
+
+bool MvStagePresent::startedVideo_ = false;
+
+TEST_F(MvStagePresent, DrawPresentsTheFrameAndStillFillsTheCallersList)
+{
+    TestScreen screen(64, 48);
+    screen.Fill(kUntouched);
+    MvStage stage(screen.Surface(), 3, kThreeWindows, nullptr);
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(true, &list);
+    EXPECT_EQ(list.Count(), 3);
+    screen.ExpectPixels([](int x, int y) { return InAnyOfThreeWindows(x, y) ? kBlack : kUntouched; }, "first frame");
+    stage.DirtyList(0).AddRect(R(0, 0, 5, 5));
+    stage.Draw(true);
+    stage.Draw(true);
+    stage.Present(nullptr);
+    EXPECT_EQ(stage.DirtyList(0).Count(), 0);
+}
+
+// An OpenGL screen keeps the stage's bookkeeping but is never painted by the software path.
+TEST(MvStage, AnOpenGLScreenIsNotPaintedBySoftware)
+{
+    TestScreen screen(64, 48);
+    screen.Fill(kUntouched);
+    screen.Surface()->flags |= SDL_OPENGL;
+    MvColor red = Color(255, 0, 0);
+    MvStage stage(screen.Surface(), R(0, 0, 31, 23), &red);
+    EXPECT_TRUE(stage.PaintTarget().IsOpenGL());
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(true, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(0, 0, 63, 47)});
+    EXPECT_EQ(stage.DirtyList(0).Count(), 0);
+    screen.ExpectPixels([](int, int) { return kUntouched; }, "OpenGL screen");
+    screen.Surface()->flags &= ~SDL_OPENGL;
+}
+
+TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
+{
+    TestScreen screen(64, 48);
+    const MvIntRect seven[] = {R(0, 0, 7, 7),   R(8, 0, 15, 7),  R(16, 0, 23, 7), R(24, 0, 31, 7),
+                               R(32, 0, 39, 7), R(40, 0, 47, 7), R(48, 0, 55, 7)};
+    EXPECT_DEATH(MvStage(screen.Surface(), 7, seven, nullptr), "MvWindowCount");
+    EXPECT_DEATH(MvStage(screen.Surface(), 0, seven, nullptr), "nWindows >= 1");
+    EXPECT_DEATH(MvStage(nullptr), "surface != nullptr");
+
+    struct Case {
+        const char* what;
+        MvIntRect second;
+        const char* message;
+    } cases[] = {
+        {"overlapping the first by one pixel", R(7, 7, 20, 20), "Overlaps"},
+        {"inside the first", R(2, 2, 3, 3), "Overlaps"},
+        {"left of the screen", R(-1, 10, 20, 20), "w.left >= 0"},
+        {"above the screen", R(10, -1, 20, 20), "w.top >= 0"},
+        {"right of the screen", R(10, 10, 64, 20), "w.right < screen->w"},
+        {"below the screen", R(10, 10, 20, 48), "w.bottom < screen->h"},
+        {"empty", R(30, 30, 29, 29), "IsValid"},
+    };
+    for (const Case& c : cases) {
+        const MvIntRect windows[] = {R(0, 0, 7, 7), c.second};
+        EXPECT_DEATH(MvStage(screen.Surface(), 2, windows, nullptr), c.message) << c.what;
+    }
+    EXPECT_DEATH(MvStage(screen.Surface(), R(0, 0, 64, 47), nullptr), "w.right < screen->w");
+}
+
+TEST(MvStageDeathTest, BrokenCallsAreCaught)
+{
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface(), 2, kThreeWindows, nullptr);
+    // Kept from the optimiser, which would otherwise warn about the constant bad index.
+    volatile int minusOne = -1;
+    EXPECT_DEATH(stage.DirtyList(2), "window < windowCount_");
+    EXPECT_DEATH(stage.DirtyList(minusOne), "window >= 0");
+    EXPECT_DEATH(stage.WindowRect(2), "window < windowCount_");
+    EXPECT_DEATH(stage.SetWindowBackground(2, nullptr), "window < windowCount_");
+    EXPECT_DEATH(stage.SetWindowBackground(-2, nullptr), "window >= -1");
+
+    struct Case {
+        const char* what;
+        MvIntRect r;
+    } badUpdates[] = {
+        {"left of the screen", R(-1, 0, 5, 5)},   {"above the screen", R(0, -1, 5, 5)},
+        {"past the right edge", R(60, 0, 64, 5)}, {"past the bottom edge", R(0, 40, 5, 48)},
+        {"empty", R(5, 5, 4, 4)},
+    };
+    for (const Case& c : badUpdates) {
+        MvGrowArray<MvIntRect> list;
+        list.Append(R(0, 0, 63, 47));
+        list.Append(c.r);
+        EXPECT_DEATH(stage.Present(&list), "Assertion failed") << c.what;
+    }
+}
+
+} // namespace
