@@ -6,7 +6,7 @@
 // A 32-bit colour stored as the bytes blue, green, red, alpha: read as a little-endian
 // word it is 0xAARRGGBB. Every pixel the engine keeps in memory has this layout. Alpha
 // 255 is opaque, 0 fully transparent.
-struct MvColor {
+struct alignas(4) MvColor {
     uint8_t blue;
     uint8_t green;
     uint8_t red;

@@ -42,7 +42,10 @@ public:
     explicit MvPaintTarget(SDL_Surface* surface);
 
     // Paints into the caller's width x height pixels, stored as MvColor rows without
-    // padding. The pixels stay the caller's; the wrapping surface is owned.
+    // padding, through the memory blitters, which keep each pixel's alpha byte. The pixels
+    // stay the caller's; the wrapping surface is owned. Asserts width and height >= 0,
+    // width <= 16383 (the row pitch must fit the surface's 16-bit pitch), pixels not null
+    // unless the block is empty, and that the surface could be made.
     MvPaintTarget(MvColor* pixels, int width, int height);
 
     // Frees the surface only when this target made it.
@@ -77,6 +80,8 @@ public:
 
 private:
     void ReadFormat();
+    // True when each colour channel is a whole byte (mask 0xFF << shift).
+    bool HasByteChannels() const;
 
     int width_;
     int height_;
