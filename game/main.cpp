@@ -1,1 +1,4 @@
-int main() { return 0; }
+#include "Program.h"
+
+// The program takes no arguments and reads no configuration.
+int main(int, char**) { return RunProgram(); }

@@ -1,0 +1,3 @@
+#include "Labels.h"
+
+void MenuTick() {}

@@ -1,0 +1,20 @@
+#ifndef PROGRAM_H
+#define PROGRAM_H
+
+// The program from start to end: start-up checks, the screen flow, shutdown. Start-up
+// opens SDL, an 800 x 600 full-screen window at the display's depth captioned
+// "My Movo Game", and the audio device; a failing step prints its message through the
+// log and ends the program with that step's exit code.
+enum ProgramExitCode {
+    ProgramExitOk = 0,
+    ProgramExitNoAudio = 1,       // "Can't open audio subsystem..."
+    ProgramExitNoVideo = 3,       // no video surface; nothing printed
+    ProgramExitOldSdl = 254,      // "SDL version must be at least 1.2.0"
+    ProgramExitSdlInitFailed = 255 // "Couldn't initialize SDL: ..."
+};
+
+// Runs the whole program and returns its exit code: 0 after the player quit with Escape,
+// otherwise the code of the start-up step that failed.
+int RunProgram();
+
+#endif

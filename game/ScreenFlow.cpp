@@ -1,0 +1,156 @@
+#include "ScreenFlow.h"
+
+#include "GameState.h"
+#include "GameWorld.h"
+#include "Labels.h"
+#include "MvAssert.h"
+#include "MvStage.h"
+#include "PlaySequence.h"
+#include "Sound.h"
+
+#include <cstring>
+
+namespace {
+
+// Milliseconds between two ticks.
+constexpr Uint32 TickInterval = 50;
+
+} // namespace
+
+ScreenFlow::ScreenFlow(SDL_Surface* screen, GameWorld* world)
+    : screen_(screen)
+    , world_(world)
+{
+    MvAssert(screen != nullptr);
+    MvAssert(world != nullptr);
+}
+
+void ScreenFlow::Run()
+{
+    while (!quit_) {
+        RunMenuScreen();
+        RunPlayScreen();
+        RunEndScreen();
+    }
+}
+
+void ScreenFlow::OpenStage()
+{
+    GameState::engine = new MvStage(screen_);
+    MvAssert(GameState::engine != nullptr);
+    GameState::engine->Draw(true, nullptr);
+}
+
+void ScreenFlow::CloseStage()
+{
+    delete GameState::engine;
+    GameState::engine = nullptr;
+}
+
+void ScreenFlow::RunMenuScreen()
+{
+    OpenStage();
+    SDL_JoystickEventState(SDL_ENABLE);
+    joystick_ = SDL_JoystickOpen(0);
+    world_->LoadScreen();
+    SDL_SetTimer(TickInterval, TimerTick);
+    world_->BuildMenu();
+    MenuLoop();
+    CloseStage();
+    done_ = false;
+}
+
+void ScreenFlow::MenuLoop()
+{
+    SDL_Event event;
+    while (!done_ && !quit_ && SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            OnMenuKey(event.key.keysym.sym, &done_, &quit_);
+            break;
+        case SDL_USEREVENT:
+            MenuTick();
+            GameState::engine->Draw(true, nullptr);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ScreenFlow::RunPlayScreen()
+{
+    OpenStage();
+    ResetCounters();
+    GameState::lost = false;
+    world_->LoadScreen();
+    world_->BuildPlay();
+
+    SDL_Event event;
+    while (!done_ && !quit_ && !GameState::lost && SDL_WaitEvent(&event) && event.type != SDL_QUIT)
+        HandlePlayEvent(event, &quit_, &done_);
+
+    CloseStage();
+    done_ = false;
+    StopMusic();
+}
+
+void ScreenFlow::RunEndScreen()
+{
+    OpenStage();
+    world_->LoadScreen();
+    world_->BuildEnd();
+
+    SDL_Event event;
+    while (!done_ && !quit_ && SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            OnEndKey(event.key.keysym.sym, &done_, &quit_);
+            break;
+        case SDL_USEREVENT:
+            GameState::engine->Draw(true, nullptr);
+            break;
+        default:
+            break;
+        }
+    }
+
+    done_ = false;
+    CloseStage();
+}
+
+Uint32 TimerTick(Uint32 /*interval*/)
+{
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = SDL_USEREVENT;
+    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0);
+    return TickInterval;
+}
+
+void OnMenuKey(int sym, bool* done, bool* quit)
+{
+    switch (sym) {
+    case SDLK_RETURN:
+        *done = true;
+        break;
+    case SDLK_ESCAPE:
+        *quit = true;
+        break;
+    case SDLK_1:
+    case SDLK_2:
+    case SDLK_3:
+        GameState::chosenLevel = sym - SDLK_0;
+        break;
+    default:
+        break;
+    }
+}
+
+void OnEndKey(int sym, bool* done, bool* quit)
+{
+    if (sym == SDLK_RETURN)
+        *done = true;
+    else if (sym == SDLK_ESCAPE)
+        *quit = true;
+}

@@ -1,0 +1,3 @@
+#include "Sound.h"
+
+void StopMusic() {}

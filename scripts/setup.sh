@@ -1,0 +1,46 @@
+# Shared set-up for scripts/play and scripts/test: installs the Debian packages the
+# build and the tests need, and configures and builds a build folder. Sourced, not run.
+
+MOVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+MOVO_JOBS=2
+
+MOVO_PACKAGES=(
+    build-essential cmake pkg-config
+    libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev
+    libgtest-dev libbenchmark-dev
+    xvfb xauth libx11-dev libxtst-dev
+)
+
+# Runs a command as root: directly when we are root, through sudo otherwise.
+movo_as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+# Installs the packages that are not installed yet; does nothing when all are there.
+movo_install_packages() {
+    local missing=()
+    local package
+    for package in "${MOVO_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    movo_as_root env DEBIAN_FRONTEND=noninteractive apt-get update
+    movo_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+}
+
+# movo_build DIR [CMAKE OPTION...]: configures DIR (under the checkout) and builds it.
+movo_build() {
+    local dir="$1"
+    shift
+    cmake -S "$MOVO_ROOT" -B "$MOVO_ROOT/$dir" "$@"
+    cmake --build "$MOVO_ROOT/$dir" -j "$MOVO_JOBS"
+}
