@@ -1,28 +1,35 @@
 #include "MvStage.h"
 
 #include "MvLog.h"
+#include "MvSceneTree.h"
 
 #include <cstdio>
 #include <memory>
 
-MvStage::MvStage(SDL_Surface* screen) : paintTarget_(screen)
+MvStage::MvStage(SDL_Surface* screen) : tree_(nullptr), paintTarget_(screen)
 {
     MvIntRect whole = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
     Init(screen, 1, &whole, nullptr);
 }
 
-MvStage::MvStage(SDL_Surface* screen, const MvIntRect& window, const MvColor* extraFill) : paintTarget_(screen)
+MvStage::MvStage(SDL_Surface* screen, const MvIntRect& window, const MvColor* extraFill)
+    : tree_(nullptr), paintTarget_(screen)
 {
     Init(screen, 1, &window, extraFill);
 }
 
 MvStage::MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill)
-    : paintTarget_(screen)
+    : tree_(nullptr), paintTarget_(screen)
 {
     Init(screen, nWindows, windows, extraFill);
 }
 
-MvStage::~MvStage() {}
+MvStage::~MvStage()
+{
+    // The nodes go first: they may still refer to what the stage holds.
+    delete tree_;
+    tree_ = nullptr;
+}
 
 void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill)
 {
@@ -62,6 +69,9 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     for (int i = 0; i < windowCount_; ++i)
         for (int j = i + 1; j < windowCount_; ++j)
             MvAssert(!windowBounds_[i].Overlaps(windowBounds_[j]));
+
+    // The tree places its origin node at each window's top-left corner.
+    tree_ = new MvSceneTree(this);
 }
 
 void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
@@ -158,9 +168,9 @@ void MvStage::Dump() const
     }
 }
 
-void MvStage::RecomputeNodes() {}
+void MvStage::RecomputeNodes() { tree_->Recompute(); }
 
-void MvStage::PaintNodes(int /*window*/, const MvIntRect& /*r*/) {}
+void MvStage::PaintNodes(int window, const MvIntRect& r) { tree_->DrawRect(r, &paintTarget_, window); }
 
 SDL_Rect MvStage::ToScreenRect(const MvIntRect& r) const
 {

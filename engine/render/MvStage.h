@@ -11,12 +11,17 @@
 
 #include <SDL.h>
 
+class MvSceneTree;
+
 // The object a program creates on its screen surface to get pictures on screen. The
 // screen is divided into up to six disjoint windows, each with its own background fill and
 // its own dirty list; between frames the lists collect what changed, and each Draw fills,
 // repaints and presents exactly those rectangles, so a frame costs in proportion to what
-// moved rather than to the screen size. The screen surface stays the caller's; the stage
-// paints into it through a paint target chosen once for its pixel format.
+// moved rather than to the screen size. The stage owns the scene tree of what it shows:
+// each Draw first lets the tree recompute what changed, which fills the dirty lists, and
+// then asks it to paint the nodes inside each repainted rectangle. The screen surface
+// stays the caller's; the stage paints into it through a paint target chosen once for its
+// pixel format.
 class MvStage {
 public:
     // One window covering the whole screen, filled with black. Asserts screen is not null
@@ -33,17 +38,19 @@ public:
     // rectangle inside the screen, and no two windows intersecting.
     MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 
-    // Releases what the stage owns; the screen surface is never freed.
+    // Destroys the scene tree with every node, then the paint target; the screen surface
+    // is never freed.
     ~MvStage();
 
     MvStage(const MvStage&) = delete;
     MvStage& operator=(const MvStage&) = delete;
 
-    // One frame: brings the dirty lists up to date, fills (where the window is filled) and
-    // repaints every dirty rectangle, empties the lists, and presents the frame's
-    // rectangles when updateRect is true. When rectangles is given it is emptied and left
-    // holding the frame's screen rectangles (the whole screen on the first frame after an
-    // extra fill; nothing when nothing changed).
+    // One frame: recomputes the scene tree, which brings the dirty lists up to date; fills
+    // (where the window is filled) every dirty rectangle and paints the tree's nodes into
+    // it; empties the lists; and presents the frame's rectangles when updateRect is true.
+    // When rectangles is given it is emptied and left holding the frame's screen
+    // rectangles (the whole screen on the first frame after an extra fill; nothing when
+    // nothing changed).
     void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
 
     // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list. Asserts
@@ -70,6 +77,9 @@ public:
     // Index of the first window containing screen point (x, y), or -1 when none does.
     int WindowAt(int x, int y) const;
 
+    // The scene tree the stage shows, owned by the stage.
+    MvSceneTree* SceneTree() const;
+
     // The paint target over the screen, through which nodes paint.
     MvPaintTarget& PaintTarget();
     const MvPaintTarget& PaintTarget() const;
@@ -81,12 +91,11 @@ private:
     // Shared by every constructor; runs after the dirty lists and the paint target exist.
     void Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 
-    // Draw's first step: changed nodes add their old and new bounds to the dirty lists.
-    // Nothing to do until the stage holds a scene tree; the tree's recompute goes here.
+    // Draw's first step: the tree's recompute walk, in which changed nodes add their old
+    // and new bounds to the dirty lists.
     void RecomputeNodes();
 
-    // Paints the nodes of window that meet r, clipped to r. Nothing to do until the stage
-    // holds a scene tree; the tree's draw walk goes here.
+    // Paints the nodes of window that meet r, clipped to r: the tree's draw walk.
     void PaintNodes(int window, const MvIntRect& r);
 
     // r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
@@ -108,6 +117,7 @@ private:
     MvColor fillColors_[MvWindowCount];
     MvColor extraBackgroundColor_;
     bool needsFullUpdate_;
+    MvSceneTree* tree_;         // made at the end of Init
     MvPaintTarget paintTarget_; // constructed right after the dirty lists
 };
 
@@ -126,6 +136,8 @@ inline MvDirtyList& MvStage::DirtyList(int window)
     MvAssert(window >= 0 && window < windowCount_);
     return dirtyLists_[window];
 }
+
+inline MvSceneTree* MvStage::SceneTree() const { return tree_; }
 
 inline MvPaintTarget& MvStage::PaintTarget() { return paintTarget_; }
 inline const MvPaintTarget& MvStage::PaintTarget() const { return paintTarget_; }

@@ -1,0 +1,61 @@
+#ifndef MV_DRAWABLE_NODE_H
+#define MV_DRAWABLE_NODE_H
+
+#include "MvSceneNode.h"
+
+class MvPaintTarget;
+class MvResource;
+
+// The base of nodes that show a resource on screen. A drawable node covers a screen
+// rectangle in each window (its bounds, computed by each kind after the base transform)
+// and hands that rectangle to the window's dirty list whenever it changes, once as it was
+// and once as it became, so both the vacated and the newly covered pixels are repainted.
+// It remembers per window whether it was on screen when it last did so, which lets a node
+// that is hidden erase itself exactly once and then cost nothing.
+class MvDrawableNode : public MvSceneNode {
+public:
+    // A detached drawable node, counted as on screen in every window.
+    MvDrawableNode();
+
+    // The node itself.
+    MvDrawableNode* AsDrawable() override;
+
+    // Adds the window's bounds to the stage's dirty list of window when the node is shown
+    // there now or was when it last queued, and remembers which. Asserts a shown node has
+    // valid bounds.
+    void QueueDirty(int window, bool before) override;
+
+    // Every kind computes its bounds here after calling MvSceneNode::ComputeTransform.
+    void ComputeTransform(int window) override = 0;
+
+    // As MvSceneNode::OnAddedToTree; then asserts the node covers a pixel in window 0.
+    void OnAddedToTree() override;
+
+    // Queues the bounds of every window where the node was on screen, so the area it
+    // covered is repainted without it.
+    void OnRemovingFromTree() override;
+
+    // Paints the node's pixels of window that lie inside clip into paintInfo.
+    virtual void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) = 0;
+
+    // The node's bounding box in window.
+    virtual void QueryBoundingBox(MvIntRect* out, int window) = 0;
+
+    // The resource the node shows (not owned).
+    virtual MvResource* Resource() = 0;
+
+    // Whether the node was shown when it last queued its bounds in window. Asserts
+    // 0 <= window < MvWindowCount.
+    bool WasOnScreen(int window) const;
+
+protected:
+    bool wasOnScreen_[MvWindowCount];
+};
+
+inline bool MvDrawableNode::WasOnScreen(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return wasOnScreen_[window];
+}
+
+#endif

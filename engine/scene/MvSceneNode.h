@@ -1,0 +1,265 @@
+#ifndef MV_SCENE_NODE_H
+#define MV_SCENE_NODE_H
+
+#include "MvAssert.h"
+#include "MvChildCursor.h"
+#include "MvChildLink.h"
+#include "MvChildList.h"
+#include "MvColorXform.h"
+#include "MvFixed.h"
+#include "MvGrowArray.h"
+#include "MvIntRect.h"
+#include "MvTransform.h"
+#include "MvWindowCount.h"
+
+#include <cstdint>
+#include <string>
+
+class MvCanvasNode;
+class MvDrawableNode;
+class MvSpriteNode;
+class MvStage;
+class MvTextEntry;
+class MvTextNode;
+class MvTileNode;
+class MvWidget;
+
+// The largest distance from the parent's origin, in either direction, that MoveTo accepts:
+// the largest whole number a 16.16 position holds.
+constexpr int MvMaxNodePosition = 32767;
+
+// A node of the scene tree: the base of everything the engine shows, and on its own a
+// grouping node whose children move with it (the game's layers are plain nodes). A node
+// is placed relative to its parent, once per window, since the same tree can be shown in
+// up to MvWindowCount windows; all per-window state sits in fixed arrays, so placing,
+// colouring and hiding never allocate. Setters compare before they store and only mark
+// the windows that changed invalid; the tree's recompute walk later turns the marks into
+// screen transforms, bounds and dirty rectangles, so repeating a setting every tick is
+// free. The tree that a node is inserted into owns it and destroys it.
+class MvSceneNode {
+public:
+    // A detached node at (0, 0), scale 1, identity colours, shown, depth 0, no name, id
+    // -1, invalid in every window.
+    MvSceneNode();
+
+    // Virtual operations, in slot order.
+
+    // Releases the node's own members only; neither parent nor children are touched.
+    // Asserts the node is in no child list and has no children left (the tree unlinks).
+    virtual ~MvSceneNode();
+
+    // Stores xform in each addressed window where it differs (MvColorXform equality) and
+    // marks those windows invalid. Asserts -1 <= window < MvWindowCount.
+    virtual void SetColorXform(const MvColorXform& xform, int window);
+
+    // The node as a drawable node, or null when it draws nothing.
+    virtual MvDrawableNode* AsDrawable();
+    // The node as a sprite node, or null.
+    virtual MvSpriteNode* AsSprite();
+
+    // Type queries for node kinds outside the engine's core (the GUI widgets answer two
+    // of them); the engine's own kinds answer null. kind is ignored.
+    virtual MvTileNode* AsTileNode();
+    virtual MvTextNode* AsTextNode();
+    virtual MvWidget* AsWidget();
+    virtual MvTextEntry* AsTextEntry();
+    virtual MvCanvasNode* AsCanvasNode();
+    virtual void* AsInterface(int kind);
+
+    // When screen point (x, y) of window hits the node, appends the node to hits and
+    // returns true. A plain node is never hit.
+    virtual bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
+
+    // Stores shown in each addressed window where it differs and marks those windows
+    // invalid. Asserts -1 <= window < MvWindowCount.
+    virtual void SetShown(bool shown, int window);
+
+    // A new node of this kind in its initial state; nothing is copied.
+    virtual MvSceneNode* Clone();
+
+    // Hands the node's screen rectangle of window to that window's dirty list, before
+    // (before true) and after its transform is recomputed. A plain node has nothing to hand.
+    virtual void QueueDirty(int window, bool before);
+
+    // Recomputes the screen transform and composite colour transform of window from the
+    // node's own and its parent's current ones. Drawable kinds call this first and then
+    // compute their bounds. Asserts 0 <= window < MvWindowCount.
+    virtual void ComputeTransform(int window);
+
+    // Called by the tree once the node is in it: computes the transform of every window of
+    // the stage and marks them invalid. Asserts the node is in a tree.
+    virtual void OnAddedToTree();
+
+    // Called by the tree when the node is about to leave it, already out of its parent's
+    // child list. A plain node has nothing to do.
+    virtual void OnRemovingFromTree();
+
+    // Setters. A window argument of -1 addresses windows 0 to N-1, N being the stage's
+    // window count while the node is in a tree and MvWindowCount otherwise.
+
+    // Moves the node to (x, y) relative to its parent in each addressed window where it is
+    // elsewhere. Asserts |x| and |y| <= MvMaxNodePosition and -1 <= window < MvWindowCount.
+    void MoveTo(int x, int y, int window = -1);
+
+    // MoveTo(PosX(0) + dx, PosY(0) + dy, window): window 0's position is always the start.
+    void MoveBy(int dx, int dy, int window);
+
+    // Stores both scales in each addressed window where either differs. Asserts both are
+    // greater than 0 and -1 <= window < MvWindowCount.
+    void SetScaling(MvFixed xScale, MvFixed yScale, int window);
+
+    // Changes the drawing order among siblings (higher depth is drawn later, on top): when
+    // it differs, stores it, marks every window invalid and lets the parent re-sort the node.
+    void SetDepth(int depth);
+
+    // Marks the addressed windows invalid unconditionally. Asserts -1 <= window <
+    // MvWindowCount.
+    void Invalidate(int window);
+
+    // Renames the node; while it is in a tree the tree's name map follows. An empty name
+    // means none. Asserts name is not null and, in a tree, that no other node has it.
+    void SetName(const char* name);
+
+    // Changes the id (-1: none); while the node is in a tree the id map follows, except
+    // that an id another node of the tree already has is not entered there.
+    void SetId(int id);
+
+    // Application data, not owned.
+    void SetUserData(void* data);
+
+    // Queries. A window argument must lie in 0..MvWindowCount-1 (asserted).
+
+    // The own position in window. Also asserts the stored position is whole.
+    int PosX(int window) const;
+    int PosY(int window) const;
+    int Depth() const;
+    // The name; "" when it has none.
+    const char* Name() const;
+    int Id() const;
+    void* UserData() const;
+    MvSceneNode* Parent() const;
+    // The stage of the tree the node is in; null while detached.
+    MvStage* Stage() const;
+    // Order number from the last recompute walk (2 for the origin node, then depth first).
+    int WalkNumber() const;
+    // The own placement and colour transform of window.
+    const MvTransform& Xform(int window) const;
+    const MvColorXform& ColorXform(int window) const;
+    // Own transform combined with every ancestor's, as of the last recompute.
+    const MvTransform& ScreenXform(int window) const;
+    const MvColorXform& ScreenColorXform(int window) const;
+    // Screen rectangle of the node's own image; empty for nodes that draw nothing.
+    const MvIntRect& Bounds(int window) const;
+    // Union of the valid bounds of the node and all its descendants, as of the last recompute.
+    const MvIntRect& SubtreeBounds(int window) const;
+    // The node's own shown flag.
+    bool IsShown(int window) const;
+    // True when the node changed in window since the last recompute walk.
+    bool IsInvalid(int window) const;
+    // True when the node and every ancestor are shown in window.
+    bool IsShownInTree(int window) const;
+
+    // A cursor on the first (lowest depth) child.
+    MvChildCursor Children();
+
+    // Puts child back in ascending depth order after its depth changed: moving towards the
+    // end it lands before siblings of equal depth, towards the front after them. Asserts
+    // child and every sibling it passes are children of this node.
+    void ResortChild(MvSceneNode* child);
+
+    // Screen point (x, y) of window in the node's own coordinates: out[0] and out[1] are
+    // (x - screen x) / x scale and (y - screen y) / y scale in fixed point.
+    void ScreenToLocal(int x, int y, MvFixed out[2], int window) const;
+
+    MvSceneNode(const MvSceneNode&) = delete;
+    MvSceneNode& operator=(const MvSceneNode&) = delete;
+
+protected:
+    // The range [*first, *end) of windows a setter's window argument addresses. Asserts
+    // -1 <= window < MvWindowCount.
+    void AddressedWindows(int window, int* first, int* end) const;
+
+    // The tree keeps the links, walk numbers, subtree bounds and invalid flags; drawable
+    // kinds compute bounds in ComputeTransform.
+    friend class MvSceneTree;
+
+    MvChildLink siblingLink_;
+    MvChildList children_;
+    MvIntRect bounds_[MvWindowCount];
+    int32_t depth_;
+    int32_t walkNumber_;
+    MvTransform xform_[MvWindowCount];
+    MvTransform screenXform_[MvWindowCount];
+    MvColorXform colorXform_[MvWindowCount];
+    MvColorXform screenColorXform_[MvWindowCount];
+    MvIntRect subtreeBounds_[MvWindowCount];
+    MvSceneNode* parent_;
+    MvStage* engine_;
+    bool invalid_[MvWindowCount];
+    std::string name_;
+    int32_t id_;
+    bool shown_[MvWindowCount];
+    void* userData_;
+};
+
+inline void MvSceneNode::SetUserData(void* data) { userData_ = data; }
+
+inline int MvSceneNode::Depth() const { return depth_; }
+inline const char* MvSceneNode::Name() const { return name_.c_str(); }
+inline int MvSceneNode::Id() const { return id_; }
+inline void* MvSceneNode::UserData() const { return userData_; }
+inline MvSceneNode* MvSceneNode::Parent() const { return parent_; }
+inline MvStage* MvSceneNode::Stage() const { return engine_; }
+inline int MvSceneNode::WalkNumber() const { return walkNumber_; }
+
+inline const MvTransform& MvSceneNode::Xform(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return xform_[window];
+}
+
+inline const MvColorXform& MvSceneNode::ColorXform(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return colorXform_[window];
+}
+
+inline const MvTransform& MvSceneNode::ScreenXform(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return screenXform_[window];
+}
+
+inline const MvColorXform& MvSceneNode::ScreenColorXform(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return screenColorXform_[window];
+}
+
+inline const MvIntRect& MvSceneNode::Bounds(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return bounds_[window];
+}
+
+inline const MvIntRect& MvSceneNode::SubtreeBounds(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return subtreeBounds_[window];
+}
+
+inline bool MvSceneNode::IsShown(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return shown_[window];
+}
+
+inline bool MvSceneNode::IsInvalid(int window) const
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    return invalid_[window];
+}
+
+inline MvChildCursor MvSceneNode::Children() { return MvChildCursor(&children_); }
+
+#endif

@@ -1,0 +1,240 @@
+#include "MvSceneTree.h"
+
+#include "MvDrawableNode.h"
+#include "MvLog.h"
+#include "MvPaintTarget.h"
+#include "MvStage.h"
+
+#include <cstdint>
+
+namespace {
+
+// Both maps start with room for this many entries and grow past a 60 percent fill.
+const size_t InitialMapEntries = 64;
+const float MapFillLimit = 0.6f;
+
+// The low 32 bits of an address, for the construction log line.
+unsigned AddressBits(const void* p) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)); }
+
+} // namespace
+
+MvSceneTree::MvSceneTree(MvStage* engine)
+    : originNode_(nullptr), sceneRoot_(nullptr), engine_(engine), walkCounter_(0)
+{
+    MvAssert(engine != nullptr);
+    idMap_.max_load_factor(MapFillLimit);
+    idMap_.reserve(InitialMapEntries);
+    nameMap_.max_load_factor(MapFillLimit);
+    nameMap_.reserve(InitialMapEntries);
+
+    originNode_ = new MvSceneNode();
+    sceneRoot_ = new MvSceneNode();
+    InsertNode(originNode_, sceneRoot_);
+    for (int w = 0; w < engine_->WindowCount(); ++w) {
+        const MvIntRect& window = engine_->WindowRect(w);
+        originNode_->MoveTo(window.left, window.top, w);
+        originNode_->ComputeTransform(w);
+    }
+    MvLog("Root: %x  Offset: %x\n", AddressBits(originNode_), AddressBits(sceneRoot_));
+}
+
+MvSceneTree::~MvSceneTree() { DestroySubtree(originNode_); }
+
+void MvSceneTree::DestroySubtree(MvSceneNode* node)
+{
+    MvChildCursor c = node->Children();
+    while (!c.Done()) {
+        MvSceneNode* child = c.Node();
+        c.Next();
+        node->children_.Remove(&child->siblingLink_);
+        DestroySubtree(child);
+    }
+    delete node;
+}
+
+void MvSceneTree::InsertNode(MvSceneNode* parent, MvSceneNode* node)
+{
+    MvAssert(node != nullptr && node != originNode_);
+    MvAssert(node->engine_ == nullptr && !node->siblingLink_.IsLinked());
+    if (parent == nullptr)
+        parent = sceneRoot_;
+    MvAssert(parent == originNode_ || parent->engine_ == engine_);
+
+    node->parent_ = parent;
+    node->engine_ = engine_;
+    MvChildCursor c = parent->Children();
+    while (!c.Done() && c.Node()->depth_ <= node->depth_)
+        c.Next();
+    parent->children_.InsertBefore(&node->siblingLink_, c.Link());
+    node->Invalidate(-1);
+
+    if (node->id_ >= 0) {
+        const bool idIsNew = AddId(node);
+        MvAssert(idIsNew);
+        MvLog("Node id=%d added\n", node->id_);
+    }
+    if (!node->name_.empty())
+        AddName(node);
+    node->OnAddedToTree();
+}
+
+void MvSceneTree::RemoveNode(MvSceneNode* node)
+{
+    MvAssert(node != nullptr && node->engine_ == engine_);
+    MvAssert(node != sceneRoot_);
+
+    MvChildCursor c = node->Children();
+    while (!c.Done()) {
+        MvSceneNode* child = c.Node();
+        c.Next();
+        RemoveNode(child);
+    }
+    node->parent_->children_.Remove(&node->siblingLink_);
+    node->OnRemovingFromTree();
+    if (node->id_ >= 0)
+        RemoveId(node);
+    if (!node->name_.empty())
+        RemoveName(node);
+    delete node;
+}
+
+MvSceneNode* MvSceneTree::FindByName(const char* name) const
+{
+    MvAssert(name != nullptr);
+    auto it = nameMap_.find(std::string_view(name));
+    return it == nameMap_.end() ? nullptr : it->second;
+}
+
+MvSceneNode* MvSceneTree::FindById(int id) const
+{
+    auto it = idMap_.find(id);
+    return it == idMap_.end() ? nullptr : it->second;
+}
+
+void MvSceneTree::AddName(MvSceneNode* node)
+{
+    const bool nameIsNew = nameMap_.emplace(std::string_view(node->name_), node).second;
+    MvAssert(nameIsNew);
+}
+
+void MvSceneTree::RemoveName(MvSceneNode* node)
+{
+    auto it = nameMap_.find(std::string_view(node->name_));
+    MvAssert(it != nameMap_.end() && it->second == node);
+    nameMap_.erase(it);
+}
+
+bool MvSceneTree::AddId(MvSceneNode* node) { return idMap_.emplace(node->id_, node).second; }
+
+void MvSceneTree::RemoveId(MvSceneNode* node)
+{
+    auto it = idMap_.find(node->id_);
+    if (it != idMap_.end() && it->second == node)
+        idMap_.erase(it);
+}
+
+void MvSceneTree::Recompute()
+{
+    for (int w = 0; w < engine_->WindowCount(); ++w) {
+        walkCounter_ = 1;
+        // The origin node's window-0 flag decides for every window: a hidden origin node
+        // stops all computing.
+        Walk(originNode_, originNode_->invalid_[w], originNode_->shown_[0], w);
+    }
+}
+
+void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, int window)
+{
+    if (parentInvalid || node->invalid_[window]) {
+        node->QueueDirty(window, true);
+        if (compute) {
+            node->ComputeTransform(window);
+            node->QueueDirty(window, false);
+            // Bounds change only here, so this is where a node that draws nothing could
+            // have gained some.
+            MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
+        }
+        parentInvalid = true;
+    }
+
+    ++walkCounter_;
+    MvAssert(walkCounter_ < MvWalkNumberLimit);
+    node->walkNumber_ = walkCounter_;
+
+    MvIntRect& subtree = node->subtreeBounds_[window];
+    if (compute)
+        subtree = node->bounds_[window];
+
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        Walk(child, parentInvalid, compute, window);
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (compute && childBounds.IsValid()) {
+            if (subtree.IsValid())
+                subtree.Merge(childBounds);
+            else
+                subtree = childBounds;
+        }
+    }
+    node->invalid_[window] = false;
+}
+
+void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window)
+{
+    MvAssert(paintInfo != nullptr);
+    MvAssert(window >= 0 && window < engine_->WindowCount());
+    // The OpenGL path always redraws whole windows.
+    if (paintInfo->IsOpenGL())
+        MvAssert(clip == engine_->WindowRect(window));
+    const MvIntRect& all = originNode_->subtreeBounds_[window];
+    if (all.IsValid() && all.Overlaps(clip))
+        DrawNode(clip, originNode_, paintInfo, window);
+}
+
+void MvSceneTree::DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window)
+{
+    const MvIntRect& subtree = node->subtreeBounds_[window];
+    MvAssert(subtree.IsValid() && subtree.Overlaps(clip));
+
+    const MvIntRect& own = node->bounds_[window];
+    if (own.IsValid() && own.Overlaps(clip) && node->IsShownInTree(window)) {
+        MvDrawableNode* drawable = node->AsDrawable();
+        MvAssert(drawable != nullptr);
+        drawable->Draw(paintInfo, clip, window);
+    }
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (childBounds.IsValid() && childBounds.Overlaps(clip) && child->IsShownInTree(window))
+            DrawNode(clip, child, paintInfo, window);
+    }
+}
+
+void MvSceneTree::PickAt(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int* window)
+{
+    MvAssert(hits != nullptr && window != nullptr);
+    hits->Empty();
+    *window = -1;
+    for (int i = 0; i < engine_->WindowCount(); ++i) {
+        if (engine_->WindowRect(i).Contains(x, y)) {
+            *window = i;
+            break;
+        }
+    }
+    if (*window >= 0)
+        PickNode(sceneRoot_, x, y, flags, hits, *window);
+}
+
+bool MvSceneTree::PickNode(MvSceneNode* node, int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits,
+                           int window)
+{
+    if (!node->subtreeBounds_[window].Contains(x, y))
+        return false;
+    MvChildCursor c = node->Children();
+    for (c.Last(); !c.Done(); c.Prev())
+        if (PickNode(c.Node(), x, y, flags, hits, window))
+            return true;
+    if (node->AsDrawable() != nullptr && node->TestPoint(x, y, flags, hits, window))
+        return (flags & MvPickAll) == 0;
+    return false;
+}

@@ -1,0 +1,230 @@
+// The draw walk through the stage's Draw: recompute first, then each dirty rectangle is
+// filled and the nodes meeting it are painted, clipped to it, in depth order.
+
+#include "SceneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace scenetest;
+
+namespace {
+
+const Uint32 kUntouched = 0x00ABCDEF;
+const Uint32 kBlack = 0x00000000;
+const MvColor kBlackColor = Opaque(0, 0, 0);
+const MvColor kRed = Opaque(255, 0, 0);
+const MvColor kGreen = Opaque(0, 255, 0);
+const MvColor kBlue = Opaque(0, 0, 255);
+
+std::vector<MvIntRect> Rects(const MvGrowArray<MvIntRect>& list)
+{
+    std::vector<MvIntRect> rects;
+    for (int i = 0; i < list.Count(); ++i)
+        rects.push_back(list[i]);
+    return rects;
+}
+
+SolidRectNode* Rect(StageOnScreen& s, MvSceneNode* parent, int x, int y, int w, int h, MvColor color, int depth)
+{
+    SolidRectNode* node = new SolidRectNode(w, h, color);
+    node->MoveTo(x, y);
+    node->SetDepth(depth);
+    return s.Insert(parent, node);
+}
+
+// The colour of a pixel on the 40 x 30 screen when red (2..11, 2..11) at depth 1 and
+// green (8..17, 8..17) at depth 2 are drawn over black, and blue under a layer at (20, 0)
+// covers (24..33, 4..13) at depth 0.
+Uint32 Scene(int x, int y, bool redOnTop)
+{
+    const bool red = x >= 2 && x <= 11 && y >= 2 && y <= 11;
+    const bool green = x >= 8 && x <= 17 && y >= 8 && y <= 17;
+    const bool blue = x >= 24 && x <= 33 && y >= 4 && y <= 13;
+    if (red && (redOnTop || !green))
+        return Raw(kRed);
+    if (green)
+        return Raw(kGreen);
+    if (blue)
+        return Raw(kBlue);
+    return kBlack;
+}
+
+TEST(MvSceneTreeDraw, AnEmptyTreePaintsOnlyTheWindowFill)
+{
+    TestScreen screen(40, 30);
+    screen.Fill(kUntouched);
+    LogCapture quiet;
+    MvStage stage(screen.Surface(), R(5, 5, 24, 19), nullptr);
+    MvGrowArray<MvIntRect> list;
+    stage.Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(5, 5, 24, 19)});
+    screen.ExpectPixels([](int x, int y) { return R(5, 5, 24, 19).Contains(x, y) ? kBlack : kUntouched; },
+                        "first frame");
+}
+
+TEST(MvSceneTreeDraw, NodesArePaintedInDepthOrderParentsFirst)
+{
+    StageOnScreen s(40, 30);
+    SolidRectNode* red = Rect(s, nullptr, 2, 2, 10, 10, kRed, 1);
+    Rect(s, nullptr, 8, 8, 10, 10, kGreen, 2);
+    MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+    layer->MoveTo(20, 0);
+    SolidRectNode* blue = Rect(s, layer, 4, 4, 10, 10, kBlue, 0);
+    s.stage->Draw(false);
+    s.screen.ExpectPixels([](int x, int y) { return Scene(x, y, false); }, "green above red");
+
+    red->SetDepth(3);
+    s.stage->Draw(false);
+    s.screen.ExpectPixels([](int x, int y) { return Scene(x, y, true); }, "red raised above green");
+
+    // A child is drawn after its parent, whatever their depths.
+    SolidRectNode* inner = Rect(s, blue, 2, 2, 2, 2, kRed, -100);
+    s.stage->Draw(false);
+    EXPECT_EQ(s.screen.Pixel(26, 6), Raw(kRed));
+    EXPECT_EQ(s.screen.Pixel(24, 4), Raw(kBlue));
+    EXPECT_EQ(inner->Bounds(0), R(26, 6, 27, 7));
+}
+
+// Only what a dirty rectangle touches is filled and painted, clipped to it; nodes whose
+// subtree misses it are not asked to draw.
+TEST(MvSceneTreeDraw, ADrawRepaintsOnlyTheDirtyRectanglesAndPrunesTheRest)
+{
+    StageOnScreen s(40, 30);
+    SolidRectNode* mover = Rect(s, nullptr, 2, 2, 6, 6, kRed, 0);
+    SolidRectNode* wide = Rect(s, nullptr, 0, 20, 40, 5, kBlue, 1);
+    MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+    SolidRectNode* far = Rect(s, layer, 30, 2, 4, 4, kGreen, 0);
+    s.stage->Draw(false);
+    for (SolidRectNode* n : {mover, wide, far})
+        n->clips.clear();
+
+    // A 1-pixel move: the next frame fills and repaints the old and new rectangles only.
+    s.screen.Fill(kUntouched);
+    mover->MoveBy(1, 0, -1);
+    MvGrowArray<MvIntRect> list;
+    s.stage->Draw(false, &list);
+    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(2, 2, 8, 7)});
+    s.screen.ExpectPixels(
+        [](int x, int y) {
+            if (R(3, 2, 8, 7).Contains(x, y))
+                return Raw(kRed);
+            return R(2, 2, 2, 7).Contains(x, y) ? kBlack : kUntouched;
+        },
+        "moved by one pixel");
+    EXPECT_EQ(mover->clips, std::vector<MvIntRect>{R(2, 2, 8, 7)});
+    EXPECT_TRUE(wide->clips.empty());
+    EXPECT_TRUE(far->clips.empty()) << "its layer's subtree misses the rectangle";
+
+    // A dirty rectangle across part of a node paints only that part.
+    s.screen.Fill(kUntouched);
+    s.stage->DirtyList(0).AddRect(R(10, 18, 14, 22));
+    s.stage->Draw(false, &list);
+    s.screen.ExpectPixels(
+        [](int x, int y) {
+            if (!R(10, 18, 14, 22).Contains(x, y))
+                return kUntouched;
+            return y >= 20 ? Raw(kBlue) : kBlack;
+        },
+        "clipped to the dirty rectangle");
+    EXPECT_EQ(wide->clips, std::vector<MvIntRect>{R(10, 18, 14, 22)});
+    EXPECT_EQ(s.stage->DirtyList(0).Count(), 0);
+
+    // Nothing changed: nothing is painted.
+    s.screen.Fill(kUntouched);
+    s.stage->Draw(false, &list);
+    EXPECT_EQ(list.Count(), 0);
+    s.screen.ExpectPixels([](int, int) { return kUntouched; }, "an idle frame");
+}
+
+TEST(MvSceneTreeDraw, HiddenNodesAreErasedAndNotPainted)
+{
+    StageOnScreen s(40, 30);
+    MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+    SolidRectNode* child = Rect(s, layer, 2, 2, 5, 5, kRed, 0);
+    SolidRectNode* own = Rect(s, nullptr, 20, 2, 5, 5, kGreen, 0);
+    s.stage->Draw(false);
+    EXPECT_EQ(s.screen.Pixel(2, 2), Raw(kRed));
+
+    layer->SetShown(false, -1);
+    own->SetShown(false, 0);
+    s.stage->Draw(false);
+    s.screen.ExpectPixels([](int, int) { return kBlack; }, "both erased");
+
+    // Repainting the whole window draws neither.
+    child->clips.clear();
+    s.stage->DirtyList(0).AddRect(s.stage->WindowRect(0));
+    s.stage->Draw(false);
+    s.screen.ExpectPixels([](int, int) { return kBlack; }, "whole window, both hidden");
+    EXPECT_TRUE(child->clips.empty());
+
+    layer->SetShown(true, -1);
+    s.stage->Draw(false);
+    s.screen.ExpectPixels([](int x, int y) { return R(2, 2, 6, 6).Contains(x, y) ? Raw(kRed) : kBlack; },
+                          "the layer shown again");
+}
+
+// Each window shows the tree from its own corner with its own node positions, and
+// nothing is painted outside a window.
+TEST(MvSceneTreeDraw, EachWindowShowsItsOwnPlacementClippedToTheWindow)
+{
+    const MvIntRect windows[] = {R(0, 0, 19, 19), R(24, 0, 39, 19)};
+    StageOnScreen s(40, 20, 2, windows);
+    s.screen.Fill(kUntouched);
+    SolidRectNode* node = Rect(s, nullptr, 2, 3, 4, 4, kRed, 0);
+    node->MoveTo(17, 10, 0); // sticks out of window 0 to the right
+    node->MoveTo(1, 1, 1);
+    s.stage->SetBackgroundColor(&kBlackColor); // repaints both windows whole
+    s.stage->Draw(false);
+    s.screen.ExpectPixels(
+        [&](int x, int y) {
+            if (R(17, 10, 19, 13).Contains(x, y) || R(25, 1, 28, 4).Contains(x, y))
+                return Raw(kRed);
+            for (const MvIntRect& w : windows)
+                if (w.Contains(x, y))
+                    return kBlack;
+            return kUntouched;
+        },
+        "two windows");
+}
+
+// The composite colour transform reaches the blitters: a layer's transform tints what
+// lies below it.
+TEST(MvSceneTreeDraw, ALayersColourTransformTintsItsChildren)
+{
+    StageOnScreen s(20, 10);
+    MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+    const MvColor orange = Opaque(240, 120, 16);
+    Rect(s, layer, 0, 0, 4, 4, orange, 0);
+    MvColorXform dark;
+    dark.Darken(100);
+    layer->SetColorXform(dark, -1);
+    s.stage->Draw(false);
+    EXPECT_EQ(s.screen.Pixel(1, 1), Raw(dark.Apply(orange)));
+    EXPECT_NE(Raw(dark.Apply(orange)), Raw(orange));
+}
+
+TEST(MvSceneTreeDrawDeathTest, BrokenDrawCallsAreCaught)
+{
+    StageOnScreen s(40, 30);
+    volatile int one = 1;
+    MvPaintTarget* target = &s.stage->PaintTarget();
+    EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), target, one), "window < engine_->WindowCount");
+    EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), nullptr, 0), "paintInfo != nullptr");
+
+    // An OpenGL target always redraws whole windows.
+    TestScreen glScreen(40, 30);
+    glScreen.Surface()->flags |= SDL_OPENGL;
+    {
+        LogCapture quiet;
+        MvStage stage(glScreen.Surface());
+        MvSceneTree* tree = stage.SceneTree();
+        tree->Recompute();
+        tree->DrawRect(R(0, 0, 39, 29), &stage.PaintTarget(), 0);
+        EXPECT_DEATH(tree->DrawRect(R(0, 0, 5, 5), &stage.PaintTarget(), 0), "clip == engine_->WindowRect");
+    }
+    glScreen.Surface()->flags &= ~SDL_OPENGL;
+}
+
+} // namespace

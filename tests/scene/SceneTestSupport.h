@@ -1,0 +1,239 @@
+#ifndef SCENE_TEST_SUPPORT_H
+#define SCENE_TEST_SUPPORT_H
+
+// Helpers shared by the scene tree tests: a 32-bit screen surface, a stage on it built with
+// its log captured, a solid-colour drawable node, nodes that record their removal and
+// destruction, and readable rectangles.
+
+#include "MvDebugOutput.h"
+#include "MvDrawableNode.h"
+#include "MvPaintTarget.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvStage.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Readable rectangles in failure messages (found through argument-dependent lookup).
+inline void PrintTo(const MvIntRect& r, std::ostream* os)
+{
+    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+
+namespace scenetest {
+
+inline MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
+
+inline MvColor Opaque(uint8_t red, uint8_t green, uint8_t blue)
+{
+    MvColor c;
+    c.Set(red, green, blue, 255);
+    return c;
+}
+
+// The raw value of c on the 32-bit test screen (red in bits 16-23, green 8-15, blue 0-7).
+inline Uint32 Raw(const MvColor& c) { return (Uint32(c.red) << 16) | (Uint32(c.green) << 8) | c.blue; }
+
+// The entries of a dirty list, in list order.
+inline std::vector<MvIntRect> Entries(const MvDirtyList& list)
+{
+    std::vector<MvIntRect> rects;
+    for (int i = 0; i < list.Count(); ++i)
+        rects.push_back(list.At(i));
+    return rects;
+}
+
+inline void CollectText(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+
+// Captures the debug-output channel and standard output while it lives.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        previous_ = MvSetDebugSink(CollectText, &text_);
+        testing::internal::CaptureStdout();
+    }
+    ~LogCapture()
+    {
+        testing::internal::GetCapturedStdout();
+        MvSetDebugSink(previous_, nullptr);
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+    MvDebugSink previous_;
+};
+
+// A 32-bit software surface standing in for the screen.
+class TestScreen {
+public:
+    TestScreen(int width, int height)
+    {
+        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+        EXPECT_NE(surface_, nullptr);
+    }
+    ~TestScreen() { SDL_FreeSurface(surface_); }
+    TestScreen(const TestScreen&) = delete;
+    TestScreen& operator=(const TestScreen&) = delete;
+
+    SDL_Surface* Surface() const { return surface_; }
+
+    void Fill(Uint32 value) { SDL_FillRect(surface_, nullptr, value); }
+
+    Uint32 Pixel(int x, int y) const
+    {
+        const uint8_t* row = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch;
+        return reinterpret_cast<const Uint32*>(row)[x] & 0x00FFFFFF;
+    }
+
+    // Expects every pixel to hold expected(x, y); reports how many differ and the first.
+    void ExpectPixels(const std::function<Uint32(int, int)>& expected, const std::string& what) const
+    {
+        int wrong = 0;
+        std::string first;
+        for (int y = 0; y < surface_->h; ++y) {
+            for (int x = 0; x < surface_->w; ++x) {
+                if (Pixel(x, y) == expected(x, y))
+                    continue;
+                if (wrong++ == 0)
+                    first = std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(Pixel(x, y)) +
+                            ", expected " + std::to_string(expected(x, y));
+            }
+        }
+        EXPECT_EQ(wrong, 0) << what << ": first wrong pixel " << first;
+    }
+
+private:
+    SDL_Surface* surface_;
+};
+
+// Construction and destruction events of test nodes, in order: "remove <name>" when a
+// node is told it leaves the tree, "delete <name>" when it is destroyed.
+typedef std::vector<std::string> EventLog;
+
+// A drawable node for tests: a width x height rectangle of one colour whose top-left
+// corner sits at the node's screen position, painted through the paint target's blitters.
+// It is hit wherever it covers while shown, and records every clip it was drawn with.
+class SolidRectNode : public MvDrawableNode {
+public:
+    SolidRectNode(int width, int height, MvColor color, EventLog* events = nullptr)
+        : width_(width), height_(height), color_(color), events_(events)
+    {
+    }
+
+    ~SolidRectNode() override
+    {
+        if (events_)
+            events_->push_back(std::string("delete ") + Name());
+    }
+
+    void ComputeTransform(int window) override
+    {
+        MvSceneNode::ComputeTransform(window);
+        bounds_[window] = MvMakeRect(0, 0, width_ - 1, height_ - 1);
+        bounds_[window].Transform(screenXform_[window]);
+    }
+
+    void Draw(MvPaintTarget* target, const MvIntRect& clip, int window) override
+    {
+        clips.push_back(clip);
+        MvIntRect r = bounds_[window];
+        r.ClipTo(clip);
+        r.ClipTo(MvMakeRect(0, 0, target->Width() - 1, target->Height() - 1));
+        if (!r.IsValid())
+            return;
+        row_.assign(static_cast<size_t>(r.Width()), color_);
+        const MvColorXform& xform = screenColorXform_[window];
+        MvRunBlitter blit = target->PickBlitter(color_.alpha != 255, xform);
+        for (int y = r.top; y <= r.bottom; ++y)
+            blit(*target, target->PixelAddress(r.left, y), row_.data(), r.Width(), xform);
+    }
+
+    void QueryBoundingBox(MvIntRect* out, int window) override { *out = bounds_[window]; }
+
+    MvResource* Resource() override { return nullptr; }
+
+    bool TestPoint(int x, int y, int /*flags*/, MvGrowArray<MvSceneNode*>* hits, int window) override
+    {
+        if (!IsShownInTree(window) || !bounds_[window].Contains(x, y))
+            return false;
+        hits->Append(this);
+        return true;
+    }
+
+    void OnRemovingFromTree() override
+    {
+        if (events_)
+            events_->push_back(std::string("remove ") + Name());
+        MvDrawableNode::OnRemovingFromTree();
+    }
+
+    // Every clip Draw was called with, in order.
+    std::vector<MvIntRect> clips;
+
+private:
+    int width_;
+    int height_;
+    MvColor color_;
+    EventLog* events_;
+    std::vector<MvColor> row_;
+};
+
+// A plain grouping node that records its removal and destruction like SolidRectNode.
+class TrackedNode : public MvSceneNode {
+public:
+    explicit TrackedNode(EventLog* events) : events_(events) {}
+    ~TrackedNode() override { events_->push_back(std::string("delete ") + Name()); }
+    void OnRemovingFromTree() override { events_->push_back(std::string("remove ") + Name()); }
+
+private:
+    EventLog* events_;
+};
+
+// A stage on a 32-bit test screen, with the construction log kept out of the test output.
+// The first frame (which fills every window) has been drawn, so the dirty lists start empty.
+class StageOnScreen {
+public:
+    StageOnScreen(int width, int height) : screen(width, height)
+    {
+        LogCapture quiet;
+        stage.reset(new MvStage(screen.Surface()));
+        stage->Draw(false);
+    }
+
+    StageOnScreen(int width, int height, int nWindows, const MvIntRect* windows) : screen(width, height)
+    {
+        LogCapture quiet;
+        stage.reset(new MvStage(screen.Surface(), nWindows, windows, nullptr));
+        stage->Draw(false);
+    }
+
+    MvSceneTree& Tree() const { return *stage->SceneTree(); }
+
+    // Inserts node under parent (the scene root when null) and returns it.
+    template <typename Node>
+    Node* Insert(MvSceneNode* parent, Node* node)
+    {
+        LogCapture quiet;
+        Tree().InsertNode(parent, node);
+        return node;
+    }
+
+    TestScreen screen;
+    std::unique_ptr<MvStage> stage;
+};
+
+} // namespace scenetest
+
+#endif
