@@ -1,0 +1,130 @@
+#ifndef MV_RLE_H
+#define MV_RLE_H
+
+#include "MvAssert.h"
+#include "MvColorXform.h"
+#include "MvIntRect.h"
+#include "MvRleLine.h"
+#include "MvTransform.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+
+class MvPaintTarget;
+class MvResourceReader;
+
+// A true-colour image with alpha, stored as rows of runs of visible pixels (MvRleLine,
+// MvRleSegment): every sprite frame is one. Transparent pixels are not stored, so drawing
+// only walks runs and paints each through one blitter call, choosing the blitter again
+// only where the runs' alpha flag changes; hit tests only look at the runs. The image
+// knows where its top-left pixel lies relative to its hot spot (the point a sprite's
+// position designates) and the delta a sprite moves by when it steps past this frame.
+// Stored in resource files as a small header and a bit-packed stream in which every
+// channel takes only the bits its value range over the image needs. An image is made
+// empty and filled once, by Create or Read; images read during a load keep their rows,
+// segments and pixels in the vault's load pools and must not outlive the vault.
+class MvRle {
+public:
+    // Limits of the stored form and of Create.
+    enum {
+        MaxSegmentLength = 1999,        // pixels in one segment
+        MaxSegmentsPerRow = 1999,       // segments in one stored row
+        MaxCreatedSegmentsPerRow = 199, // segments in one row made by Create
+        MaxSize = 4000,                 // width and height of a stored image
+        MaxReadOffset = 4000,           // offsets of a stored image
+        MaxWrittenOffset = 3999         // offsets that Create makes and Write accepts
+    };
+
+    // An empty image: no rows, every number 0.
+    MvRle();
+    // Frees what the image owns; storage from a load pool stays the pool's.
+    ~MvRle();
+
+    MvRle(const MvRle&) = delete;
+    MvRle& operator=(const MvRle&) = delete;
+
+    // Encodes the rectangle (x, y, width, height) of source, trimmed to its visible
+    // pixels (alpha above 0), with the hot spot at (hotX, hotY) and the given delta, both
+    // in source coordinates. A fully transparent rectangle gives an empty image. Asserts
+    // the image is empty, the rectangle lies inside the source, no run is longer than
+    // MaxSegmentLength, no row has more than MaxCreatedSegmentsPerRow runs, and the
+    // offsets lie within +-MaxWrittenOffset.
+    void Create(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
+                int deltaY);
+
+    // Reads the stored form. Storage comes from the current load pools while a load is
+    // under way. Values out of range, a pool too small, or data that ends early set the
+    // reader's error and leave the image empty. Returns true when the image was read and
+    // has at least one row. Asserts the image is empty.
+    bool Read(MvResourceReader& reader);
+    // Read from stream, left just after the image. streamName names it in messages.
+    bool Read(SDL_RWops* stream, const char* streamName = "stream");
+
+    // Writes the stored form and logs its size. Returns true when every byte reached the
+    // stream. Asserts the offsets lie within +-MaxWrittenOffset.
+    bool Write(SDL_RWops* stream) const;
+
+    // The screen rectangle the image covers with its hot spot placed by t (scaled when t
+    // has a scale).
+    void ComputeBounds(const MvTransform& t, MvIntRect* bounds) const;
+
+    // Paints the image with its hot spot at t's position, through cx, inside clip; scaled
+    // (nearest neighbour) when t has a scale. openGLZ is the depth for the OpenGL path,
+    // which this software path does not use; on an OpenGL target nothing is painted here.
+    // Asserts the painted rectangle lies inside the target.
+    void Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx, const MvIntRect& clip,
+              int openGLZ) const;
+
+    // True when a visible pixel lies at (x, y), measured from the hot spot.
+    bool HitTest(int x, int y) const;
+
+    int Width() const;
+    int Height() const;
+    int OffsetX() const;
+    int OffsetY() const;
+    int DeltaX() const;
+    int DeltaY() const;
+    uint32_t Flags() const;
+    // Some pixel has alpha below 255.
+    bool HasAlpha() const;
+    // The rows, top to bottom (null for an empty image); Row asserts 0 <= index < Height().
+    const MvRleLine* Rows() const;
+    const MvRleLine& Row(int index) const;
+    // Totals over all rows, as the file tallies count them.
+    int SegmentCount() const;
+    int PixelCount() const;
+
+private:
+    void Release();
+    bool ReadRows(MvResourceReader& reader, const uint8_t* minimum, const uint8_t* bits);
+    void DrawScaled(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx,
+                    const MvIntRect& clip) const;
+
+    uint32_t flags_;
+    MvRleLine* rows_;
+    int32_t offsetX_;
+    int32_t offsetY_;
+    int32_t width_;
+    int32_t height_;
+    int32_t deltaX_;
+    int32_t deltaY_;
+};
+
+inline int MvRle::Width() const { return width_; }
+inline int MvRle::Height() const { return height_; }
+inline int MvRle::OffsetX() const { return offsetX_; }
+inline int MvRle::OffsetY() const { return offsetY_; }
+inline int MvRle::DeltaX() const { return deltaX_; }
+inline int MvRle::DeltaY() const { return deltaY_; }
+inline uint32_t MvRle::Flags() const { return flags_; }
+inline bool MvRle::HasAlpha() const { return (flags_ & MvRleHasAlpha) != 0; }
+inline const MvRleLine* MvRle::Rows() const { return rows_; }
+
+inline const MvRleLine& MvRle::Row(int index) const
+{
+    MvAssert(index >= 0 && index < height_ && rows_ != nullptr);
+    return rows_[index];
+}
+
+#endif

@@ -1,0 +1,93 @@
+#ifndef MV_RESOURCE_H
+#define MV_RESOURCE_H
+
+#include "MvFixed.h"
+
+#include <cstdint>
+#include <string>
+
+class MvBinaryDataResource;
+class MvCanvasResource;
+class MvCollisionMask;
+class MvFontResource;
+class MvResourceReader;
+class MvResourceWriter;
+class MvSceneNode;
+class MvSpriteResource;
+class MvTextDataResource;
+class MvTileResource;
+
+// Type codes of the records of a resource file and of the resource kinds.
+enum MvResourceTypeCode : uint32_t {
+    MvResourceEndCode = 1, // the end record of a file; no resource has it
+    MvSpriteResourceCode = 2,
+    MvTileResourceCode = 3,
+    MvCanvasResourceCode = 4, // made at run time only, never read from a file
+    MvFontResourceCode = 5,
+    MvBoxResourceCode = 6, // made at run time only, never read from a file
+    MvTextDataResourceCode = 7,
+    MvBinaryDataResourceCode = 8
+};
+
+// The base of every resource a vault holds: sprites, tiles, fonts, canvases, text and
+// binary data. It gives each a name, an id, a type code and a type name, typed views
+// that replace down-casts (each kind returns itself from its own view, every other view
+// is null), and the operations the vault, the scene nodes and the resource encoder call
+// without knowing the kind: caching pre-scaled copies, saving a record, and producing a
+// collision bit map. The base versions do nothing or return nothing.
+class MvResource {
+public:
+    // Empty name, id 0.
+    MvResource();
+    // Releases the name.
+    virtual ~MvResource();
+
+    MvResource(const MvResource&) = delete;
+    MvResource& operator=(const MvResource&) = delete;
+
+    // The record type code of the kind.
+    virtual int Type() const = 0;
+    // The kind's name ("Sprite", "Tile", ...): one constant string per kind.
+    virtual const std::string& TypeName() const = 0;
+
+    virtual MvSpriteResource* AsSpriteResource();
+    virtual MvTileResource* AsTileResource();
+    virtual MvCanvasResource* AsCanvasResource();
+    virtual MvFontResource* AsFontResource();
+    virtual MvTextDataResource* AsTextDataResource();
+    virtual MvBinaryDataResource* AsBinaryDataResource();
+
+    // Makes pre-scaled copies for the scale pair, where the kind keeps them.
+    virtual void AddScaleCache(MvFixed xScale, MvFixed yScale);
+    // True when copies for exactly this scale pair exist.
+    virtual bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;
+    // Deletes every pre-scaled copy.
+    virtual void ClearScaleCache();
+    // Writes the resource as one record of a resource file. Kinds that cannot be saved
+    // keep this version, which asserts.
+    virtual void Save(MvResourceWriter& writer) const;
+    // The collision bit map of what node shows in window, or null for kinds without one.
+    virtual MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window);
+
+    // Sets name (asserted not null) and id.
+    void SetIdentity(const char* name, int32_t id);
+    const char* Name() const;
+    int32_t Id() const;
+
+protected:
+    // Reads the beginning every record payload shares, the name up to its zero byte and
+    // the 32-bit id, and sets them. Returns false (the reader holds the error) when they
+    // are not there.
+    bool ReadIdentity(MvResourceReader& reader);
+    // Writes the name with its zero byte and the id, as ReadIdentity reads them.
+    void SaveIdentity(MvResourceWriter& writer) const;
+
+private:
+    std::string name_;
+    int32_t id_;
+};
+
+inline const char* MvResource::Name() const { return name_.c_str(); }
+inline int32_t MvResource::Id() const { return id_; }
+
+#endif

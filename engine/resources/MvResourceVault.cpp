@@ -1,0 +1,288 @@
+#include "MvResourceVault.h"
+
+#include "MvAssert.h"
+#include "MvLoadPool.h"
+#include "MvLog.h"
+#include "MvResource.h"
+#include "MvResourceFactory.h"
+#include "MvResourceReader.h"
+#include "MvRle.h"
+#include "MvRleLine.h"
+#include "MvRleSegment.h"
+
+#include <cstring>
+
+namespace {
+
+template <typename View>
+View* CheckedView(MvResource* resource, View* (MvResource::*view)())
+{
+    if (resource == nullptr)
+        return nullptr;
+    View* typed = (resource->*view)();
+    MvAssert(typed != nullptr);
+    return typed;
+}
+
+} // namespace
+
+MvResourceVault::MvResourceVault() : pixelPool_(nullptr), linePool_(nullptr), segmentPool_(nullptr) { }
+
+MvResourceVault::~MvResourceVault()
+{
+    // Resources first: images of a loaded file live in the pools.
+    for (int i = 0; i < resources_.Count(); ++i)
+        delete resources_[i];
+    delete linePool_;
+    delete pixelPool_;
+    delete segmentPool_;
+    resources_.Clear();
+}
+
+bool MvResourceVault::LoadDatFile(const char* path)
+{
+    MvAssert(path != nullptr);
+    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    if (stream == nullptr) {
+        MvLog("MvResourceVault::LoadDatFile failed to open file '%s'\n", path);
+        return false;
+    }
+    const bool result = ReadStream(stream, path);
+    SDL_RWclose(stream);
+    return result;
+}
+
+bool MvResourceVault::LoadDatFileFromMemory(const void* data, int size)
+{
+    MvAssert(size >= 0);
+    SDL_RWops* stream = SDL_RWFromConstMem(data, size);
+    if (stream == nullptr) {
+        MvLog("MvResourceVault::LoadDatFileFromMemory failed.\n");
+        return false;
+    }
+    const bool result = ReadStream(stream, "memory block");
+    SDL_RWclose(stream);
+    return result;
+}
+
+bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)
+{
+    MvResourceReader reader(stream, fileName);
+    if (HasLoadedFile())
+        return reader.FailAt(reader.Offset(), "this vault already holds a loaded file");
+
+    // Header: magic, version, tallies.
+    char magic[5] = {0, 0, 0, 0, 0};
+    std::string version;
+    uint32_t pixelTally = 0, lineTally = 0, segmentTally = 0;
+    long tallyOffset = 0;
+    if (reader.ReadBytes(magic, 4)) {
+        if (std::memcmp(magic, "MOVO", 4) != 0)
+            reader.FailAt(0, "the file does not begin with \"MOVO\"");
+        else if (reader.ReadName(&version))
+            MvLog("File magic=%s version=%s\n", magic, version.c_str());
+    }
+    if (!reader.Failed()) {
+        tallyOffset = reader.Offset();
+        reader.ReadUint32(&pixelTally);
+        reader.ReadUint32(&lineTally);
+        reader.ReadUint32(&segmentTally);
+    }
+    if (!reader.Failed()) {
+        MvLog("Tally count: rgba=%u line=%u segment=%u\n", pixelTally, lineTally, segmentTally);
+        // Refuse tallies that the rest of the file could not hold before allocating for
+        // them: a stored RLE row takes at least 6 bits, a segment at least 7 bits and
+        // holds at most MaxSegmentLength pixels, a pixel-block pixel takes at least 3 bytes.
+        const int64_t bytes = reader.Remaining();
+        if (lineTally > bytes * 8 / 6)
+            reader.FailAt(tallyOffset + 4, "the line tally %u is more than the %lld bytes after the header can hold",
+                          lineTally, static_cast<long long>(bytes));
+        else if (segmentTally > bytes * 8 / 7)
+            reader.FailAt(tallyOffset + 8, "the segment tally %u is more than the %lld bytes after the header can hold",
+                          segmentTally, static_cast<long long>(bytes));
+        else if (pixelTally > static_cast<int64_t>(segmentTally) * MvRle::MaxSegmentLength + bytes / 3)
+            reader.FailAt(tallyOffset, "the pixel tally %u is more than the file's segments and bytes can hold",
+                          pixelTally);
+    }
+    if (reader.Failed())
+        return false;
+
+    MvLoadPool* pixelPool = new MvLoadPool(static_cast<size_t>(pixelTally) * sizeof(MvColor));
+    MvLoadPool* linePool = new MvLoadPool(static_cast<size_t>(lineTally) * sizeof(MvRleLine));
+    MvLoadPool* segmentPool = new MvLoadPool(static_cast<size_t>(segmentTally) * sizeof(MvRleSegment));
+    if (!pixelPool->HasBlock() || !linePool->HasBlock() || !segmentPool->HasBlock())
+        reader.FailAt(tallyOffset, "there is no memory for the images of the tallies");
+    SetCurrentLoadPools(pixelPool, linePool, segmentPool);
+
+    // Records, up to the end record or a type the factory does not know. The factory is
+    // made afresh for every load.
+    MvResourceFactory* factory = MvResourceFactory::Instance();
+    MvAssert(factory != nullptr);
+    MvGrowArray<MvResource*> loaded;
+    bool endReached = false;
+    while (!reader.Failed()) {
+        const long here = reader.Offset();
+        MvLog("here=%ld ", here);
+        uint32_t type = 0, size = 0;
+        if (!reader.ReadUint32(&type) || !reader.ReadUint32(&size))
+            break;
+        MvLog("id=%u size=%u next=%lld\n", type, size, static_cast<long long>(reader.Offset()) + size);
+        if (type == MvResourceEndCode) {
+            if (size != 0)
+                reader.FailAt(here + 4, "the end record has size %u instead of 0", size);
+            endReached = true;
+            break;
+        }
+        if (size > static_cast<unsigned long>(reader.Remaining())) {
+            reader.FailAt(here + 4, "the record size %u passes the end of the file (%ld bytes left)", size,
+                          reader.Remaining());
+            break;
+        }
+        const long payloadStart = reader.Offset();
+        reader.SetEnd(payloadStart + size);
+        MvResource* resource = factory->Create(type, size, reader);
+        if (resource != nullptr)
+            loaded.Append(resource);
+        if (reader.Failed())
+            break;
+        if (resource == nullptr)
+            break; // a kind the factory does not know: the load ends here
+        if (reader.Offset() != payloadStart + static_cast<long>(size)) {
+            reader.Fail("the record's payload ends after %ld of the %u bytes its size gives",
+                        reader.Offset() - payloadStart, size);
+            break;
+        }
+        reader.ClearEnd();
+    }
+    delete factory;
+
+    if (!reader.Failed()) {
+        MvLog("Num RGBA: RLE: %lld Block: %lld total=%lld\n", static_cast<long long>(MvRlePixelCounter()),
+              static_cast<long long>(MvBlockPixelCounter()),
+              static_cast<long long>(MvRlePixelCounter() + MvBlockPixelCounter()));
+    }
+    if (!reader.Failed() && endReached &&
+        (!pixelPool->IsUsedUp() || !linePool->IsUsedUp() || !segmentPool->IsUsedUp())) {
+        reader.FailAt(tallyOffset,
+                      "the tallies rgba=%u line=%u segment=%u do not match the records (rgba=%zu "
+                      "line=%zu segment=%zu)",
+                      pixelTally, lineTally, segmentTally, pixelPool->Used() / sizeof(MvColor),
+                      linePool->Used() / sizeof(MvRleLine), segmentPool->Used() / sizeof(MvRleSegment));
+    }
+    SetCurrentLoadPools(nullptr, nullptr, nullptr);
+
+    if (reader.Failed()) {
+        for (int i = 0; i < loaded.Count(); ++i)
+            delete loaded[i];
+        delete linePool;
+        delete pixelPool;
+        delete segmentPool;
+        return false;
+    }
+    for (int i = 0; i < loaded.Count(); ++i)
+        resources_.Append(loaded[i]);
+    pixelPool_ = pixelPool;
+    linePool_ = linePool;
+    segmentPool_ = segmentPool;
+    return true;
+}
+
+MvResource* MvResourceVault::FindResource(int type, const char* name) const
+{
+    MvAssert(name != nullptr);
+    for (int i = 0; i < resources_.Count(); ++i) {
+        MvResource* resource = resources_[i];
+        if (resource->Type() == type && std::strcmp(resource->Name(), name) == 0)
+            return resource;
+    }
+    return nullptr;
+}
+
+MvResource* MvResourceVault::FindResource(int type, int32_t id) const
+{
+    for (int i = 0; i < resources_.Count(); ++i) {
+        MvResource* resource = resources_[i];
+        if (resource->Type() == type && resource->Id() == id)
+            return resource;
+    }
+    return nullptr;
+}
+
+MvResource* MvResourceVault::FindResource(const char* typeName, const char* name) const
+{
+    MvAssert(typeName != nullptr && name != nullptr);
+    for (int i = 0; i < resources_.Count(); ++i) {
+        MvResource* resource = resources_[i];
+        if (resource->TypeName() == typeName && std::strcmp(resource->Name(), name) == 0)
+            return resource;
+    }
+    return nullptr;
+}
+
+MvSpriteResource* MvResourceVault::FindSpriteResource(const char* name) const
+{
+    return CheckedView(FindResource(MvSpriteResourceCode, name), &MvResource::AsSpriteResource);
+}
+
+MvSpriteResource* MvResourceVault::FindSpriteResource(int32_t id) const
+{
+    return CheckedView(FindResource(MvSpriteResourceCode, id), &MvResource::AsSpriteResource);
+}
+
+MvTileResource* MvResourceVault::FindTileResource(const char* name) const
+{
+    return CheckedView(FindResource(MvTileResourceCode, name), &MvResource::AsTileResource);
+}
+
+MvTileResource* MvResourceVault::FindTileResource(int32_t id) const
+{
+    return CheckedView(FindResource(MvTileResourceCode, id), &MvResource::AsTileResource);
+}
+
+MvFontResource* MvResourceVault::FindFontResource(const char* name) const
+{
+    return CheckedView(FindResource(MvFontResourceCode, name), &MvResource::AsFontResource);
+}
+
+MvFontResource* MvResourceVault::FindFontResource(int32_t id) const
+{
+    return CheckedView(FindResource(MvFontResourceCode, id), &MvResource::AsFontResource);
+}
+
+MvTextDataResource* MvResourceVault::FindTextDataResource(const char* name) const
+{
+    return CheckedView(FindResource(MvTextDataResourceCode, name), &MvResource::AsTextDataResource);
+}
+
+MvTextDataResource* MvResourceVault::FindTextDataResource(int32_t id) const
+{
+    return CheckedView(FindResource(MvTextDataResourceCode, id), &MvResource::AsTextDataResource);
+}
+
+MvBinaryDataResource* MvResourceVault::FindBinaryDataResource(const char* name) const
+{
+    return CheckedView(FindResource(MvBinaryDataResourceCode, name), &MvResource::AsBinaryDataResource);
+}
+
+MvBinaryDataResource* MvResourceVault::FindBinaryDataResource(int32_t id) const
+{
+    return CheckedView(FindResource(MvBinaryDataResourceCode, id), &MvResource::AsBinaryDataResource);
+}
+
+void MvResourceVault::AppendResource(MvResource* resource)
+{
+    MvAssert(resource != nullptr);
+    resources_.Append(resource);
+}
+
+void MvResourceVault::AddScaleCache(MvFixed xScale, MvFixed yScale)
+{
+    for (int i = 0; i < resources_.Count(); ++i)
+        resources_[i]->AddScaleCache(xScale, yScale);
+}
+
+void MvResourceVault::ClearScaleCache()
+{
+    for (int i = 0; i < resources_.Count(); ++i)
+        resources_[i]->ClearScaleCache();
+}

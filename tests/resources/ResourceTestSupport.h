@@ -1,0 +1,264 @@
+#ifndef RESOURCE_TEST_SUPPORT_H
+#define RESOURCE_TEST_SUPPORT_H
+
+// Helpers shared by the tests of run-length encoded images and resources: pictures drawn
+// as text, frames and sprites made from them, byte-exact file building, log capture.
+
+#include "MvAction.h"
+#include "MvColor.h"
+#include "MvDebugOutput.h"
+#include "MvMemoryStream.h"
+#include "MvPaintTarget.h"
+#include "MvResourceWriter.h"
+#include "MvRle.h"
+#include "MvSpriteResource.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace restest {
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
+
+inline MvColor Rgba(int r, int g, int b, int a)
+{
+    MvColor c;
+    c.Set(uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a));
+    return c;
+}
+
+// The colour a picture character stands for: '.' transparent; capitals and digits opaque;
+// small letters translucent.
+inline MvColor PaletteColor(char c)
+{
+    switch (c) {
+    case '.': return Rgba(0, 0, 0, 0);
+    case 'R': return Rgba(255, 0, 0, 255);
+    case 'G': return Rgba(0, 255, 0, 255);
+    case 'B': return Rgba(0, 0, 255, 255);
+    case 'W': return Rgba(255, 255, 255, 255);
+    case 'K': return Rgba(0, 0, 0, 255);
+    case 'a': return Rgba(200, 100, 50, 128);
+    case 'b': return Rgba(10, 220, 90, 64);
+    case 'c': return Rgba(90, 90, 250, 1);
+    case 'd': return Rgba(30, 60, 90, 254);
+    default:
+        EXPECT_TRUE(c >= '1' && c <= '9') << "no colour for '" << c << "'";
+        return Rgba((c - '0') * 25, 200 - (c - '0') * 20, (c - '0') * 7 + 3, 255);
+    }
+}
+
+inline bool IsVisible(char c) { return PaletteColor(c).alpha > 0; }
+
+// A 32-bit surface with alpha in bits 24-31 and red, green, blue in 16, 8, 0.
+inline SurfacePtr MakeArgbSurface(int width, int height)
+{
+    return SurfacePtr(
+        SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000));
+}
+
+// A surface holding the picture, one string per row, one character per pixel.
+inline SurfacePtr MakePicture(const std::vector<std::string>& rows)
+{
+    const int width = rows.empty() ? 0 : static_cast<int>(rows[0].size());
+    SurfacePtr surface = MakeArgbSurface(width, static_cast<int>(rows.size()));
+    for (size_t y = 0; y < rows.size(); ++y) {
+        EXPECT_EQ(rows[y].size(), static_cast<size_t>(width));
+        uint8_t* line = static_cast<uint8_t*>(surface->pixels) + y * surface->pitch;
+        for (int x = 0; x < width; ++x) {
+            const MvColor c = PaletteColor(rows[y][x]);
+            const uint32_t word = uint32_t(c.alpha) << 24 | uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
+            std::memcpy(line + 4 * x, &word, 4);
+        }
+    }
+    return surface;
+}
+
+// A picture of the given size drawn from a pseudo-random sequence: transparent holes,
+// opaque and translucent pixels.
+inline std::vector<std::string> RandomPicture(std::mt19937& random, int width, int height)
+{
+    const std::string palette = "....RGB123abd";
+    std::vector<std::string> rows(height, std::string(width, '.'));
+    for (std::string& row : rows)
+        for (char& c : row)
+            c = palette[random() % palette.size()];
+    return rows;
+}
+
+// Encodes the whole picture into frame with the given hot spot and delta.
+inline void CreateFrame(MvRle* frame, const std::vector<std::string>& rows, int hotX, int hotY, int deltaX = 0,
+                        int deltaY = 0)
+{
+    SurfacePtr surface = MakePicture(rows);
+    MvPaintTarget source(surface.get());
+    frame->Create(source, 0, 0, surface->w, surface->h, hotX, hotY, deltaX, deltaY);
+}
+
+struct FrameDraft {
+    std::vector<std::string> rows;
+    int hotX;
+    int hotY;
+    int deltaX;
+    int deltaY;
+};
+
+struct ActionDraft {
+    const char* name;
+    int32_t id;
+    std::vector<FrameDraft> frames;
+};
+
+inline MvAction* MakeAction(const ActionDraft& draft)
+{
+    MvAction* action = new MvAction(draft.name);
+    action->SetIdentity(draft.name, draft.id);
+    if (!draft.frames.empty())
+        action->SetFrameCount(static_cast<int>(draft.frames.size()));
+    for (size_t i = 0; i < draft.frames.size(); ++i) {
+        const FrameDraft& f = draft.frames[i];
+        CreateFrame(action->FrameAt(static_cast<int>(i)), f.rows, f.hotX, f.hotY, f.deltaX, f.deltaY);
+    }
+    return action;
+}
+
+// A sprite resource built the way the encoder builds one.
+inline MvSpriteResource* MakeSprite(const char* name, int32_t id, const std::vector<ActionDraft>& actions)
+{
+    MvSpriteResource* sprite = new MvSpriteResource(name);
+    sprite->SetIdentity(name, id);
+    for (const ActionDraft& draft : actions)
+        sprite->AppendAction(MakeAction(draft));
+    return sprite;
+}
+
+// A whole resource file holding the resources, as the writer makes it.
+inline std::vector<uint8_t> SaveFile(const std::vector<const MvResource*>& resources)
+{
+    MvMemoryStream stream;
+    MvResourceWriter writer(stream.Stream());
+    writer.BeginFile();
+    for (const MvResource* resource : resources)
+        resource->Save(writer);
+    EXPECT_TRUE(writer.EndFile());
+    return stream.Bytes();
+}
+
+// The stored form of an image, as MvRle::Write makes it.
+inline std::vector<uint8_t> StoredImage(const MvRle& image)
+{
+    MvMemoryStream stream;
+    EXPECT_TRUE(image.Write(stream.Stream()));
+    return stream.Bytes();
+}
+
+// Little-endian bytes written one field at a time, for files built by hand.
+class ByteBuilder {
+public:
+    ByteBuilder& U8(uint32_t v)
+    {
+        bytes_.push_back(static_cast<uint8_t>(v));
+        return *this;
+    }
+    ByteBuilder& U16(uint32_t v) { return U8(v).U8(v >> 8); }
+    ByteBuilder& U32(uint32_t v) { return U16(v).U16(v >> 16); }
+    ByteBuilder& Name(const char* text)
+    {
+        bytes_.insert(bytes_.end(), text, text + std::strlen(text) + 1);
+        return *this;
+    }
+    ByteBuilder& Raw(const std::vector<uint8_t>& more)
+    {
+        bytes_.insert(bytes_.end(), more.begin(), more.end());
+        return *this;
+    }
+    size_t Size() const { return bytes_.size(); }
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    // Overwrites the 32-bit field at offset.
+    void Patch32(size_t offset, uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes_[offset + i] = static_cast<uint8_t>(v >> (8 * i));
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+// Collects every line logged while it lives.
+class LogCapture {
+public:
+    LogCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
+    ~LogCapture() { MvSetDebugSink(previous_, nullptr); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    const std::string& Text() const { return text_; }
+    bool Contains(const std::string& part) const { return text_.find(part) != std::string::npos; }
+    void Clear() { text_.clear(); }
+
+private:
+    static void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+    std::string text_;
+    MvDebugSink previous_;
+};
+
+// Equal geometry, flags (bit 0), runs and pixels.
+inline testing::AssertionResult SameImage(const MvRle& a, const MvRle& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.OffsetX() != b.OffsetX() ||
+        a.OffsetY() != b.OffsetY() || a.DeltaX() != b.DeltaX() || a.DeltaY() != b.DeltaY() ||
+        a.HasAlpha() != b.HasAlpha())
+        return testing::AssertionFailure() << "geometry or alpha flag differ";
+    for (int k = 0; k < a.Height(); ++k) {
+        const MvRleLine& la = a.Row(k);
+        const MvRleLine& lb = b.Row(k);
+        if (la.segmentCount != lb.segmentCount || la.HasAlpha() != lb.HasAlpha())
+            return testing::AssertionFailure() << "row " << k << " differs";
+        for (int s = 0; s < la.segmentCount; ++s) {
+            const MvRleSegment& sa = la.segments[s];
+            const MvRleSegment& sb = lb.segments[s];
+            if (sa.start != sb.start || sa.end != sb.end || sa.HasAlpha() != sb.HasAlpha())
+                return testing::AssertionFailure() << "row " << k << " segment " << s << " differs";
+            for (int i = 0; i < sa.Length(); ++i) {
+                if (sa.pixels[i] != sb.pixels[i])
+                    return testing::AssertionFailure() << "row " << k << " segment " << s << " pixel " << i;
+            }
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+// The runs of an image as text: rows separated by '|', each run "start-end", with '*'
+// after a run whose alpha flag is set.
+inline std::string Runs(const MvRle& image)
+{
+    std::string text;
+    for (int k = 0; k < image.Height(); ++k) {
+        if (k > 0)
+            text += "|";
+        const MvRleLine& line = image.Row(k);
+        for (int s = 0; s < line.segmentCount; ++s) {
+            const MvRleSegment& segment = line.segments[s];
+            if (s > 0)
+                text += " ";
+            text += std::to_string(segment.start) + "-" + std::to_string(segment.end);
+            if (segment.HasAlpha())
+                text += "*";
+        }
+    }
+    return text;
+}
+
+} // namespace restest
+
+#endif
