@@ -8,6 +8,7 @@ MOVO_PACKAGES=(
     build-essential cmake pkg-config
     libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev
     libgtest-dev libbenchmark-dev
+    libpng-dev libxml2-dev libvorbis-dev
     xvfb xauth libx11-dev libxtst-dev
 )
 
