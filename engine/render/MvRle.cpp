@@ -3,6 +3,7 @@
 #include "MvBitReader.h"
 #include "MvBitWriter.h"
 #include "MvBlitterSets.h"
+#include "MvCollisionMask.h"
 #include "MvLoadPool.h"
 #include "MvLog.h"
 #include "MvPaintTarget.h"
@@ -113,12 +114,18 @@ const RowPainter RowPainters[2][2] = {{PaintRows<false, false>, PaintRows<false,
 
 } // namespace
 
-MvRle::MvRle() : flags_(0), rows_(nullptr), offsetX_(0), offsetY_(0), width_(0), height_(0), deltaX_(0), deltaY_(0) { }
+MvRle::MvRle()
+    : flags_(0), rows_(nullptr), offsetX_(0), offsetY_(0), width_(0), height_(0), deltaX_(0), deltaY_(0),
+      collisionMask_(nullptr)
+{
+}
 
 MvRle::~MvRle() { Release(); }
 
 void MvRle::Release()
 {
+    delete collisionMask_;
+    collisionMask_ = nullptr;
     if (rows_ != nullptr) {
         if (flags_ & MvRleInPool) {
             // Made in place in pool memory: finish them, the memory stays the pool's.
@@ -587,6 +594,21 @@ bool MvRle::HitTest(int x, int y) const
             return segment.pixels[column - segment.start].alpha > 0;
     }
     return false;
+}
+
+MvCollisionMask* MvRle::GetCollisionMask(MvFixed xScale, MvFixed yScale)
+{
+    if (collisionMask_ != nullptr) {
+        MvAssert(collisionMask_->XScale() == xScale && collisionMask_->YScale() == yScale);
+        return collisionMask_;
+    }
+    collisionMask_ = new MvCollisionMask(width_, height_, xScale, yScale);
+    for (int k = 0; k < height_; ++k) {
+        const MvRleLine& line = rows_[k];
+        for (int s = 0; s < line.segmentCount; ++s)
+            collisionMask_->SetSpan(k, line.segments[s].start, line.segments[s].end);
+    }
+    return collisionMask_;
 }
 
 int MvRle::SegmentCount() const

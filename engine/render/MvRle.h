@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+class MvCollisionMask;
 class MvPaintTarget;
 class MvResourceReader;
 
@@ -79,6 +80,11 @@ public:
     // True when a visible pixel lies at (x, y), measured from the hot spot.
     bool HitTest(int x, int y) const;
 
+    // The image's collision bit map, made on the first call and kept until the image is
+    // destroyed; xScale and yScale are the scale the image was made at (1.0 for a frame
+    // itself, the pair of a scaled copy). Asserts every later call passes the same pair.
+    MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale);
+
     int Width() const;
     int Height() const;
     int OffsetX() const;
@@ -109,6 +115,7 @@ private:
     int32_t height_;
     int32_t deltaX_;
     int32_t deltaY_;
+    MvCollisionMask* collisionMask_; // owned; null until first requested
 };
 
 inline int MvRle::Width() const { return width_; }

@@ -11,7 +11,12 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <string>
+
+class MvResourceVault;
 class MvSceneTree;
+class MvSpriteNode;
 
 // The object a program creates on its screen surface to get pictures on screen. The
 // screen is divided into up to six disjoint windows, each with its own background fill and
@@ -21,7 +26,9 @@ class MvSceneTree;
 // each Draw first lets the tree recompute what changed, which fills the dirty lists, and
 // then asks it to paint the nodes inside each repainted rectangle. The screen surface
 // stays the caller's; the stage paints into it through a paint target chosen once for its
-// pixel format.
+// pixel format. The stage also owns the resource vault into which the program loads its
+// pictures, and can show a short fading splash from a resource file built into the
+// program.
 class MvStage {
 public:
     // One window covering the whole screen, filled with black. Asserts screen is not null
@@ -38,8 +45,8 @@ public:
     // rectangle inside the screen, and no two windows intersecting.
     MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 
-    // Destroys the scene tree with every node, then the paint target; the screen surface
-    // is never freed.
+    // Destroys the scene tree with every node, then the vault with every resource, then a
+    // splash vault still held, then the paint target; the screen surface is never freed.
     ~MvStage();
 
     MvStage(const MvStage&) = delete;
@@ -79,6 +86,32 @@ public:
 
     // The scene tree the stage shows, owned by the stage.
     MvSceneTree* SceneTree() const;
+    // The vault the program loads its resource files into, owned by the stage; empty at first.
+    MvResourceVault* Vault() const;
+
+    // The renderer description: "v2.0.7 <bits>bbp Fullscreen=<0|1> Linux " followed by
+    // "Software render", or on an OpenGL screen by the OpenGL vendor, renderer and version.
+    // Asserts out is not null.
+    void DescribeRenderer(std::string* out) const;
+    // The same for screen. Asserts screen and out are not null.
+    static void DescribeRenderer(SDL_Surface* screen, std::string* out);
+
+    // Starts the splash at time msec: loads the built-in splash file into a vault of its
+    // own and shows its picture centred in the upper half of window 0 (of every window, at
+    // the same place) with its line of text 20 pixels below, on top of depth 5000. Asserts
+    // no splash is under way and that the built-in file loads and holds both pictures.
+    void BeginSplash(uint32_t msec);
+    // Fades the splash in over its first second: alpha elapsed * 255 / 1000 before 1000 ms,
+    // opaque after. Returns true once 2000 ms have elapsed since BeginSplash. Asserts a
+    // splash is under way.
+    bool AdvanceSplash(uint32_t msec);
+    // Removes the splash pictures and frees the splash vault. Asserts a splash is under way.
+    void FinishSplash();
+    // True between BeginSplash and FinishSplash.
+    bool IsSplashActive() const;
+    // The two splash pictures while a splash is under way, else null.
+    MvSpriteNode* SplashNode() const;
+    MvSpriteNode* SplashTextNode() const;
 
     // The paint target over the screen, through which nodes paint.
     MvPaintTarget& PaintTarget();
@@ -118,7 +151,12 @@ private:
     MvColor extraBackgroundColor_;
     bool needsFullUpdate_;
     MvSceneTree* tree_;         // made at the end of Init
+    MvResourceVault* vault_;    // made at the end of Init, before the tree
     MvPaintTarget paintTarget_; // constructed right after the dirty lists
+    uint32_t splashStart_;
+    MvResourceVault* splashVault_; // owned while a splash is under way
+    MvSpriteNode* splashNode_;     // owned by the tree
+    MvSpriteNode* splashTextNode_; // owned by the tree
 };
 
 inline int MvStage::WindowCount() const { return windowCount_; }
@@ -138,6 +176,10 @@ inline MvDirtyList& MvStage::DirtyList(int window)
 }
 
 inline MvSceneTree* MvStage::SceneTree() const { return tree_; }
+inline MvResourceVault* MvStage::Vault() const { return vault_; }
+inline bool MvStage::IsSplashActive() const { return splashVault_ != nullptr; }
+inline MvSpriteNode* MvStage::SplashNode() const { return splashNode_; }
+inline MvSpriteNode* MvStage::SplashTextNode() const { return splashTextNode_; }
 
 inline MvPaintTarget& MvStage::PaintTarget() { return paintTarget_; }
 inline const MvPaintTarget& MvStage::PaintTarget() const { return paintTarget_; }

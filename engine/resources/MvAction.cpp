@@ -132,6 +132,23 @@ void MvAction::ComputeBounds(int frame, const MvTransform& xform, MvIntRect* bou
 
 bool MvAction::HitTest(int frame, int x, int y) const { return FrameAt(frame)->HitTest(x, y); }
 
+MvCollisionMask* MvAction::GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const
+{
+    MvAssert(frame >= 0 && frame < frames_.Count());
+    if (frame < 0 || frame >= frames_.Count())
+        frame = 0;
+    if (frames_.Count() == 0)
+        return nullptr;
+    const MvFixed one = MvFixed::FromRaw(MvFixedOne);
+    if (xScale == one && yScale == one)
+        return frames_[frame]->GetCollisionMask(xScale, yScale);
+    const ScaleCacheEntry* entry = FindScaleCache(xScale, yScale);
+    MvAssert(entry != nullptr);
+    if (entry == nullptr)
+        return nullptr;
+    return entry->frames[frame]->GetCollisionMask(xScale, yScale);
+}
+
 bool MvAction::HasScaleCache(MvFixed xScale, MvFixed yScale) const { return FindScaleCache(xScale, yScale) != nullptr; }
 
 void MvAction::AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames)

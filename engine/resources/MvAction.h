@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+class MvCollisionMask;
 class MvPaintTarget;
 class MvResourceReader;
 class MvResourceWriter;
@@ -76,6 +77,12 @@ public:
     // True when the unscaled frame has a visible pixel at (x, y) from its hot spot.
     // Asserts a valid index.
     bool HitTest(int frame, int x, int y) const;
+
+    // The collision bit map of frame at the scale pair: the frame's own at 1.0 and 1.0,
+    // otherwise its cached copy's; the image makes it on first request and keeps it.
+    // Asserts 0 <= frame < FrameCount() (frame 0 serves when a debugger resumes) and that
+    // a scaled pair is cached (null then).
+    MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const;
 
     // True when copies for exactly this scale pair are cached.
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;

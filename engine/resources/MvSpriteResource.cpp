@@ -5,6 +5,7 @@
 #include "MvLog.h"
 #include "MvResourceReader.h"
 #include "MvResourceWriter.h"
+#include "MvSpriteNode.h"
 
 namespace {
 
@@ -85,6 +86,29 @@ void MvSpriteResource::SaveSprite(MvResourceWriter& writer) const
     writer.WriteUint32(static_cast<uint32_t>(actions_.Count()));
     for (int i = 0; i < actions_.Count(); ++i)
         actions_[i]->Save(writer);
+}
+
+MvCollisionMask* MvSpriteResource::GetCollisionMask(MvSceneNode* node, int window)
+{
+    if (node == nullptr)
+        return nullptr;
+    MvSpriteNode* sprite = node->AsSprite();
+    MvAssert(sprite != nullptr && sprite->SpriteResource() == this);
+    if (sprite == nullptr || sprite->SpriteResource() != this)
+        return nullptr;
+    const MvTransform& own = sprite->Xform(window);
+    const MvTransform& screen = sprite->ScreenXform(window);
+    MvAction* action = sprite->CurrentAction();
+    // A composite scale of exactly 1.0 (a scaled node under a parent that undoes the
+    // scale) shows the frames themselves and needs no cached copy.
+    if (own.HasScale() && screen.HasScale() && !HasScaleCache(screen.xScale, screen.yScale)) {
+        MvLog("ERROR: Collision only allowed with cahed sprites!\n");
+        MvLog("SpriteResource '%s' for Action '%s' Frame %d scale %f, %f\n", Name(), action->Name(),
+              sprite->CurrentFrame(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
+        MvAssert(!"collision of a scaled sprite needs its scale cached");
+        return nullptr;
+    }
+    return action->GetCollisionMask(screen.xScale, screen.yScale, sprite->CurrentFrame());
 }
 
 MvAction* MvSpriteResource::FindAction(const char* name) const

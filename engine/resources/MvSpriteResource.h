@@ -44,6 +44,12 @@ public:
     void ClearScaleCache() override;
     // Writes one sprite record: name, id, action count and every action.
     void Save(MvResourceWriter& writer) const override;
+    // The collision bit map of the frame that sprite node shows in window, at its
+    // composite scale there. A node scaled by its own transform whose composite scale is
+    // not cached has none: two error lines are logged, an assertion follows and the answer
+    // is null. No node shows nothing: null. Asserts node is a sprite node showing this
+    // resource.
+    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
 
     // The action of that exact name or id, or null.
     MvAction* FindAction(const char* name) const;

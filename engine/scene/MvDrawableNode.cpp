@@ -1,6 +1,16 @@
 #include "MvDrawableNode.h"
 
+#include "MvCollisionMask.h"
+#include "MvResource.h"
 #include "MvStage.h"
+
+namespace {
+
+// Only nodes that show a sprite's frames have collision bit maps: sprite nodes, and text
+// nodes through the same type query slot.
+bool HasPixels(MvDrawableNode* node) { return node->AsSprite() != nullptr || node->AsTextNode() != nullptr; }
+
+} // namespace
 
 MvDrawableNode::MvDrawableNode()
 {
@@ -33,4 +43,43 @@ void MvDrawableNode::OnRemovingFromTree()
     for (int w = 0; w < engine_->WindowCount(); ++w)
         if (wasOnScreen_[w] && bounds_[w].IsValid())
             engine_->DirtyList(w).AddRect(bounds_[w]);
+}
+
+bool MvDrawableNode::Collide(MvDrawableNode* other, int window)
+{
+    MvAssert(other != nullptr);
+    MvAssert(window >= 0 && window < MvWindowCount);
+    if (!HasPixels(this) || !HasPixels(other))
+        return false;
+    const MvIntRect& mine = bounds_[window];
+    const MvIntRect& theirs = other->bounds_[window];
+    // A node that covers nothing (an empty frame, or never placed) meets nothing.
+    if (!mine.IsValid() || !theirs.IsValid() || !mine.Overlaps(theirs))
+        return false;
+    if (!IsShownInTree(window) || !other->IsShownInTree(window))
+        return false;
+    if (screenColorXform_[window].Alpha() == 0 || other->screenColorXform_[window].Alpha() == 0)
+        return false;
+
+    // The bit-map comparison runs from the left image's columns; on equal left edges the
+    // receiver is the right one.
+    MvDrawableNode* left = other;
+    MvDrawableNode* right = this;
+    if (mine.left < theirs.left) {
+        left = this;
+        right = other;
+    }
+    MvResource* leftResource = left->Resource();
+    MvResource* rightResource = right->Resource();
+    if (leftResource == nullptr || rightResource == nullptr)
+        return false;
+    MvCollisionMask* leftMap = leftResource->GetCollisionMask(left, window);
+    MvCollisionMask* rightMap = rightResource->GetCollisionMask(right, window);
+    if (leftMap == nullptr || rightMap == nullptr)
+        return false;
+    const MvIntRect& l = left->bounds_[window];
+    const MvIntRect& r = right->bounds_[window];
+    MvIntRect overlap = l;
+    overlap.ClipTo(r);
+    return leftMap->Collide(r.left - l.left, r.top - l.top, overlap, rightMap);
 }

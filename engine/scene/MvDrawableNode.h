@@ -44,6 +44,15 @@ public:
     // The resource the node shows (not owned).
     virtual MvResource* Resource() = 0;
 
+    // True when this node and other share a non-transparent pixel as shown in window. The
+    // cheap tests come first and the first that decides ends the test: both must be
+    // sprite (or text) nodes, their bounds must overlap, both must be shown in the tree
+    // and have a composite alpha above 0; only then are the collision bit maps of their
+    // current images compared. A pair without a bit map (a scaled sprite whose scale is
+    // not cached) does not collide. Asserts other is not null and 0 <= window <
+    // MvWindowCount.
+    bool Collide(MvDrawableNode* other, int window);
+
     // Whether the node was shown when it last queued its bounds in window. Asserts
     // 0 <= window < MvWindowCount.
     bool WasOnScreen(int window) const;

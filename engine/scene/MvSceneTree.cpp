@@ -13,6 +13,9 @@ namespace {
 const size_t InitialMapEntries = 64;
 const float MapFillLimit = 0.6f;
 
+// True when both rectangles are valid and overlap: a rectangle of nothing meets nothing.
+bool Meet(const MvIntRect& a, const MvIntRect& b) { return a.IsValid() && b.IsValid() && a.Overlaps(b); }
+
 // The low 32 bits of an address, for the construction log line.
 unsigned AddressBits(const void* p) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)); }
 
@@ -237,4 +240,71 @@ bool MvSceneTree::PickNode(MvSceneNode* node, int x, int y, int flags, MvGrowArr
     if (node->AsDrawable() != nullptr && node->TestPoint(x, y, flags, hits, window))
         return (flags & MvPickAll) == 0;
     return false;
+}
+
+bool MvSceneTree::CollideWithChildrenOf(MvSceneNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                                        int window)
+{
+    MvAssert(node != nullptr && parent != nullptr && hits != nullptr);
+    MvAssert(window >= 0 && window < engine_->WindowCount());
+    hits->Empty();
+    MvDrawableNode* drawable = node->AsDrawable();
+    if (drawable == nullptr)
+        return false;
+    // One rectangle test rejects a whole layer.
+    if (!Meet(parent->subtreeBounds_[window], drawable->bounds_[window]))
+        return false;
+    return CollideChildren(drawable, parent, hits, window);
+}
+
+bool MvSceneTree::CollideWithSiblings(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window)
+{
+    MvAssert(node != nullptr && hits != nullptr);
+    MvAssert(window >= 0 && window < engine_->WindowCount());
+    hits->Empty();
+    MvDrawableNode* drawable = node->AsDrawable();
+    if (drawable == nullptr || node->parent_ == nullptr)
+        return false;
+    return CollideChildren(drawable, node->parent_, hits, window);
+}
+
+bool MvSceneTree::CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window)
+{
+    MvAssert(node != nullptr && hits != nullptr);
+    MvAssert(window >= 0 && window < engine_->WindowCount());
+    hits->Empty();
+    MvDrawableNode* drawable = node->AsDrawable();
+    if (drawable == nullptr)
+        return false;
+    return CollideSubtree(drawable, sceneRoot_, hits, window);
+}
+
+bool MvSceneTree::CollideChildren(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                                  int window)
+{
+    bool found = false;
+    for (MvChildCursor c = parent->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        if (child == node)
+            continue;
+        MvDrawableNode* candidate = child->AsDrawable();
+        if (candidate != nullptr && node->Collide(candidate, window)) {
+            found = true;
+            hits->Append(candidate);
+        }
+    }
+    return found;
+}
+
+bool MvSceneTree::CollideSubtree(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                                 int window)
+{
+    bool found = CollideChildren(node, parent, hits, window);
+    // node's own children are candidates too, so node's subtree is descended like any other.
+    for (MvChildCursor c = parent->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        if (Meet(child->subtreeBounds_[window], node->bounds_[window]) && CollideSubtree(node, child, hits, window))
+            found = true;
+    }
+    return found;
 }

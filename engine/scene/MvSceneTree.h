@@ -79,6 +79,22 @@ public:
     // and window are not null.
     void PickAt(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int* window);
 
+    // Collision queries. Each empties hits, then appends every drawable node that collides
+    // pixel for pixel with node as shown in window (MvDrawableNode::Collide), in the order
+    // found, and returns true when it found any. node itself is never a candidate, and a
+    // node that is not drawable finds nothing. All assert node and hits are not null and
+    // 0 <= window < stage window count.
+
+    // Tests the children of parent (asserted not null), in ascending depth; none of them
+    // when parent's subtree bounds miss node's bounds.
+    bool CollideWithChildrenOf(MvSceneNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                               int window);
+    // Tests the other children of node's parent; a node without a parent finds nothing.
+    bool CollideWithSiblings(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window);
+    // Tests every node below the scene root, node's own descendants included, descending
+    // only into subtrees whose bounds meet node's bounds.
+    bool CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window);
+
     // Map upkeep for nodes of this tree whose name or id changes.
 
     // Enters node under its name. Asserts no node of the tree has that name.
@@ -100,6 +116,14 @@ private:
     void DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window);
     // Tests node's children from the topmost down, then node itself; true means stop.
     bool PickNode(MvSceneNode* node, int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
+    // Appends to hits every child of parent other than node that collides with it; true
+    // when there was one.
+    static bool CollideChildren(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                                int window);
+    // CollideChildren of parent, then the same below every child whose subtree bounds
+    // meet node's bounds.
+    static bool CollideSubtree(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
+                               int window);
     // Deletes node and everything below it, children first, without notification.
     static void DestroySubtree(MvSceneNode* node);
 

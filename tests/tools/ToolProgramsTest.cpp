@@ -1,0 +1,143 @@
+#include "ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace tooltest;
+
+const std::string Encoder = MOVO_ENCODE_PROGRAM;
+const std::string Inspector = MOVO_INSPECT_PROGRAM;
+
+// The programs as a user runs them: a definition and a picture in a scratch folder.
+class ToolPrograms : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch.SavePicture("hero.png", {"..RR..", ".RaaR.", "..GG..", "..B.B."});
+        WriteFile(scratch / "def.xml",
+                  "<?xml version=\"1.0\"?>\n"
+                  "<resources>\n"
+                  "  <sprite name=\"Hero\" id=\"12\">\n"
+                  "    <action name=\"Stand.Right\" id=\"1\">\n"
+                  "      <frame image=\"hero.png\" hotx=\"3\" hoty=\"4\" dx=\"1\"/>\n"
+                  "    </action>\n"
+                  "  </sprite>\n"
+                  "</resources>\n");
+    }
+
+    ScratchFolder scratch;
+};
+
+TEST_F(ToolPrograms, HelpDescribesTheCommandLine)
+{
+    const struct {
+        std::string program;
+        const char* usage;
+    } cases[] = {
+        {Encoder, "Usage: movo-encode DEFINITION.xml -o OUTPUT.dat [--header OUTPUT.h] [--image-dir DIR]"},
+        {Inspector, "Usage: movo-inspect FILE.dat [--sheet OUT.png]"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.program, {"--help"}, scratch);
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(0u, run.out.find(c.usage)) << run.out;
+        EXPECT_EQ("", run.err);
+    }
+}
+
+// Bad command lines exit 2 with a message that says what is wrong.
+TEST_F(ToolPrograms, BadCommandLinesAreRefused)
+{
+    const struct {
+        std::string program;
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {Encoder, {}, "movo-encode: no definition given\n"},
+        {Encoder, {"def.xml"}, "movo-encode: no output file given (-o OUTPUT.dat)\n"},
+        {Encoder, {"def.xml", "-o"}, "movo-encode: the option -o needs a value\n"},
+        {Encoder, {"def.xml", "-o", "x.dat", "--fast"}, "movo-encode: unknown option --fast\n"},
+        {Inspector, {}, "movo-inspect: no resource file given\n"},
+        {Inspector, {"a.dat", "b.dat"}, "movo-inspect: more than one file: 'a.dat' and 'b.dat'\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.program, c.arguments, scratch);
+        EXPECT_EQ(2, run.exitCode) << c.message;
+        EXPECT_EQ(0u, run.err.find(c.message)) << run.err;
+    }
+}
+
+// Encode, then inspect: a clean listing of what the definition says, and a contact sheet.
+TEST_F(ToolPrograms, EncodeThenInspect)
+{
+    const std::string dat = scratch / "Sprites.dat", header = scratch / "ids.h", sheet = scratch / "sheet.png";
+    ProgramRun run = RunProgram(Encoder, {scratch / "def.xml", "-o", dat, "--header", header}, scratch);
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ("movo-encode: wrote '" + dat + "' and '" + header + "'\n", run.out);
+    EXPECT_EQ("", run.err);
+    EXPECT_NE(std::string::npos, ReadFile(header).find("constexpr int kSpriteHero = 12;\n"));
+
+    run = RunProgram(Inspector, {dat, "--sheet", sheet}, scratch);
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ("File '" + dat +
+                  "'\n"
+                  "Version 2.0.2\n"
+                  "Tallies: 10 pixels, 4 lines, 5 segments\n"
+                  "Resources: 1\n"
+                  "Sprite id=12 name=\"Hero\" actions=1\n"
+                  "  Action id=1 name=\"Stand.Right\" frames=1\n"
+                  "    Frame 0: size 4x4 offset (-2,-4) delta (1,0) alpha\n"
+                  "Contact sheet '" +
+                  sheet + "': 4 x 4 pixels, 1 frames\n",
+              run.out);
+    EXPECT_EQ("", run.err);
+    MvPngImage picture;
+    std::string error;
+    ASSERT_TRUE(picture.Load(sheet, &error)) << error;
+    EXPECT_EQ(PaletteColor('a'), picture.At(1, 1));
+
+    // With --verbose the loader's progress lines are shown too.
+    run = RunProgram(Inspector, {dat, "--verbose"}, scratch);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_NE(std::string::npos, run.out.find("Tally count: rgba=10 line=4 segment=5\n")) << run.out;
+}
+
+// Every failure is one line on standard error naming the file (and line for XML), with a
+// non-zero exit and nothing on standard output.
+TEST_F(ToolPrograms, FailuresGiveOneClearMessage)
+{
+    WriteFile(scratch / "broken.xml", "<resources>\n<sprite name=\"A\" id=\"1\">\n</resources>\n");
+    WriteFile(scratch / "nopic.xml", "<resources>\n<sprite name=\"A\" id=\"1\">\n<action name=\"a\" id=\"1\">\n"
+                                     "<frame image=\"gone.png\"/>\n</action>\n</sprite>\n</resources>\n");
+    WriteFile(scratch / "corrupt.dat", "MOVO2.0.2");
+    const struct {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::string message;
+    } cases[] = {
+        {Encoder, {scratch / "broken.xml", "-o", scratch / "x.dat"},
+         "movo-encode: " + scratch / "broken.xml" + ":3: Opening and ending tag mismatch"},
+        {Encoder, {scratch / "nopic.xml", "-o", scratch / "x.dat"},
+         "movo-encode: " + scratch / "nopic.xml" + ":4: frame 0 of action 'a' in sprite 'A': cannot open picture '" +
+             scratch / "gone.png" + "': No such file or directory"},
+        {Encoder, {scratch / "none.xml", "-o", scratch / "x.dat"},
+         "movo-encode: " + scratch / "none.xml" + ": cannot open the definition"},
+        {Inspector, {scratch / "corrupt.dat"},
+         "movo-inspect: Error in resource file '" + scratch / "corrupt.dat" + "' at byte "},
+        {Inspector, {scratch / "none.dat"},
+         "movo-inspect: MvResourceVault::LoadDatFile failed to open file '" + scratch / "none.dat" + "'"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = RunProgram(c.program, c.arguments, scratch);
+        EXPECT_EQ(1, run.exitCode) << c.message;
+        EXPECT_EQ(0u, run.err.find(c.message)) << run.err;
+        EXPECT_EQ(1, CountLines(run.err)) << run.err;
+        EXPECT_EQ("", run.out);
+        EXPECT_FALSE(std::filesystem::exists(scratch / "x.dat"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+#ifndef TOOL_TEST_SUPPORT_H
+#define TOOL_TEST_SUPPORT_H
+
+// Helpers for the tests of the resource tools: a scratch folder, pictures drawn as text
+// and saved as PNG, and running a tool program with its output captured.
+
+#include "MvColor.h"
+#include "MvPngImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace tooltest {
+
+inline MvColor Rgba(int r, int g, int b, int a)
+{
+    MvColor c;
+    c.Set(uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a));
+    return c;
+}
+
+// The colour a picture character stands for: '.' transparent, capitals opaque, small
+// letters translucent.
+inline MvColor PaletteColor(char c)
+{
+    switch (c) {
+    case '.': return Rgba(0, 0, 0, 0);
+    case 'R': return Rgba(255, 0, 0, 255);
+    case 'G': return Rgba(0, 255, 0, 255);
+    case 'B': return Rgba(0, 0, 255, 255);
+    case 'W': return Rgba(255, 255, 255, 255);
+    case 'a': return Rgba(200, 100, 50, 128);
+    case 'b': return Rgba(10, 220, 90, 1);
+    default: ADD_FAILURE() << "no colour for '" << c << "'"; return Rgba(0, 0, 0, 0);
+    }
+}
+
+// A picture from rows of characters.
+inline MvPngImage Picture(const std::vector<std::string>& rows)
+{
+    MvPngImage picture(rows.empty() ? 0 : static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            picture.At(x, y) = PaletteColor(rows[y][x]);
+    return picture;
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    ASSERT_TRUE(out.good()) << path;
+}
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "movo-tools-XXXXXX").string();
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (mkdtemp(name.data()) == nullptr)
+            ADD_FAILURE() << "cannot make a scratch folder";
+        path_ = name.data();
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The path of name inside the folder.
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Path() const { return path_; }
+
+    void SavePicture(const std::string& name, const std::vector<std::string>& rows) const
+    {
+        std::string error;
+        ASSERT_TRUE(Picture(rows).Save(*this / name, &error)) << error;
+    }
+
+private:
+    std::string path_;
+};
+
+struct ProgramRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+// Runs program with the arguments (each quoted for the shell) and captures its output.
+inline ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const ScratchFolder& scratch)
+{
+    std::string command = "'" + program + "'";
+    for (const std::string& argument : arguments)
+        command += " '" + argument + "'";
+    const std::string out = scratch / "run.out", err = scratch / "run.err";
+    command += " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    ProgramRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(out);
+    run.err = ReadFile(err);
+    return run;
+}
+
+inline int CountLines(const std::string& text)
+{
+    int lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+} // namespace tooltest
+
+#endif

@@ -1,0 +1,68 @@
+#ifndef MV_RESOURCE_ENCODER_H
+#define MV_RESOURCE_ENCODER_H
+
+#include "MvPngImage.h"
+#include "MvResourceDefinition.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class MvResourceVault;
+class MvRle;
+
+// Turns a resource definition and its PNG pictures into a resource file in the engine's
+// format, and a C++ header of the resource ids. Every frame is cut from its picture and
+// encoded with MvRle::Create; the resources are collected in a vault and written through
+// their own Save, so the file is exactly what the loader reads. Everything the engine
+// would refuse or assert on (a rectangle outside its picture, runs too long or too many,
+// offsets or sizes out of range) is found first and reported with the definition's file
+// and line, so a bad definition never yields a file the game cannot load.
+class MvResourceEncoder {
+public:
+    // What one run of the encoder reads and writes. headerPath and imageDir may be empty:
+    // no header is written, and pictures are found next to the definition.
+    struct Options {
+        std::string definitionPath;
+        std::string outputPath;
+        std::string headerPath;
+        std::string imageDir;
+    };
+
+    // Encodes definition, finding pictures in imageDir (the definition's folder when
+    // empty). The definition must outlive the encoder.
+    MvResourceEncoder(const MvResourceDefinition& definition, const std::string& imageDir);
+
+    // Appends one resource per sprite of the definition to vault (asserted not null), in
+    // definition order. Returns false and sets error at the first frame that cannot be
+    // made; the resources built so far stay in the vault.
+    bool Build(MvResourceVault* vault, std::string* error);
+
+    // The path a frame's image attribute names: absolute as written, otherwise inside
+    // the picture folder.
+    std::string PicturePath(const std::string& image) const;
+
+    // Writes every resource of vault, in list order, as a resource file at path. Returns
+    // false and sets error (naming the file) when it cannot be written; no file is left.
+    static bool WriteResourceFile(const MvResourceVault& vault, const std::string& path, std::string* error);
+
+    // The header of resource ids for definition: one constant per sprite and, in a
+    // namespace per sprite, one per action. headerPath gives the include guard.
+    static std::string HeaderText(const MvResourceDefinition& definition, const std::string& headerPath);
+
+    // The whole tool: loads the definition, builds, writes the resource file and the
+    // header. Returns false with one message in error; warnings about doubtful
+    // definitions are appended to warnings (asserted not null) either way.
+    static bool Run(const Options& options, std::string* error, std::vector<std::string>* warnings);
+
+private:
+    bool EncodeFrame(const MvSpriteDefinition& sprite, const MvActionDefinition& action, int index, MvRle* frame,
+                     std::string* error);
+    const MvPngImage* Picture(const std::string& path, std::string* why);
+
+    const MvResourceDefinition& definition_;
+    std::string pictureFolder_;
+    std::map<std::string, MvPngImage> pictures_;
+};
+
+#endif

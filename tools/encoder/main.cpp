@@ -1,0 +1,100 @@
+// movo-encode: builds a resource file, and optionally a C++ header of its ids, from an XML
+// resource definition and the PNG pictures it names.
+//
+//   movo-encode sprites.xml -o Sprites.dat --header SpriteIds.h --image-dir build/art
+//
+// Exits 0 on success; 1 with one message (file, and line for XML problems) when the
+// definition or a picture is wrong or a file cannot be written; 2 on a bad command line.
+
+#include "MvQuietStdout.h"
+#include "MvResourceEncoder.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char Usage[] =
+    "Usage: movo-encode DEFINITION.xml -o OUTPUT.dat [--header OUTPUT.h] [--image-dir DIR] [--verbose]\n"
+    "\n"
+    "Reads the resource definition DEFINITION.xml and the PNG pictures it names and writes\n"
+    "the resource file OUTPUT.dat.\n"
+    "\n"
+    "  -o, --output FILE   the resource file to write (required)\n"
+    "  --header FILE       also write a C++ header with the sprite and action ids\n"
+    "  --image-dir DIR     find pictures in DIR instead of the definition's folder\n"
+    "  --verbose           show the engine's progress lines while encoding\n"
+    "  -h, --help          show this help\n"
+    "\n"
+    "The definition:\n"
+    "  <resources>\n"
+    "    <sprite name=\"Hero\" id=\"12\">\n"
+    "      <action name=\"Stand.Left\" id=\"1\">\n"
+    "        <frame image=\"hero.png\" x=\"0\" y=\"0\" width=\"24\" height=\"36\"\n"
+    "               hotx=\"12\" hoty=\"36\" dx=\"0\" dy=\"0\"/>\n"
+    "      </action>\n"
+    "    </sprite>\n"
+    "  </resources>\n"
+    "x and y default to 0, width and height to the rest of the picture, hotx, hoty, dx and\n"
+    "dy to 0. The hot spot is relative to the rectangle's top-left corner.\n";
+
+int BadCommandLine(const std::string& what)
+{
+    std::fprintf(stderr, "movo-encode: %s\nTry 'movo-encode --help'.\n", what.c_str());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    MvResourceEncoder::Options options;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (arg == "--verbose") {
+            verbose = true;
+        } else if (arg == "-o" || arg == "--output" || arg == "--header" || arg == "--image-dir") {
+            if (i + 1 >= argc)
+                return BadCommandLine("the option " + arg + " needs a value");
+            std::string& target = arg == "--header"      ? options.headerPath
+                                  : arg == "--image-dir" ? options.imageDir
+                                                         : options.outputPath;
+            target = argv[++i];
+        } else if (!arg.empty() && arg[0] == '-') {
+            return BadCommandLine("unknown option " + arg);
+        } else if (options.definitionPath.empty()) {
+            options.definitionPath = arg;
+        } else {
+            return BadCommandLine("more than one definition: '" + options.definitionPath + "' and '" + arg + "'");
+        }
+    }
+    if (options.definitionPath.empty())
+        return BadCommandLine("no definition given");
+    if (options.outputPath.empty())
+        return BadCommandLine("no output file given (-o OUTPUT.dat)");
+
+    std::string error;
+    std::vector<std::string> warnings;
+    bool ok;
+    {
+        MvQuietStdout quiet(!verbose);
+        ok = MvResourceEncoder::Run(options, &error, &warnings);
+    }
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "%s\n", warning.c_str());
+    if (!ok) {
+        std::fprintf(stderr, "movo-encode: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("movo-encode: wrote '%s'%s%s%s\n", options.outputPath.c_str(),
+                options.headerPath.empty() ? "" : " and '", options.headerPath.c_str(),
+                options.headerPath.empty() ? "" : "'");
+    return 0;
+}

@@ -1,0 +1,280 @@
+// movo-pixelart: turns pixel art kept as text into PNG files.
+//
+// The game's pictures are kept in a form a person can read and a diff can show: one palette
+// file that maps single characters to colours, and picture files whose rows of characters are
+// the pixels. This program writes one RGBA PNG per picture, so that the resource encoder can
+// cut frames from them. It runs at build time; with --scale it also makes enlarged copies for
+// looking at the art.
+//
+// Palette file, one entry per line:   R RRGGBB   or   R RRGGBBAA   (hexadecimal; '.' is
+// always transparent and cannot be redefined). Picture files hold any number of blocks:
+//
+//   picture NAME          rows of palette characters follow, all of the same length,
+//   ..KK..                up to the next blank line or keyword;
+//   mirror NAME SOURCE    NAME is SOURCE flipped left to right.
+//
+// Lines starting with '#' are comments everywhere.
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Picture {
+    std::string name;
+    std::string file; // where it was defined, for messages
+    int line = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels; // 0xRRGGBBAA, row by row
+};
+
+struct Palette {
+    std::map<char, uint32_t> colors;
+};
+
+void PrintUsage(FILE* out)
+{
+    std::fprintf(out,
+                 "Usage: movo-pixelart -o OUTDIR [--scale N] PALETTE.txt PICTURES.pix...\n"
+                 "Writes OUTDIR/NAME.png for every picture defined in the picture files, using the\n"
+                 "colours of the palette file. --scale N enlarges every picture N times (for viewing;\n"
+                 "the build uses scale 1).\n");
+}
+
+bool Fail(const std::string& file, int line, const std::string& message)
+{
+    if (line > 0)
+        std::fprintf(stderr, "movo-pixelart: %s:%d: %s\n", file.c_str(), line, message.c_str());
+    else
+        std::fprintf(stderr, "movo-pixelart: %s: %s\n", file.c_str(), message.c_str());
+    return false;
+}
+
+bool IsBlankOrComment(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    return first == std::string::npos || text[first] == '#';
+}
+
+std::string StripCarriageReturn(std::string text)
+{
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    return text;
+}
+
+bool ReadPalette(const std::string& path, Palette* palette)
+{
+    std::ifstream in(path);
+    if (!in)
+        return Fail(path, 0, "cannot open the palette file");
+    std::string text;
+    int line = 0;
+    while (std::getline(in, text)) {
+        ++line;
+        text = StripCarriageReturn(text);
+        if (IsBlankOrComment(text))
+            continue;
+        std::istringstream fields(text);
+        std::string key, value;
+        fields >> key >> value;
+        if (key.size() != 1 || key[0] == '.' || key[0] == '#')
+            return Fail(path, line, "a palette key is one character other than '.' and '#'");
+        if ((value.size() != 6 && value.size() != 8) ||
+            value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return Fail(path, line, "a colour is RRGGBB or RRGGBBAA in hexadecimal");
+        uint32_t color = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 16));
+        if (value.size() == 6)
+            color = (color << 8) | 0xFF;
+        if (!palette->colors.emplace(key[0], color).second)
+            return Fail(path, line, std::string("the key '") + key + "' is defined twice");
+    }
+    if (palette->colors.empty())
+        return Fail(path, 0, "the palette defines no colours");
+    return true;
+}
+
+// Reads every picture block of one file into pictures; mirrors may name pictures of any file
+// read before or earlier in this one.
+bool ReadPictures(const std::string& path, const Palette& palette, std::vector<Picture>* pictures)
+{
+    std::ifstream in(path);
+    if (!in)
+        return Fail(path, 0, "cannot open the picture file");
+    std::string text;
+    int line = 0;
+    Picture* open = nullptr; // the picture whose rows are being read
+    auto findPicture = [pictures](const std::string& name) -> const Picture* {
+        for (const Picture& p : *pictures)
+            if (p.name == name)
+                return &p;
+        return nullptr;
+    };
+    auto closeOpen = [&]() {
+        if (open != nullptr && open->height == 0)
+            return Fail(path, open->line, "the picture '" + open->name + "' has no rows");
+        open = nullptr;
+        return true;
+    };
+    while (std::getline(in, text)) {
+        ++line;
+        text = StripCarriageReturn(text);
+        if (text.find_first_not_of(" \t") == std::string::npos) {
+            if (!closeOpen())
+                return false;
+            continue;
+        }
+        if (text[0] == '#')
+            continue;
+        std::istringstream fields(text);
+        std::string keyword;
+        fields >> keyword;
+        if (keyword == "picture" || keyword == "mirror") {
+            if (!closeOpen())
+                return false;
+            std::string name, source, extra;
+            fields >> name >> source >> extra;
+            if (name.empty() || name.find_first_of("/\\") != std::string::npos)
+                return Fail(path, line, "a picture needs a plain name (no folders)");
+            if (findPicture(name) != nullptr)
+                return Fail(path, line, "the picture '" + name + "' is defined twice");
+            if (keyword == "picture") {
+                if (!source.empty())
+                    return Fail(path, line, "'picture' takes only a name");
+                pictures->push_back(Picture());
+                open = &pictures->back();
+                open->name = name;
+                open->file = path;
+                open->line = line;
+                continue;
+            }
+            if (source.empty() || !extra.empty())
+                return Fail(path, line, "'mirror' takes a new name and the name of an existing picture");
+            const Picture* original = findPicture(source);
+            if (original == nullptr)
+                return Fail(path, line, "no picture named '" + source + "' has been defined before");
+            Picture copy = *original;
+            copy.name = name;
+            copy.file = path;
+            copy.line = line;
+            for (int y = 0; y < copy.height; ++y)
+                for (int x = 0; x < copy.width; ++x)
+                    copy.pixels[y * copy.width + x] = original->pixels[y * copy.width + copy.width - 1 - x];
+            pictures->push_back(copy);
+            continue;
+        }
+        if (open == nullptr)
+            return Fail(path, line, "pixel rows belong after a 'picture NAME' line");
+        const int width = static_cast<int>(text.size());
+        if (open->height > 0 && width != open->width)
+            return Fail(path, line,
+                        "row of " + std::to_string(width) + " pixels in a picture " + std::to_string(open->width) +
+                            " pixels wide");
+        open->width = width;
+        for (int x = 0; x < width; ++x) {
+            const char c = text[x];
+            if (c == '.') {
+                open->pixels.push_back(0);
+                continue;
+            }
+            const auto found = palette.colors.find(c);
+            if (found == palette.colors.end())
+                return Fail(path, line, std::string("the character '") + c + "' is not in the palette");
+            open->pixels.push_back(found->second);
+        }
+        ++open->height;
+    }
+    return closeOpen();
+}
+
+bool WritePng(const std::string& path, const Picture& picture, int scale)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return Fail(path, 0, "cannot create the file");
+    const int width = picture.width * scale;
+    const int height = picture.height * scale;
+    std::vector<png_byte> row(static_cast<size_t>(width) * 4);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return Fail(path, 0, "cannot write the PNG data");
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = picture.pixels[(y / scale) * picture.width + x / scale];
+            row[x * 4 + 0] = static_cast<png_byte>(c >> 24);
+            row[x * 4 + 1] = static_cast<png_byte>(c >> 16);
+            row[x * 4 + 2] = static_cast<png_byte>(c >> 8);
+            row[x * 4 + 3] = static_cast<png_byte>(c);
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    if (std::fclose(file) != 0)
+        return Fail(path, 0, "cannot finish the file");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string outDir;
+    int scale = 1;
+    std::vector<std::string> inputs;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            PrintUsage(stdout);
+            return 0;
+        }
+        if (arg == "-o" && i + 1 < argc) {
+            outDir = argv[++i];
+        } else if (arg == "--scale" && i + 1 < argc) {
+            scale = std::atoi(argv[++i]);
+            if (scale < 1 || scale > 64) {
+                std::fprintf(stderr, "movo-pixelart: --scale takes a whole number from 1 to 64\n");
+                return 2;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr, "movo-pixelart: unknown option '%s'\n", arg.c_str());
+            PrintUsage(stderr);
+            return 2;
+        } else {
+            inputs.push_back(arg);
+        }
+    }
+    if (outDir.empty() || inputs.size() < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+
+    Palette palette;
+    if (!ReadPalette(inputs[0], &palette))
+        return 1;
+    std::vector<Picture> pictures;
+    for (size_t i = 1; i < inputs.size(); ++i)
+        if (!ReadPictures(inputs[i], palette, &pictures))
+            return 1;
+    for (const Picture& picture : pictures)
+        if (!WritePng(outDir + "/" + picture.name + ".png", picture, scale))
+            return 1;
+    return 0;
+}
