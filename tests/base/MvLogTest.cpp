@@ -2,6 +2,8 @@
 #include "MvDebugOutput.h"
 #include "MvLog.h"
 
+#include "MvLogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,23 +15,10 @@
 
 namespace {
 
-void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-
-// Captures what reaches the debug-output channel while it lives.
-class DebugCapture {
-public:
-    DebugCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
-    ~DebugCapture() { MvSetDebugSink(previous_, nullptr); }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    MvDebugSink previous_;
-};
 
 TEST(MvLog, FormatsToStandardOutputAndTheDebugChannel)
 {
-    DebugCapture capture;
+    MvLogCapture capture;
     testing::internal::CaptureStdout();
     MvLog("Loaded %s with %d items\n", "thing", 42);
     std::string out = testing::internal::GetCapturedStdout();
@@ -39,7 +28,7 @@ TEST(MvLog, FormatsToStandardOutputAndTheDebugChannel)
 
 TEST(MvLog, LongMessagesAreCutToTheBuffer)
 {
-    DebugCapture capture;
+    MvLogCapture capture;
     std::string longText(3000, 'x');
     testing::internal::CaptureStdout();
     MvLog("%s", longText.c_str());

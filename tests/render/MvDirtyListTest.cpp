@@ -1,6 +1,8 @@
 #include "MvDebugOutput.h"
 #include "MvDirtyList.h"
 
+#include "MvLogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -51,19 +53,6 @@ bool Covered(const MvDirtyList& list, int x, int y)
     return false;
 }
 
-void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-
-// Captures what reaches the debug-output channel while it lives.
-class DebugCapture {
-public:
-    DebugCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
-    ~DebugCapture() { MvSetDebugSink(previous_, nullptr); }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    MvDebugSink previous_;
-};
 
 TEST(MvDirtyList, AddingRectanglesCutsMergesOrDropsThem)
 {
@@ -192,7 +181,7 @@ TEST(MvDirtyList, DumpLogsTheLabelAndEveryEntry)
     MvDirtyList list;
     list.SetClipRect(kWindow800);
     {
-        DebugCapture capture;
+        MvLogCapture capture;
         testing::internal::CaptureStdout();
         list.Dump("empty");
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "DR Print. 'empty'\n");
@@ -200,7 +189,7 @@ TEST(MvDirtyList, DumpLogsTheLabelAndEveryEntry)
     }
     list.AddRect(R(1, 2, 3, 4));
     list.AddRect(R(-10, 20, 30, 40));
-    DebugCapture capture;
+    MvLogCapture capture;
     testing::internal::CaptureStdout();
     list.Dump("window 0");
     testing::internal::GetCapturedStdout();

@@ -3,6 +3,8 @@
 #include "MvPaintTarget.h"
 
 #include <SDL.h>
+#include "MvLogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -23,19 +25,6 @@ SurfacePtr MakeSurface(int w, int h, int bits, uint32_t r, uint32_t g, uint32_t 
     return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, r, g, b, a));
 }
 
-void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-
-// Captures what reaches the debug-output channel while it lives.
-class DebugCapture {
-public:
-    DebugCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
-    ~DebugCapture() { MvSetDebugSink(previous_, nullptr); }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    MvDebugSink previous_;
-};
 
 struct ScreenCase {
     const char* what;
@@ -70,7 +59,7 @@ TEST(MvPaintTarget, ScreenTargetReadsTheFormatAndChoosesTheSet)
     for (const ScreenCase& c : kScreens) {
         SCOPED_TRACE(c.what);
         SurfacePtr surface = MakeSurface(5, 3, c.bits, c.redMask, c.greenMask, c.blueMask);
-        DebugCapture capture;
+        MvLogCapture capture;
         MvPaintTarget target(surface.get());
         EXPECT_EQ(c.log, capture.Text());
 
@@ -138,7 +127,7 @@ TEST(MvPaintTarget, ScreenTargetLeavesTheSurfaceToItsOwner)
 TEST(MvPaintTarget, MemoryTargetWrapsTheCallersPixels)
 {
     std::vector<MvColor> pixels(7 * 2);
-    DebugCapture capture;
+    MvLogCapture capture;
     {
         MvPaintTarget target(pixels.data(), 7, 2);
         EXPECT_EQ("", capture.Text());

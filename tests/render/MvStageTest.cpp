@@ -1,6 +1,8 @@
 #include "MvDebugOutput.h"
 #include "MvStage.h"
 
+#include "MvLogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -96,28 +98,6 @@ private:
 const Uint32 kUntouched = 0x00ABCDEF;
 const Uint32 kBlack = 0x00000000;
 
-void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-
-// Captures what reaches the debug-output channel while it lives; standard output is
-// captured too, to keep the test log quiet.
-class DebugCapture {
-public:
-    DebugCapture()
-    {
-        previous_ = MvSetDebugSink(Collect, &text_);
-        testing::internal::CaptureStdout();
-    }
-    ~DebugCapture()
-    {
-        testing::internal::GetCapturedStdout();
-        MvSetDebugSink(previous_, nullptr);
-    }
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    MvDebugSink previous_;
-};
 
 // Three windows on a 64 x 48 screen, with gaps between them.
 const MvIntRect kThreeWindows[] = {R(0, 0, 31, 23), R(40, 0, 63, 23), R(0, 30, 63, 47)};
@@ -290,7 +270,7 @@ TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
     };
     for (const Case& c : cases) {
         TestScreen screen(16, 8, c.bits, c.redMask, c.greenMask, c.blueMask);
-        DebugCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         MvStage stage(screen.Surface());
         stage.SetBackgroundColor(&colour);
         stage.Draw(false);
@@ -319,7 +299,7 @@ TEST(MvStage, DumpLogsEveryWindowsDirtyList)
     MvStage stage(screen.Surface(), 2, kThreeWindows, nullptr);
     stage.Draw(false);
     stage.DirtyList(1).AddRect(R(41, 1, 42, 2));
-    DebugCapture capture;
+    MvLogCapture capture(MvLogCapture::QuietStdout);
     stage.Dump();
     EXPECT_EQ(capture.Text(), "DR Print. 'window 0'\nDR Print. 'window 1'\n  41,1 -- 42,2\n");
 }

@@ -7,6 +7,7 @@
 #include "MvAction.h"
 #include "MvColor.h"
 #include "MvDebugOutput.h"
+#include "MvLogCapture.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
 #include "MvResourceWriter.h"
@@ -196,21 +197,7 @@ private:
 };
 
 // Collects every line logged while it lives.
-class LogCapture {
-public:
-    LogCapture() { previous_ = MvSetDebugSink(Collect, &text_); }
-    ~LogCapture() { MvSetDebugSink(previous_, nullptr); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    const std::string& Text() const { return text_; }
-    bool Contains(const std::string& part) const { return text_.find(part) != std::string::npos; }
-    void Clear() { text_.clear(); }
-
-private:
-    static void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-    std::string text_;
-    MvDebugSink previous_;
-};
+using LogCapture = MvLogCapture;
 
 // Equal geometry, flags (bit 0), runs and pixels.
 inline testing::AssertionResult SameImage(const MvRle& a, const MvRle& b)

@@ -6,6 +6,7 @@
 // destruction, and readable rectangles.
 
 #include "MvDebugOutput.h"
+#include "MvLogCapture.h"
 #include "MvDrawableNode.h"
 #include "MvPaintTarget.h"
 #include "MvSceneNode.h"
@@ -50,29 +51,10 @@ inline std::vector<MvIntRect> Entries(const MvDirtyList& list)
     return rects;
 }
 
-inline void CollectText(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
-
-// Captures the debug-output channel and standard output while it lives.
-class LogCapture {
+// Captures the debug-output channel and quiets standard output while it lives.
+class LogCapture : public MvLogCapture {
 public:
-    LogCapture()
-    {
-        previous_ = MvSetDebugSink(CollectText, &text_);
-        testing::internal::CaptureStdout();
-    }
-    ~LogCapture()
-    {
-        testing::internal::GetCapturedStdout();
-        MvSetDebugSink(previous_, nullptr);
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    const std::string& Text() const { return text_; }
-
-private:
-    std::string text_;
-    MvDebugSink previous_;
+    LogCapture() : MvLogCapture(QuietStdout) {}
 };
 
 // A 32-bit software surface standing in for the screen.

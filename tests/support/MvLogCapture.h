@@ -1,0 +1,48 @@
+#ifndef MV_LOG_CAPTURE_H
+#define MV_LOG_CAPTURE_H
+
+#include "MvDebugOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Collects every line sent to the debug-output channel while it lives, so a test can
+// check what the engine logged. It can also swallow standard output meanwhile, to keep a
+// test's own output quiet (gtest allows one such capture at a time).
+class MvLogCapture {
+public:
+    enum StdoutMode { KeepStdout, QuietStdout };
+
+    explicit MvLogCapture(StdoutMode mode = KeepStdout) : quiet_(mode == QuietStdout)
+    {
+        previous_ = MvSetDebugSink(Collect, &text_);
+        if (quiet_)
+            testing::internal::CaptureStdout();
+    }
+
+    ~MvLogCapture()
+    {
+        if (quiet_)
+            testing::internal::GetCapturedStdout();
+        MvSetDebugSink(previous_, nullptr);
+    }
+
+    MvLogCapture(const MvLogCapture&) = delete;
+    MvLogCapture& operator=(const MvLogCapture&) = delete;
+
+    // Everything logged so far.
+    const std::string& Text() const { return text_; }
+    bool Contains(const std::string& part) const { return text_.find(part) != std::string::npos; }
+    // Forgets what was logged so far.
+    void Clear() { text_.clear(); }
+
+private:
+    static void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+
+    std::string text_;
+    MvDebugSink previous_;
+    bool quiet_;
+};
+
+#endif
