@@ -1,6 +1,15 @@
 #include "GameWorld.h"
 
+#include "GameState.h"
 #include "MvAssert.h"
+#include "MvLog.h"
+#include "MvResourceVault.h"
+#include "MvStage.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdlib>
 
 GameWorld* GameWorld::instance_ = nullptr;
 
@@ -18,7 +27,19 @@ GameWorld& GameWorld::Instance()
     return *instance_;
 }
 
-void GameWorld::LoadScreen() {}
+void GameWorld::LoadScreen()
+{
+    MvAssert(GameState::engine != nullptr);
+    if (!GameState::engine->Vault()->LoadDatFile("Images/Sprites.dat")) {
+        MvLog("Error loading the BrumoSprites dat file\n");
+        // Like every other way out of the program, this one leaves no full-screen mode
+        // behind: the mixer and SDL are closed before the process ends.
+        Mix_CloseAudio();
+        SDL_Quit();
+        std::exit(255);
+    }
+    MvLog("Loaded BrumoSprites.dat\n");
+}
 
 void GameWorld::BuildMenu() { BuildScreen(0); }
 

@@ -1,3 +1,131 @@
 #include "Labels.h"
 
-void MenuTick() {}
+#include "GameState.h"
+#include "MvAssert.h"
+#include "MvChildCursor.h"
+#include "MvFixed.h"
+#include "MvResourceVault.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+#include "MvSpriteResource.h"
+#include "MvStage.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const int GlyphSpriteId = 58;
+const int GlyphAdvance = 7;
+const int32_t LabelScaleRaw = 78643; // 1.2 in 16.16, rounded
+
+struct ZeroPadding {
+    const char* labelName;
+    int minimumLength;
+};
+
+const ZeroPadding ZeroPaddings[] = {
+    {"time", 4},
+    {"pointsscored", 8},
+    {"Defeated", 3},
+    {"flags", 3},
+};
+
+// Shows the glyph of character c on sprite, or hides the sprite when there is none.
+void ShowGlyph(MvSpriteNode* sprite, char c)
+{
+    char action[6] = {'c', 'h', 'a', 'r', c, '\0'};
+    if (sprite->SpriteResource()->FindAction(action) != nullptr) {
+        sprite->SelectAction(action);
+        sprite->SetShown(true, -1);
+    } else {
+        sprite->SetShown(false, -1);
+    }
+}
+
+} // namespace
+
+std::string AddLeadingZeros(const char* text, const char* labelName)
+{
+    MvAssert(text != nullptr && labelName != nullptr);
+    std::string padded(text);
+    for (const ZeroPadding& padding : ZeroPaddings) {
+        if (std::strcmp(labelName, padding.labelName) == 0) {
+            int missing = padding.minimumLength - static_cast<int>(padded.size());
+            if (missing > 0)
+                padded.insert(0, static_cast<size_t>(missing), '0');
+            break;
+        }
+    }
+    return padded;
+}
+
+void CreateLabel(int x, int y, const char* text, const char* labelName)
+{
+    MvAssert(GameState::engine != nullptr);
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* layer = tree->FindByName("text");
+    MvAssert(layer != nullptr);
+
+    MvSceneNode* group = new MvSceneNode;
+    group->SetScaling(MvFixed::FromRaw(LabelScaleRaw), MvFixed::FromRaw(LabelScaleRaw), -1);
+    tree->InsertNode(layer, group);
+    group->SetName(labelName);
+
+    const std::string padded = AddLeadingZeros(text, labelName);
+    MvSpriteResource* glyphs = nullptr;
+    for (size_t i = 0; i < padded.size(); ++i) {
+        if (padded[i] == ' ')
+            continue;
+        if (glyphs == nullptr) {
+            glyphs = GameState::engine->Vault()->FindSpriteResource(GlyphSpriteId);
+            MvAssert(glyphs != nullptr);
+        }
+        MvSpriteNode* glyph = new MvSpriteNode(glyphs);
+        glyph->MoveTo(GameState::originX + x + GlyphAdvance * static_cast<int>(i), GameState::originY + y, -1);
+        tree->InsertNode(group, glyph);
+        ShowGlyph(glyph, padded[i]);
+    }
+}
+
+void UpdateLabel(const char* text, const char* labelName)
+{
+    if (GameState::engine == nullptr)
+        return;
+    MvSceneNode* group = GameState::engine->SceneTree()->FindByName(labelName);
+    if (group == nullptr)
+        return;
+    const std::string padded = AddLeadingZeros(text, labelName);
+    size_t k = 0;
+    for (MvChildCursor cursor = group->Children(); !cursor.Done() && k < padded.size(); cursor.Next(), ++k) {
+        if (padded[k] == ' ')
+            continue;
+        MvSpriteNode* glyph = cursor.Node()->AsSprite();
+        MvAssert(glyph != nullptr);
+        ShowGlyph(glyph, padded[k]);
+    }
+}
+
+std::string NumberToText(int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+void FollowHeroWithText()
+{
+    if (GameState::engine == nullptr)
+        return;
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* layer = tree->FindByName("text");
+    MvSceneNode* hero = tree->FindByName("track");
+    if (layer == nullptr || hero == nullptr)
+        return;
+    const int heroX = hero->PosX(0);
+    if (GameState::originX - 5 < heroX && heroX < GameState::rightBound + 3)
+        layer->MoveTo(heroX, layer->PosY(0), -1);
+}
+
+void MenuTick() { UpdateLabel(NumberToText(GameState::chosenLevel).c_str(), "levelnumber"); }

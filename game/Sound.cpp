@@ -1,3 +1,104 @@
 #include "Sound.h"
 
-void StopMusic() {}
+#include "GameState.h"
+#include "MvAssert.h"
+
+#include <SDL.h>
+
+namespace {
+
+const SoundCueInfo CueTable[SoundCueCount] = {
+    {"Sounds/Brumoquest Theme Orchestral.ogg", 0, true},
+    {"Sounds/Chrono Cross - Another World.ogg", 0, true},
+    {"Sounds/T_NinjaGaiden_Wendro_Remixv13b.ogg", 0, true},
+    {"Sounds/Brumo 1 Death.ogg", 0, false},
+    {"Sounds/bq_stomp.wav", 1, false},
+    {"Sounds/bq64_ungh.wav", 1, false},
+    {"Sounds/bq64_injury.wav", 1, false},
+    {"Sounds/bq3_bump.wav", 1, false},
+    {"Sounds/coin.wav", 1, false},
+    {"Sounds/jump.wav", 1, false},
+};
+
+const int HeldChannelCount = 2;
+
+// The chunk of the last cue started on each channel, kept until it can no longer play.
+Mix_Chunk* heldEffects[HeldChannelCount] = {nullptr, nullptr};
+
+void ReleaseHeldEffect(int channel)
+{
+    if (heldEffects[channel] != nullptr) {
+        Mix_FreeChunk(heldEffects[channel]);
+        heldEffects[channel] = nullptr;
+    }
+}
+
+} // namespace
+
+const SoundCueInfo& CueInfo(SoundCue cue)
+{
+    MvAssert(cue >= 0 && cue < SoundCueCount);
+    return CueTable[cue];
+}
+
+Mix_Chunk* LoadSound(const char* path)
+{
+    MvAssert(path != nullptr);
+    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    if (stream == nullptr)
+        return nullptr;
+    return Mix_LoadWAV_RW(stream, 1);
+}
+
+void PlaySound(Mix_Chunk* chunk, int channel, bool loop)
+{
+    if (chunk == nullptr)
+        return;
+    Mix_PlayChannelTimed(channel, chunk, loop ? -1 : 0, -1);
+}
+
+void PlayCue(SoundCue cue)
+{
+    const SoundCueInfo& info = CueInfo(cue);
+    Mix_Chunk* chunk = LoadSound(info.path);
+    if (chunk == nullptr)
+        return;
+    PlaySound(chunk, info.channel, info.loops);
+    // The new chunk has taken the channel over, so the previous one no longer plays.
+    ReleaseHeldEffect(info.channel);
+    heldEffects[info.channel] = chunk;
+}
+
+void StartLevelMusic(int level)
+{
+    MvAssert(level >= 1 && level <= 3);
+    ReleaseMusic();
+    const SoundCueInfo& info = CueInfo(static_cast<SoundCue>(CueLevel1Music + level - 1));
+    Mix_Chunk* chunk = LoadSound(info.path);
+    if (chunk == nullptr)
+        return;
+    PlaySound(chunk, info.channel, info.loops);
+    ReleaseHeldEffect(info.channel);
+    GameState::music = chunk;
+}
+
+void ReleaseMusic()
+{
+    if (GameState::music != nullptr) {
+        Mix_FreeChunk(GameState::music);
+        GameState::music = nullptr;
+    }
+}
+
+void StopMusic()
+{
+    ReleaseMusic();
+    for (int channel = 0; channel < HeldChannelCount; ++channel)
+        ReleaseHeldEffect(channel);
+}
+
+Mix_Chunk* HeldEffect(int channel)
+{
+    MvAssert(channel >= 0 && channel < HeldChannelCount);
+    return heldEffects[channel];
+}

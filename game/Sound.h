@@ -1,11 +1,67 @@
 #ifndef SOUND_H
 #define SOUND_H
 
-// The game's sound and music, played through SDL_mixer on the audio device opened at
-// start-up. The level's music is held in GameState::music while it plays.
+#include <SDL_mixer.h>
 
-// Releases the level music if it is still held; the play screen calls it on its way out,
-// however the level ended.
+// The game's sound and music, played through SDL_mixer on the audio device opened at
+// start-up. Files are read from "Sounds/" when a cue plays; nothing is preloaded. Music
+// and the death sound share channel 0, every other effect uses channel 1, and a sound
+// started on a channel cuts off what played there. The level's music is held in
+// GameState::music; the last effect started on each channel is held here so that its
+// chunk outlives its playback, and is freed when the next cue takes the channel or when
+// the play screen ends. A missing or unreadable file plays nothing and the game goes on.
+
+// The sounds of the game, one per row of the cue table.
+enum SoundCue {
+    CueLevel1Music,
+    CueLevel2Music,
+    CueLevel3Music,
+    CueDeath,
+    CueStomp,
+    CueHurtSide,
+    CueHurtAbove,
+    CueHeadBump,
+    CueFlag,
+    CueJoystickJump,
+    SoundCueCount
+};
+
+// One row of the cue table: the file, the mixer channel and whether it loops.
+struct SoundCueInfo {
+    const char* path;
+    int channel;
+    bool loops;
+};
+
+// The table row of cue. Asserts 0 <= cue < SoundCueCount.
+const SoundCueInfo& CueInfo(SoundCue cue);
+
+// Reads the sound file at path (asserted not null) into a new chunk the caller frees;
+// null when it is missing or unreadable.
+Mix_Chunk* LoadSound(const char* path);
+
+// Plays chunk on channel, forever when loop is set and once otherwise, replacing what the
+// channel played. A null chunk does nothing. The chunk stays the caller's.
+void PlaySound(Mix_Chunk* chunk, int channel, bool loop);
+
+// Plays cue on its channel, holding its chunk until the channel's next cue or the play
+// screen's end. A missing file leaves the channel as it was.
+void PlayCue(SoundCue cue);
+
+// Starts the music of level (asserted 1 to 3) on channel 0 and keeps it in
+// GameState::music, releasing music still held; a missing file leaves the music null.
+void StartLevelMusic(int level);
+
+// Stops the level's music: frees GameState::music (halting it) and sets it to null;
+// nothing when there is none. Runs when a level is won or lost.
+void ReleaseMusic();
+
+// The play screen's end, however the level ended: releases the music if still held and
+// every held effect chunk, silencing both channels' cues.
 void StopMusic();
+
+// The chunk held for the last cue started on channel (null when none). Asserts channel is
+// 0 or 1.
+Mix_Chunk* HeldEffect(int channel);
 
 #endif

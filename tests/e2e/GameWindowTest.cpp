@@ -10,6 +10,7 @@
 
 #include <X11/keysym.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -50,9 +51,11 @@ protected:
         ASSERT_TRUE(x_.Open(server_.DisplayName(), &error)) << error;
     }
 
-    // Starts the game in its folder on this test's server with the given audio driver
-    // (and video driver: naming x11 keeps SDL from quietly falling back to another one).
-    testing::AssertionResult StartGame(const char* audioDriver, const char* videoDriver = "x11")
+    // Starts the game in folder (its own game folder by default) on this test's server
+    // with the given audio driver (and video driver: naming x11 keeps SDL from quietly
+    // falling back to another one).
+    testing::AssertionResult StartGame(const char* audioDriver, const char* videoDriver = "x11",
+                                       const char* folder = GameFolder)
     {
         std::string error;
         const GameProcess::Environment env = {
@@ -62,7 +65,7 @@ protected:
             // Read by sanitizer builds only: leaks inside the system libraries are not ours.
             {"LSAN_OPTIONS", std::string("suppressions=") + LeakSuppressions + ":print_suppressions=0"},
         };
-        if (!game_.Start(GameProgram, GameFolder, env, &error))
+        if (!game_.Start(GameProgram, folder, env, &error))
             return testing::AssertionFailure() << error;
         return testing::AssertionSuccess();
     }
@@ -170,10 +173,12 @@ TEST_P(GameWindowTest, OpensCaptionedWindowAndEscapeOnMenuEnds)
     ASSERT_TRUE(WaitForScreen(1));
 
     ASSERT_TRUE(PressUntilExit(XK_Escape, 0));
-    // Quitting on the menu still makes and tears down the play and end screens.
+    // Quitting on the menu still makes and tears down the play and end screens, and each
+    // of them loads the sprites into its own stage.
     if (Depth() == 24) {
         EXPECT_EQ(game_.CountInOutput(StageMarker), 3) << game_.Output();
     }
+    EXPECT_EQ(game_.CountInOutput("Loaded BrumoSprites.dat\n"), 3) << game_.Output();
 }
 
 TEST_P(GameWindowTest, ReturnStartsPlayAndEscapeThereEnds)
@@ -224,6 +229,19 @@ TEST_F(GameStartUpTest, MissingVideoDriverEndsWithCode255)
     ASSERT_TRUE(ExpectExit(255));
     EXPECT_EQ(game_.Output().rfind("Couldn't initialize SDL: ", 0), 0u) << game_.Output();
     EXPECT_EQ(game_.Output().back(), '\n') << game_.Output();
+}
+
+TEST_F(GameStartUpTest, MissingSpritesFileEndsWithCode255)
+{
+    char folder[] = "/tmp/movo-nospritesXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const bool started = StartGame("dummy", "x11", folder);
+    const testing::AssertionResult ended = started ? ExpectExit(255) : testing::AssertionFailure();
+    rmdir(folder);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(ended);
+    EXPECT_NE(game_.Output().find("Error loading the BrumoSprites dat file\n"), std::string::npos) << game_.Output();
+    EXPECT_EQ(game_.CountInOutput("Loaded BrumoSprites.dat"), 0) << game_.Output();
 }
 
 // A screen smaller than the 800 x 600 window: SDL gives no video surface.

@@ -1,0 +1,129 @@
+// The screen load puts the game's sprites into the new stage's vault, from the folder the
+// program runs in; without a readable file the process ends with its fixed exit code.
+
+#include "GameState.h"
+#include "GameWorld.h"
+#include "MvLogCapture.h"
+#include "MvResourceVault.h"
+#include "MvStage.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#ifndef MOVO_SPRITES_FILE
+#error "MOVO_SPRITES_FILE must name the Images/Sprites.dat the build makes"
+#endif
+
+namespace {
+
+// The folder holding "Images/Sprites.dat".
+std::string GameFolder()
+{
+    std::string file = MOVO_SPRITES_FILE;
+    return file.substr(0, file.rfind("/Images/"));
+}
+
+// A stage over an off-screen surface as the current screen, and the world, run from a
+// chosen folder; the working folder is restored at the end.
+class ScreenLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char* here = getcwd(nullptr, 0);
+        ASSERT_NE(here, nullptr);
+        oldFolder_ = here;
+        std::free(here);
+        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
+        ASSERT_NE(surface_, nullptr);
+        GameState::engine = new MvStage(surface_);
+    }
+    void TearDown() override
+    {
+        delete GameState::engine;
+        GameState::engine = nullptr;
+        SDL_FreeSurface(surface_);
+        EXPECT_EQ(chdir(oldFolder_.c_str()), 0);
+    }
+
+    // Sends every logged line to standard error as well, where a death test can see it.
+    static void ToStderr(const char* text, void*) { std::fputs(text, stderr); }
+
+    GameWorld world_;
+    SDL_Surface* surface_ = nullptr;
+    std::string oldFolder_;
+};
+
+TEST_F(ScreenLoadTest, LoadsTheGameSpritesIntoTheStageVault)
+{
+    ASSERT_EQ(chdir(GameFolder().c_str()), 0);
+    MvLogCapture log(MvLogCapture::QuietStdout);
+    world_.LoadScreen();
+    EXPECT_TRUE(log.Contains("Loaded BrumoSprites.dat\n"));
+    EXPECT_FALSE(log.Contains("Error loading"));
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(58), nullptr); // the glyphs
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(12), nullptr); // the hero
+}
+
+TEST_F(ScreenLoadTest, EveryNewStageLoadsTheFileAgain)
+{
+    ASSERT_EQ(chdir(GameFolder().c_str()), 0);
+    MvLogCapture log(MvLogCapture::QuietStdout);
+    world_.LoadScreen();
+    delete GameState::engine;
+    GameState::engine = new MvStage(surface_);
+    world_.LoadScreen();
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(58), nullptr);
+}
+
+using ScreenLoadDeathTest = ScreenLoadTest;
+
+TEST_F(ScreenLoadDeathTest, AMissingFileEndsTheProcessWithCode255)
+{
+    char folder[] = "/tmp/movo-nospritesXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    ASSERT_EQ(chdir(folder), 0);
+    EXPECT_EXIT(
+        {
+            MvSetDebugSink(ToStderr, nullptr);
+            world_.LoadScreen();
+        },
+        ::testing::ExitedWithCode(255), "Error loading the BrumoSprites dat file\n$");
+    rmdir(folder);
+}
+
+TEST_F(ScreenLoadDeathTest, AnUnreadableFileEndsTheProcessWithCode255)
+{
+    char folder[] = "/tmp/movo-badspritesXXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    ASSERT_EQ(chdir(folder), 0);
+    ASSERT_EQ(mkdir("Images", 0700), 0);
+    FILE* bad = std::fopen("Images/Sprites.dat", "wb");
+    ASSERT_NE(bad, nullptr);
+    std::fputs("MOVO but not really", bad);
+    std::fclose(bad);
+    EXPECT_EXIT(
+        {
+            MvSetDebugSink(ToStderr, nullptr);
+            world_.LoadScreen();
+        },
+        ::testing::ExitedWithCode(255), "Error loading the BrumoSprites dat file\n$");
+    std::remove("Images/Sprites.dat");
+    rmdir("Images");
+    rmdir(folder);
+}
+
+TEST_F(ScreenLoadDeathTest, LoadingNeedsAStage)
+{
+    delete GameState::engine;
+    GameState::engine = nullptr;
+    EXPECT_DEATH(world_.LoadScreen(), "");
+}
+
+} // namespace
