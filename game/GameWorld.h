@@ -20,7 +20,8 @@ public:
     // The live instance. Asserts there is one.
     static GameWorld& Instance();
 
-    // Screen load: puts the screen's resources into the new stage's vault.
+    // Screen load: puts "Images/Sprites.dat" into the new stage's vault. A file that cannot
+    // be loaded ends the program with exit code 255.
     void LoadScreen();
     // Menu build: the menu's content (screen 0).
     void BuildMenu();
