@@ -33,10 +33,26 @@ public:
     // Gives the current stage's tree the content of screen number screen: 0 the menu,
     // 1 to 3 the levels, 9 the end screen; any other number leaves the screen empty.
     void BuildScreen(int screen);
+    // The content of screen number screen on the five layers BuildScreen made: resets
+    // enemyCount, sets the window geometry and places that screen's labels, music and
+    // background colour. Asserts there is a stage.
+    void PopulateScreen(int screen);
+    // Moves the scene root so that the hero ("track") is drawn at the middle of window 0;
+    // does nothing without a stage or a hero.
+    void ScrollToHero();
 
     int enemyCount = 0; // enemy ids handed out on the current screen
 
 private:
+    // Sets originX, originY and rightBound from window 0 for screen.
+    void SetWindowGeometry(int screen);
+    void PlaceMenuLabels();
+    void PlaceCounterDisplay();
+    void PlaceEndLabels();
+    // Places the platforms, enemies, scenery and items of level (1 to 3); each enemy
+    // takes id enemyCount + 1. Empty until the level tables exist.
+    void PlaceLevelRows(int level);
+
     static GameWorld* instance_;
 };
 
