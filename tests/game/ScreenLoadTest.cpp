@@ -6,6 +6,7 @@
 #include "MvLogCapture.h"
 #include "MvResourceVault.h"
 #include "MvStage.h"
+#include "MvWorkingFolder.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -36,10 +37,6 @@ class ScreenLoadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char* here = getcwd(nullptr, 0);
-        ASSERT_NE(here, nullptr);
-        oldFolder_ = here;
-        std::free(here);
         surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
         ASSERT_NE(surface_, nullptr);
         GameState::engine = new MvStage(surface_);
@@ -49,15 +46,14 @@ protected:
         delete GameState::engine;
         GameState::engine = nullptr;
         SDL_FreeSurface(surface_);
-        EXPECT_EQ(chdir(oldFolder_.c_str()), 0);
     }
 
     // Sends every logged line to standard error as well, where a death test can see it.
     static void ToStderr(const char* text, void*) { std::fputs(text, stderr); }
 
+    MvWorkingFolder folder_;
     GameWorld world_;
     SDL_Surface* surface_ = nullptr;
-    std::string oldFolder_;
 };
 
 TEST_F(ScreenLoadTest, LoadsTheGameSpritesIntoTheStageVault)

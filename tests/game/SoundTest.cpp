@@ -5,6 +5,7 @@
 // the sanitizer build reports.
 
 #include "GameState.h"
+#include "MvWorkingFolder.h"
 #include "Sound.h"
 
 #include <SDL.h>
@@ -35,10 +36,6 @@ class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char* here = getcwd(nullptr, 0);
-        ASSERT_NE(here, nullptr);
-        oldFolder_ = here;
-        std::free(here);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE), 0) << SDL_GetError();
         ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
@@ -50,11 +47,10 @@ protected:
         StopMusic();
         Mix_CloseAudio();
         SDL_Quit();
-        ChangeFolder(oldFolder_);
     }
-    static void ChangeFolder(const std::string& folder) { ASSERT_EQ(chdir(folder.c_str()), 0) << folder; }
+    static void ChangeFolder(const std::string& folder) { MvWorkingFolder::Enter(folder); }
 
-    std::string oldFolder_;
+    MvWorkingFolder folder_;
 };
 
 TEST(SoundCueTable, EveryCueNamesItsFileChannelAndLooping)
