@@ -3,6 +3,7 @@
 #include "GameState.h"
 #include "Labels.h"
 #include "MvAssert.h"
+#include "MvChildCursor.h"
 #include "MvColor.h"
 #include "MvLog.h"
 #include "MvResourceVault.h"
@@ -73,6 +74,9 @@ const struct {
     const char* name;
     int depth;
 } Layers[] = {{"text", 15}, {"platforms", 10}, {"enemies", 5}, {"background", 0}, {"items", -1}};
+
+// Platforms this close to the hero (exclusive) are stepped after every play event.
+const int PlatformStepReach = 500;
 
 // Width of window 0 of the current stage.
 int WindowWidth() { return GameState::engine->WindowRect(0).right - GameState::engine->WindowRect(0).left + 1; }
@@ -200,6 +204,25 @@ void GameWorld::PlaceEndLabels()
 }
 
 void GameWorld::PlaceLevelRows(int level) { MvAssert(level >= 1 && level <= 3); }
+
+void GameWorld::StepPlatforms()
+{
+    if (GameState::engine == nullptr)
+        return;
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* hero = tree->FindByName("track");
+    MvSceneNode* platforms = tree->FindByName("platforms");
+    if (hero == nullptr || platforms == nullptr)
+        return;
+    const int hx = hero->PosX(0);
+    for (MvChildCursor cursor = platforms->Children(); !cursor.Done(); cursor.Next()) {
+        MvSceneNode* platform = cursor.Node();
+        const int x = platform->PosX(0);
+        MvSpriteNode* sprite = platform->AsSprite();
+        if (sprite != nullptr && x > hx - PlatformStepReach && x < hx + PlatformStepReach)
+            sprite->Step();
+    }
+}
 
 void GameWorld::ScrollToHero()
 {

@@ -40,6 +40,12 @@ public:
     // Moves the scene root so that the hero ("track") is drawn at the middle of window 0;
     // does nothing without a stage or a hero.
     void ScrollToHero();
+    // Runs every enemy's step rule once. Done after every play event.
+    void StepEnemies();
+    // Steps (next frame, moved by its delta) every platform whose x lies strictly within
+    // 500 pixels of the hero's; farther ones keep their frame and place. Done after every
+    // play event. Does nothing without a stage, a hero or a "platforms" layer.
+    void StepPlatforms();
 
     int enemyCount = 0; // enemy ids handed out on the current screen
 

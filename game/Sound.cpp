@@ -21,6 +21,16 @@ const SoundCueInfo CueTable[SoundCueCount] = {
 };
 
 const int HeldChannelCount = 2;
+const Uint32 DeathPauseMs = 5000;
+
+DeathPause deathPause = SDL_Delay;
+CueObserver cueObserver = nullptr;
+
+void Observe(SoundCue cue)
+{
+    if (cueObserver != nullptr)
+        cueObserver(cue);
+}
 
 // The chunk of the last cue started on each channel, kept until it can no longer play.
 Mix_Chunk* heldEffects[HeldChannelCount] = {nullptr, nullptr};
@@ -67,19 +77,22 @@ void PlayCue(SoundCue cue)
     // The new chunk has taken the channel over, so the previous one no longer plays.
     ReleaseHeldEffect(info.channel);
     heldEffects[info.channel] = chunk;
+    Observe(cue);
 }
 
 void StartLevelMusic(int level)
 {
     MvAssert(level >= 1 && level <= 3);
     ReleaseMusic();
-    const SoundCueInfo& info = CueInfo(static_cast<SoundCue>(CueLevel1Music + level - 1));
+    const SoundCue cue = static_cast<SoundCue>(CueLevel1Music + level - 1);
+    const SoundCueInfo& info = CueInfo(cue);
     Mix_Chunk* chunk = LoadSound(info.path);
     if (chunk == nullptr)
         return;
     PlaySound(chunk, info.channel, info.loops);
     ReleaseHeldEffect(info.channel);
     GameState::music = chunk;
+    Observe(cue);
 }
 
 void ReleaseMusic()
@@ -96,6 +109,17 @@ void StopMusic()
     for (int channel = 0; channel < HeldChannelCount; ++channel)
         ReleaseHeldEffect(channel);
 }
+
+void PlayDeath()
+{
+    ReleaseMusic();
+    PlayCue(CueDeath);
+    deathPause(DeathPauseMs);
+}
+
+void SetCueObserver(CueObserver observer) { cueObserver = observer; }
+
+void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : SDL_Delay; }
 
 Mix_Chunk* HeldEffect(int channel)
 {

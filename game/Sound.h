@@ -1,6 +1,7 @@
 #ifndef SOUND_H
 #define SOUND_H
 
+#include <SDL.h>
 #include <SDL_mixer.h>
 
 // The game's sound and music, played through SDL_mixer on the audio device opened at
@@ -59,6 +60,22 @@ void ReleaseMusic();
 // The play screen's end, however the level ended: releases the music if still held and
 // every held effect chunk, silencing both channels' cues.
 void StopMusic();
+
+// The hero's death: releases the level's music, plays the death cue on channel 0 and
+// holds the main thread for 5000 milliseconds through the death pause, so the sound is
+// heard before the end screen appears. Ticks posted meanwhile wait in SDL's queue.
+void PlayDeath();
+
+// How the death pause waits: SDL_Delay unless replaced. Tools that run the game faster
+// than real time (and tests) put a function here that returns at once; null restores
+// SDL_Delay.
+using DeathPause = void (*)(Uint32 milliseconds);
+void SetDeathPause(DeathPause pause);
+
+// Called with every cue that starts playing, after it started; null (the default) for
+// none. Lets tools and tests see what the game plays without listening to the device.
+using CueObserver = void (*)(SoundCue cue);
+void SetCueObserver(CueObserver observer);
 
 // The chunk held for the last cue started on channel (null when none). Asserts channel is
 // 0 or 1.

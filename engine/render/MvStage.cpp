@@ -174,6 +174,10 @@ void MvStage::Present(const MvGrowArray<MvIntRect>* rectangles)
     std::unique_ptr<SDL_Rect[]> areas(new SDL_Rect[static_cast<size_t>(count)]);
     for (int i = 0; i < count; ++i)
         areas[i] = ToScreenRect((*rectangles)[i]);
+    // Only the display has anything to update; a stage over a memory surface is done once
+    // its pixels are painted (and SDL has no display to update without its video system).
+    if (screen_ != SDL_GetVideoSurface())
+        return;
     SDL_UpdateRects(screen_, count, areas.get());
 }
 

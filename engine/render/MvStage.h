@@ -60,8 +60,9 @@ public:
     // nothing changed).
     void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
 
-    // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list. Asserts
-    // every rectangle is non-empty and lies inside the screen.
+    // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when
+    // the stage's surface is not the display's (SDL_GetVideoSurface). Asserts every
+    // rectangle is non-empty and lies inside the screen.
     void Present(const MvGrowArray<MvIntRect>* rectangles);
 
     // Number of windows in use, 1 to MvWindowCount.

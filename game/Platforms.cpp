@@ -1,0 +1,126 @@
+#include "Platforms.h"
+
+#include "GameState.h"
+#include "Labels.h"
+#include "MvAssert.h"
+#include "MvChildCursor.h"
+#include "MvDrawableNode.h"
+#include "MvGrowArray.h"
+#include "MvResourceVault.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+#include "MvSpriteResource.h"
+#include "MvStage.h"
+#include "Sound.h"
+
+#include <cstring>
+
+const SpriteTag BricksTag = {"Bricks"};
+const SpriteTag RedFlagTag = {"redflag"};
+const SpriteTag BlueFlagTag = {"blueflag"};
+
+namespace {
+
+const int RedFlagSpriteId = 18;
+const int BlueFlagSpriteId = 19;
+// Platforms further than this left of the hero are removed.
+const int PlatformKeepDistance = 1000;
+
+// Makes a sprite of resource at layout (x, y) under the layer named layerName.
+MvSpriteNode* PlaceSprite(MvSpriteResource* resource, int x, int y, const char* layerName)
+{
+    MvAssert(resource != nullptr);
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* layer = tree->FindByName(layerName);
+    MvAssert(layer != nullptr);
+    MvSpriteNode* sprite = new MvSpriteNode(resource);
+    sprite->MoveTo(GameState::originX + x, GameState::originY + y, -1);
+    tree->InsertNode(layer, sprite);
+    return sprite;
+}
+
+MvSpriteResource* SpriteNamed(const char* name)
+{
+    MvAssert(GameState::engine != nullptr && name != nullptr);
+    return GameState::engine->Vault()->FindSpriteResource(name);
+}
+
+MvSpriteResource* SpriteWithId(int id)
+{
+    MvAssert(GameState::engine != nullptr);
+    return GameState::engine->Vault()->FindSpriteResource(id);
+}
+
+} // namespace
+
+void PlacePlatform(int x, int y, const char* resourceName)
+{
+    MvSpriteNode* platform = PlaceSprite(SpriteNamed(resourceName), x, y, "platforms");
+    if (std::strcmp(resourceName, "Bricks") == 0)
+        SetTag(platform, BricksTag);
+}
+
+void PlaceScenery(int x, int y, const char* resourceName)
+{
+    PlaceSprite(SpriteNamed(resourceName), x, y, "background");
+}
+
+void PlaceRedFlag(int x, int y)
+{
+    SetTag(PlaceSprite(SpriteWithId(RedFlagSpriteId), x, y, "items"), RedFlagTag);
+}
+
+void PlaceBlueFlag(int x, int y)
+{
+    SetTag(PlaceSprite(SpriteWithId(BlueFlagSpriteId), x, y, "items"), BlueFlagTag);
+}
+
+void CollectItems()
+{
+    if (GameState::engine == nullptr)
+        return;
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* hero = tree->FindByName("track");
+    MvSceneNode* items = tree->FindByName("items");
+    if (hero == nullptr || items == nullptr)
+        return;
+    MvGrowArray<MvDrawableNode*> touched;
+    if (!tree->CollideWithChildrenOf(hero, items, &touched, 0))
+        return;
+
+    PlayCue(CueFlag);
+    for (int i = 0; i < touched.Count(); ++i) {
+        MvDrawableNode* item = touched[i];
+        if (HasTag(item, BlueFlagTag)) {
+            GameState::flagsCollected += 5;
+            GameState::points += 300;
+        } else {
+            GameState::flagsCollected += 1;
+            GameState::points += 50;
+        }
+        UpdateLabel(NumberToText(GameState::flagsCollected).c_str(), "flags");
+        UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
+        tree->RemoveNode(item);
+    }
+}
+
+void RemoveFarPlatforms()
+{
+    if (GameState::engine == nullptr)
+        return;
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* hero = tree->FindByName("track");
+    MvSceneNode* platforms = tree->FindByName("platforms");
+    if (hero == nullptr || platforms == nullptr)
+        return;
+    const int limit = hero->PosX(0) - PlatformKeepDistance;
+    MvChildCursor cursor = platforms->Children();
+    while (!cursor.Done()) {
+        MvSceneNode* platform = cursor.Node();
+        // The cursor moves on before the platform may leave the list under it.
+        cursor.Next();
+        if (platform->PosX(0) < limit)
+            tree->RemoveNode(platform);
+    }
+}

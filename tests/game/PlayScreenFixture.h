@@ -1,0 +1,181 @@
+#ifndef PLAY_SCREEN_FIXTURE_H
+#define PLAY_SCREEN_FIXTURE_H
+
+// A play screen as the program builds it (the game's sprite file, the chosen level's
+// counters, geometry, music and hero) on a stage over an off-screen 800 x 600 32-bit
+// surface, with the mixer open on the dummy audio driver. The level's own platforms,
+// enemies, scenery and items are cleared, so that each test places just what it needs.
+// Events go straight to HandlePlayEvent: no timer, no display, nothing but the test
+// decides when a tick happens. The death pause returns at once and is recorded, as is
+// every sound cue started; the game state is put back afterwards.
+
+#include "GameState.h"
+#include "GameStateValues.h"
+#include "GameWorld.h"
+#include "MvAction.h"
+#include "MvChildCursor.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+#include "MvStage.h"
+#include "MvWorkingFolder.h"
+#include "PlaySequence.h"
+#include "Sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef MOVO_SOUNDS_FOLDER
+#error "MOVO_SOUNDS_FOLDER must name the folder the sound files are made in"
+#endif
+
+class PlayScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_NOPARACHUTE), 0) << SDL_GetError();
+        ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
+        const std::string sounds = MOVO_SOUNDS_FOLDER;
+        MvWorkingFolder::Enter(sounds.substr(0, sounds.find_last_of('/')));
+
+        cues_.clear();
+        pauses_.clear();
+        SetCueObserver([](SoundCue cue) { cues_.push_back(cue); });
+        SetDeathPause([](Uint32 ms) { pauses_.push_back(ms); });
+
+        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
+        ASSERT_NE(surface_, nullptr);
+        GameState::engine = new MvStage(surface_);
+        ResetCounters();
+        GameState::lost = false;
+        GameState::vx = 0;
+        GameState::vy = 10;
+        world_.LoadScreen();
+        world_.BuildPlay();
+        ClearLevel();
+        cues_.clear();
+    }
+
+    void TearDown() override
+    {
+        SetCueObserver(nullptr);
+        SetDeathPause(nullptr);
+        delete GameState::engine;
+        GameState::engine = nullptr;
+        StopMusic();
+        SDL_FreeSurface(surface_);
+        Mix_CloseAudio();
+        SDL_Quit();
+    }
+
+    // Removes every child of the layers a level fills.
+    static void ClearLevel()
+    {
+        for (const char* layer : {"platforms", "enemies", "background", "items"}) {
+            MvSceneNode* node = Find(layer);
+            ASSERT_NE(node, nullptr) << layer;
+            MvChildCursor cursor = node->Children();
+            while (!cursor.Done()) {
+                MvSceneNode* child = cursor.Node();
+                cursor.Next();
+                Tree()->RemoveNode(child);
+            }
+        }
+    }
+
+    static MvSceneTree* Tree() { return GameState::engine->SceneTree(); }
+    static MvSceneNode* Find(const char* name) { return Tree()->FindByName(name); }
+    static MvSceneNode* Hero() { return Find("track"); }
+
+    // Hands event to the play sequence.
+    void Send(const SDL_Event& event) { HandlePlayEvent(event, &quit_, &done_); }
+    // The timer's tick.
+    void Tick() { Send(OfType(SDL_USEREVENT)); }
+    // An event the play screen ignores; the after-event sequence runs all the same.
+    void Nudge() { Send(OfType(SDL_MOUSEMOTION)); }
+
+    static SDL_Event OfType(Uint8 type)
+    {
+        SDL_Event event;
+        std::memset(&event, 0, sizeof event);
+        event.type = type;
+        return event;
+    }
+    static SDL_Event Key(Uint8 type, int sym)
+    {
+        SDL_Event event = OfType(type);
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = static_cast<SDLKey>(sym);
+        return event;
+    }
+
+    // Puts the hero at world (x, y).
+    static void PlaceHero(int x, int y) { Hero()->MoveTo(x, y, -1); }
+
+    // Window 0 x of node: its position plus that of every ancestor.
+    static int ScreenX(MvSceneNode* node)
+    {
+        int x = 0;
+        for (; node != nullptr; node = node->Parent())
+            x += node->PosX(0);
+        return x;
+    }
+
+    // The children of the layer named layer, in child order.
+    static std::vector<MvSceneNode*> Children(const char* layer)
+    {
+        std::vector<MvSceneNode*> children;
+        for (MvChildCursor cursor = Find(layer)->Children(); !cursor.Done(); cursor.Next())
+            children.push_back(cursor.Node());
+        return children;
+    }
+
+    // The characters label shows, one per glyph.
+    static std::string Shown(const char* label)
+    {
+        std::string shown;
+        MvSceneNode* group = Find(label);
+        if (group == nullptr)
+            return "<none>";
+        for (MvChildCursor cursor = group->Children(); !cursor.Done(); cursor.Next())
+            shown += std::string(cursor.Node()->AsSprite()->CurrentAction()->Name()).substr(4);
+        return shown;
+    }
+
+    uint32_t PixelAt(int x, int y) const
+    {
+        return static_cast<const uint32_t*>(surface_->pixels)[y * surface_->pitch / 4 + x] & 0xffffff;
+    }
+
+    // How often cue started since the set-up.
+    static int Played(SoundCue cue)
+    {
+        int count = 0;
+        for (SoundCue played : cues_)
+            count += played == cue;
+        return count;
+    }
+
+    static std::vector<SoundCue> cues_;
+    static std::vector<Uint32> pauses_;
+
+    GameStateGuard state_;
+    MvWorkingFolder folder_;
+    SDL_Surface* surface_ = nullptr;
+    GameWorld world_;
+    bool quit_ = false;
+    bool done_ = false;
+};
+
+inline std::vector<SoundCue> PlayScreenTest::cues_;
+inline std::vector<Uint32> PlayScreenTest::pauses_;
+
+#endif
