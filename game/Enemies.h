@@ -2,12 +2,67 @@
 #define ENEMIES_H
 
 #include "ContactSide.h"
+#include "SpriteTag.h"
 
-// The enemies of the play screen: sprites in the "enemies" layer that walk, fly or rise
-// and sink by the rules of their kind, and hurt or are stomped by the hero on contact.
+class MvSceneNode;
+template <typename T>
+class MvGrowArray;
+class MvDrawableNode;
+
+// The enemies of the play screen: sprites in the "enemies" layer, each tagged with its
+// kind and numbered with its enemy id, which indexes the process-wide table of enemy
+// states. Walkers (Mulgo, Shellox, Thornel) walk, turn at walls and fall off edges;
+// Rocketto flies left; Snapvine rises and sinks in place. Enemies far from the hero stand
+// still, so a level costs only what is near the hero. Landing on a plain enemy stomps it;
+// landing on a spiky one, or touching any from the side, costs a life.
+
+enum class EnemyKind { Mulgo, Shellox, Thornel, Snapvine, Rocketto };
+
+// The kind tags, one per kind.
+extern const SpriteTag MulgoTag;
+extern const SpriteTag ShelloxTag;
+extern const SpriteTag ThornelTag;
+extern const SpriteTag SnapvineTag;
+extern const SpriteTag RockettoTag;
+
+// The tag of kind.
+const SpriteTag& EnemyTag(EnemyKind kind);
+// The kind node is tagged with; false when it carries no enemy tag.
+bool EnemyKindOf(const MvSceneNode* node, EnemyKind* kind);
+
+// The moving state of one enemy; row id - 1 of the table belongs to enemy id.
+struct EnemyState {
+    bool onGround;
+    int speed;         // pixels per step to the left (negative: to the right)
+    int verticalSpeed; // pixels per step down (negative: up)
+    int lowestY;       // Snapvine: the y it spawned at
+    int highestY;      // Snapvine: spawn y - 50
+};
+
+// The number of enemy ids a level may hand out.
+constexpr int MaxEnemies = 64;
+
+// The state of enemy id. Asserts 1 <= id <= MaxEnemies.
+EnemyState& EnemyStateOf(int id);
+
+// Makes an enemy of kind at layout (x, y) with enemy id id under "enemies" and sets its
+// state row. Asserts there is a stage with the layer and the kind's sprite, and that id is
+// within the table.
+void SpawnEnemy(EnemyKind kind, int x, int y, int id);
+
+// Settles enemy on the platforms of layer: records the side of each of the first
+// ContactCount touched platforms in contacts and takes the y of each it stands on top
+// of. The touched platforms are left in hits. True when it touched any.
+bool SettleOnPlatforms(MvSceneNode* enemy, MvSceneNode* layer, ContactSide* contacts,
+                       MvGrowArray<MvDrawableNode*>* hits);
+
+// The side from which the hero touches enemy, printed as "EnemyTop", "EnemyLeftSide" or
+// "EnemyRightSide" (nothing for None).
+ContactSide ClassifyEnemyContact(MvSceneNode* hero, MvSceneNode* enemy);
 
 // Decides what the hero's contacts with enemies do after a play event, recording each
-// contact's side in the ContactCount entries of contacts (asserted not null).
+// contact's side in the ContactCount entries of contacts (asserted not null): stomps,
+// hurts, and the level lost with the last life.
 void ResolveEnemyContacts(ContactSide* contacts);
 
 #endif

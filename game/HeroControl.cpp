@@ -1,24 +1,319 @@
 #include "HeroControl.h"
 
+#include "GameState.h"
+#include "Labels.h"
 #include "MvAssert.h"
+#include "MvDrawableNode.h"
+#include "MvGrowArray.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+#include "MvStage.h"
+#include "Platforms.h"
+#include "Sound.h"
+
+namespace {
+
+const int WalkSpeed = 5;
+const int RunSpeed = 10;
+const int JumpHeight = 125;
+const int KeyboardRiseSpeed = 5;
+const int JumpRiseSpeed = 10;
+const int FallSpeed = 10;
+const int HeadBumpFallSpeed = 15;
+const int StickThreshold = 20000;
+const int StickCentre = 600;
+const int HeroDepth = 10;
+const int BrickPoints = 10;
+// Where a wall puts the hero: this far left of a platform on its right, or right of the
+// x of a platform on its left.
+const int WallLeftGap = 12;
+const int WallRightGap = 36;
+
+const int JumpButton = 1;
+const int RunButton = 0;
+
+// The hero, or null when there is no stage or no hero.
+MvSceneNode* FindHero()
+{
+    if (GameState::engine == nullptr)
+        return nullptr;
+    return GameState::engine->SceneTree()->FindByName("track");
+}
+
+// The hero raised above the platforms, as the key and joystick handlers want it.
+MvSpriteNode* HeroInFront()
+{
+    MvSceneNode* hero = FindHero();
+    if (hero == nullptr)
+        return nullptr;
+    hero->SetDepth(HeroDepth);
+    return hero->AsSprite();
+}
+
+int StickSpeed() { return GameState::runHeld ? RunSpeed : WalkSpeed; }
+
+void Show(MvSpriteNode* hero, const char* left, const char* right)
+{
+    hero->SelectAction(GameState::facingLeft ? left : right);
+}
+
+} // namespace
 
 void OnKeyDown(SDL_Event event, bool* quit)
 {
-    if (event.key.keysym.sym == SDLK_ESCAPE)
+    MvAssert(quit != nullptr);
+    MvSpriteNode* hero = HeroInFront();
+    const int sym = event.key.keysym.sym;
+    if (sym == SDLK_ESCAPE) {
         *quit = true;
+        return;
+    }
+    if (hero == nullptr)
+        return;
+    switch (sym) {
+    case SDLK_UP:
+        if (GameState::onGround && !GameState::jumping) {
+            GameState::apexY = hero->PosY(0) - JumpHeight;
+            GameState::vy = -KeyboardRiseSpeed;
+            GameState::jumping = true;
+            GameState::onGround = false;
+            Show(hero, "Jump.Left", "Jump.Right");
+            GameState::engine->Draw(true, nullptr);
+        }
+        break;
+    case SDLK_RIGHT:
+        GameState::rightKeyHeld = true;
+        if (GameState::onGround) {
+            hero->SelectAction("Walk.Right");
+            GameState::facingLeft = false;
+        }
+        GameState::vx = WalkSpeed;
+        break;
+    case SDLK_LEFT:
+        if (GameState::onGround) {
+            hero->SelectAction("Walk.Left");
+            GameState::facingLeft = true;
+        }
+        GameState::vx = -WalkSpeed;
+        break;
+    default:
+        break;
+    }
 }
 
-void OnKeyUp(SDL_Event /*event*/) {}
+void OnKeyUp(SDL_Event event)
+{
+    MvSpriteNode* hero = HeroInFront();
+    if (hero == nullptr)
+        return;
+    switch (event.key.keysym.sym) {
+    case SDLK_UP:
+        if (!GameState::onGround && GameState::vy < 0) {
+            GameState::vy = FallSpeed;
+            GameState::jumping = false;
+        }
+        break;
+    case SDLK_RIGHT:
+        GameState::rightKeyHeld = false;
+        hero->SelectAction("Stand.Right");
+        if (GameState::vx > 0)
+            GameState::vx = 0;
+        break;
+    case SDLK_LEFT:
+        if (!GameState::rightKeyHeld)
+            hero->SelectAction("Stand.Left");
+        if (GameState::vx < 0)
+            GameState::vx = 0;
+        break;
+    default:
+        break;
+    }
+}
 
-void OnStickMotion(SDL_Event /*event*/) {}
+void OnStickMotion(SDL_Event event)
+{
+    MvSpriteNode* hero = HeroInFront();
+    if (hero == nullptr || event.jaxis.axis != 0)
+        return;
+    const int value = event.jaxis.value;
+    const bool walkingPose = GameState::onGround && !GameState::jumping;
+    if (value < -StickThreshold) {
+        GameState::vx = -StickSpeed();
+        GameState::stickHeld = true;
+        GameState::facingLeft = true;
+        hero->SelectAction(walkingPose ? "Walk.Left" : "Stand.Left");
+    } else if (value > StickThreshold) {
+        GameState::vx = StickSpeed();
+        GameState::stickHeld = true;
+        GameState::facingLeft = false;
+        hero->SelectAction(walkingPose ? "Walk.Right" : "Stand.Right");
+    }
+}
 
-void OnButtonDown(SDL_Event /*event*/) {}
+void OnButtonDown(SDL_Event event)
+{
+    MvSpriteNode* hero = HeroInFront();
+    if (hero == nullptr)
+        return;
+    if (event.jbutton.button == JumpButton) {
+        if (GameState::onGround) {
+            StartJump(hero, JumpHeight);
+            SDL_PauseAudio(0);
+            PlayCue(CueJoystickJump);
+        }
+    } else if (event.jbutton.button == RunButton) {
+        GameState::runHeld = true;
+    }
+}
 
-void OnButtonUp(SDL_Event /*event*/) {}
+void OnButtonUp(SDL_Event event)
+{
+    if (event.jbutton.button == JumpButton) {
+        if (!GameState::onGround && GameState::vy < 0) {
+            GameState::vy = FallSpeed;
+            GameState::jumping = false;
+        }
+    } else if (event.jbutton.button == RunButton) {
+        if (GameState::stickHeld)
+            GameState::vx = GameState::facingLeft ? -WalkSpeed : WalkSpeed;
+        GameState::runHeld = false;
+    }
+}
 
-void UpdateHero(ContactSide* contacts, SDL_Event /*event*/)
+void StartJump(MvSpriteNode* hero, int height)
+{
+    MvAssert(hero != nullptr);
+    GameState::apexY = hero->PosY(0) - height;
+    GameState::vy = -JumpRiseSpeed;
+    GameState::jumping = true;
+    GameState::onGround = false;
+    Show(hero, "Jump.Left", "Jump.Right");
+    GameState::engine->Draw(true, nullptr);
+}
+
+ContactSide ClassifyPlatformContact(MvSceneNode* m, MvSceneNode* p)
+{
+    MvAssert(m != nullptr && p != nullptr);
+    const int mx = m->PosX(0);
+    const int my = m->PosY(0);
+    const int px = p->PosX(0);
+    const int py = p->PosY(0);
+    if (my > py + 10 && mx < px - 1)
+        return ContactSide::LeftSide;
+    if (my > py + 10 && mx > px + 26)
+        return ContactSide::RightSide;
+    if (my < py + 20 && mx > px - 10 && mx < px + 35)
+        return ContactSide::Top;
+    if (my > py + 40)
+        return ContactSide::Bottom;
+    return ContactSide::None;
+}
+
+int FindHeroPlatformContacts(ContactSide* contacts, MvGrowArray<MvDrawableNode*>* hits)
+{
+    MvAssert(contacts != nullptr && hits != nullptr);
+    GameState::onGround = false;
+    MvSceneNode* hero = FindHero();
+    if (hero == nullptr)
+        return 0;
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* platforms = tree->FindByName("platforms");
+    if (platforms == nullptr || !tree->CollideWithChildrenOf(hero, platforms, hits, 0))
+        return 0;
+    const int count = hits->Count() < ContactCount ? hits->Count() : ContactCount;
+    for (int i = 0; i < count; ++i)
+        contacts[i] = ClassifyPlatformContact(hero, (*hits)[i]);
+    for (int i = 0; i < count; ++i) {
+        if (contacts[i] == ContactSide::Top && !GameState::jumping) {
+            GameState::onGround = true;
+            break;
+        }
+    }
+    return count;
+}
+
+void UpdateHero(ContactSide* contacts, SDL_Event event)
 {
     MvAssert(contacts != nullptr);
     for (int i = 0; i < ContactCount; ++i)
         contacts[i] = ContactSide::None;
+    MvGrowArray<MvDrawableNode*> hits;
+    const int n = FindHeroPlatformContacts(contacts, &hits);
+    MvSceneNode* heroNode = FindHero();
+    if (heroNode == nullptr)
+        return;
+    MvSpriteNode* hero = heroNode->AsSprite();
+    MvSceneTree* tree = GameState::engine->SceneTree();
+
+    // Walking away from a wall with the stick: the wall does not hold the hero back.
+    bool keepSpeed = true;
+    for (int i = 0; i < n; ++i) {
+        if (contacts[i] == ContactSide::LeftSide && GameState::facingLeft && GameState::stickHeld) {
+            GameState::vx = -StickSpeed();
+            contacts[i] = ContactSide::None;
+            keepSpeed = false;
+        } else if (contacts[i] == ContactSide::RightSide && !GameState::facingLeft && GameState::stickHeld) {
+            GameState::vx = StickSpeed();
+            contacts[i] = ContactSide::None;
+            keepSpeed = false;
+        }
+    }
+    // The stick keeps the hero walking after a push-back.
+    if (keepSpeed && GameState::stickHeld)
+        GameState::vx = GameState::facingLeft ? -StickSpeed() : StickSpeed();
+
+    // The stick back in its centre band stops the hero.
+    if (event.type == SDL_JOYAXISMOTION && event.jaxis.value > -StickCentre && event.jaxis.value < StickCentre &&
+        event.jaxis.value != 1) {
+        GameState::vx = 0;
+        Show(hero, "Stand.Left", "Stand.Right");
+        GameState::stickHeld = false;
+    }
+
+    // The top of the rise.
+    if (GameState::jumping && GameState::vy < 0 && hero->PosY(0) <= GameState::apexY) {
+        GameState::vy = FallSpeed;
+        GameState::jumping = false;
+    }
+
+    if (!GameState::onGround && !GameState::jumping) {
+        GameState::vy = FallSpeed;
+        Show(hero, "Stand.Left", "Stand.Right");
+    }
+
+    if (GameState::onGround && !GameState::jumping) {
+        GameState::vy = 0;
+        if (GameState::stickHeld)
+            Show(hero, "Walk.Left", "Walk.Right");
+        hero->MoveTo(hero->PosX(0), hits[0]->PosY(0), -1);
+    } else if (!GameState::onGround) {
+        bool bumped = false;
+        for (int i = 0; i < n; ++i) {
+            if (contacts[i] != ContactSide::Bottom)
+                continue;
+            bumped = true;
+            if (HasTag(hits[i], BricksTag)) {
+                tree->RemoveNode(hits[i]);
+                GameState::points += BrickPoints;
+                UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
+            }
+        }
+        if (bumped) {
+            PlayCue(CueHeadBump);
+            GameState::vy = HeadBumpFallSpeed;
+            GameState::jumping = false;
+        }
+    }
+
+    // Push-back from walls. A brick broken above cannot be a wall: it was a Bottom contact.
+    for (int i = 0; i < n; ++i) {
+        if (contacts[i] == ContactSide::LeftSide) {
+            GameState::vx = 0;
+            hero->MoveTo(hits[i]->PosX(0) - WallLeftGap, hero->PosY(0), -1);
+        } else if (contacts[i] == ContactSide::RightSide) {
+            GameState::vx = 0;
+            hero->MoveTo(hits[i]->PosX(0) + WallRightGap, hero->PosY(0), -1);
+        }
+    }
 }

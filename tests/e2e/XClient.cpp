@@ -1,11 +1,14 @@
 #include "XClient.h"
 
 #include "Clock.h"
+#include "Screenshot.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstdint>
 #include <unistd.h>
 
 namespace {
@@ -118,4 +121,82 @@ void XClient::RequestClose(WindowId window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window, False, NoEventMask, &event);
     XSync(display_, False);
+}
+
+bool XClient::CaptureScreen(Screenshot* shot, std::string* error)
+{
+    const Window root = DefaultRootWindow(display_);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, root, &attributes)) {
+        *error = "cannot read the root window's size";
+        return false;
+    }
+    XImage* image = XGetImage(display_, root, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) {
+        *error = "the server gave no picture of the screen";
+        return false;
+    }
+    const unsigned long masks[3] = {image->red_mask, image->green_mask, image->blue_mask};
+    int shifts[3], bits[3];
+    for (int channel = 0; channel < 3; ++channel) {
+        unsigned long mask = masks[channel];
+        shifts[channel] = 0;
+        bits[channel] = 0;
+        while (mask && !(mask & 1)) {
+            mask >>= 1;
+            ++shifts[channel];
+        }
+        while (mask & 1) {
+            mask >>= 1;
+            ++bits[channel];
+        }
+        if (bits[channel] < 4 || bits[channel] > 8 || mask) {
+            *error = "the screen is not a true-colour screen of 4 to 8 bits a channel";
+            XDestroyImage(image);
+            return false;
+        }
+    }
+    *shot = Screenshot(image->width, image->height, bits[0], bits[1], bits[2]);
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            uint32_t rgb = 0;
+            for (int channel = 0; channel < 3; ++channel) {
+                // Widen to 8 bits by repeating the top bits, so white stays 0xFF.
+                const unsigned long value = (pixel & masks[channel]) >> shifts[channel];
+                const unsigned long wide = (value << (8 - bits[channel])) | (value >> (2 * bits[channel] - 8));
+                rgb = (rgb << 8) | static_cast<uint32_t>(wide & 0xFF);
+            }
+            shot->Set(x, y, rgb);
+        }
+    }
+    XDestroyImage(image);
+    return true;
+}
+
+XClient::WindowId XClient::VisibleWindowAt(int x, int y)
+{
+    Window window = DefaultRootWindow(display_);
+    for (;;) {
+        int childX, childY;
+        Window child = 0;
+        // The child at the point is the topmost mapped one there, as the server stacks them.
+        if (!XTranslateCoordinates(display_, DefaultRootWindow(display_), window, x, y, &childX, &childY, &child) ||
+            !child)
+            return window;
+        window = child;
+    }
+}
+
+bool XClient::WindowArea(WindowId window, int* left, int* top, int* width, int* height)
+{
+    XWindowAttributes attributes;
+    Window child;
+    if (!XGetWindowAttributes(display_, window, &attributes) ||
+        !XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, left, top, &child))
+        return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
 }

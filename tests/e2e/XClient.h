@@ -3,12 +3,14 @@
 
 #include <string>
 
+class Screenshot;
 struct _XDisplay;
 
 // A test's own connection to an X server, acting as the person in front of it: it finds
 // a program's window by its title, waits until the window is on screen, types keys into
-// it through the XTest extension and asks it to close the way a window manager would.
-// X errors (a window that vanished between two requests) are ignored, not fatal.
+// it through the XTest extension, asks it to close the way a window manager would, and
+// looks at what the screen shows. X errors (a window that vanished between two requests)
+// are ignored, not fatal.
 class XClient {
 public:
     // X resource ids, without pulling Xlib's macros into every test.
@@ -38,6 +40,20 @@ public:
 
     // Gives window the input focus, then presses and releases the key with keysym.
     void PressKey(WindowId window, KeySymbol keysym);
+
+    // Reads what the whole screen shows (the root window with everything mapped on it)
+    // into *shot. False with the reason in *error when the server gives no picture or one
+    // of a pixel layout this reader does not know (only true-colour screens are read).
+    bool CaptureScreen(Screenshot* shot, std::string* error);
+
+    // The innermost window that shows at screen point (x, y): the window a person sees
+    // there, whichever program window holds the picture (a full-screen SDL program draws
+    // into a child of a window of the screen's size). The root window when no other does.
+    WindowId VisibleWindowAt(int x, int y);
+
+    // The screen position of window's top-left corner and its size. False when the
+    // window is gone.
+    bool WindowArea(WindowId window, int* left, int* top, int* width, int* height);
 
     // Sends window the WM_DELETE_WINDOW message of the WM_PROTOCOLS protocol: the
     // request a window manager makes when the close button is clicked.

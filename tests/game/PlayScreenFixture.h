@@ -19,6 +19,7 @@
 #include "MvSpriteNode.h"
 #include "MvStage.h"
 #include "MvWorkingFolder.h"
+#include "Platforms.h"
 #include "PlaySequence.h"
 #include "Sound.h"
 
@@ -58,6 +59,13 @@ protected:
         GameState::lost = false;
         GameState::vx = 0;
         GameState::vy = 10;
+        GameState::apexY = 0;
+        GameState::rightKeyHeld = false;
+        GameState::stickHeld = false;
+        GameState::runHeld = false;
+        GameState::onGround = false;
+        GameState::jumping = false;
+        GameState::facingLeft = false;
         world_.LoadScreen();
         world_.BuildPlay();
         ClearLevel();
@@ -117,8 +125,46 @@ protected:
         return event;
     }
 
+    static SDL_Event Axis(int axis, int value)
+    {
+        SDL_Event event = OfType(SDL_JOYAXISMOTION);
+        event.jaxis.axis = static_cast<Uint8>(axis);
+        event.jaxis.value = static_cast<Sint16>(value);
+        return event;
+    }
+    static SDL_Event Button(Uint8 type, int button)
+    {
+        SDL_Event event = OfType(type);
+        event.jbutton.button = static_cast<Uint8>(button);
+        return event;
+    }
+
     // Puts the hero at world (x, y).
     static void PlaceHero(int x, int y) { Hero()->MoveTo(x, y, -1); }
+
+    // A platform of resource name with its top-left corner at world (x, y); placement
+    // itself takes layout coordinates.
+    static void PlatformAt(int x, int y, const char* name = "MidGrass")
+    {
+        PlacePlatform(x - GameState::originX, y - GameState::originY, name);
+    }
+    // A row of platforms from world x to toX (inclusive, 25 apart) at world y.
+    static void GroundAt(int x, int toX, int y, const char* name = "MidGrass")
+    {
+        for (; x <= toX; x += 25)
+            PlatformAt(x, y, name);
+    }
+    // The hero standing at world x on a row of ground whose top is at world y.
+    void StandHeroOn(int x, int y)
+    {
+        GroundAt(x - 100, x + 100, y);
+        PlaceHero(x, y);
+        Nudge();
+        ASSERT_TRUE(GameState::onGround);
+        ASSERT_EQ(Hero()->PosY(0), y);
+    }
+    // The action the hero shows.
+    static std::string HeroAction() { return Hero()->AsSprite()->CurrentAction()->Name(); }
 
     // Window 0 x of node: its position plus that of every ancestor.
     static int ScreenX(MvSceneNode* node)

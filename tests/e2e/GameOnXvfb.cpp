@@ -1,0 +1,95 @@
+#include "GameOnXvfb.h"
+
+#include "Clock.h"
+
+#include <string>
+
+void GameOnXvfb::SetUp()
+{
+    std::string error;
+    ASSERT_TRUE(server_.Start(Width(), Height(), Depth(), ServerStartMs, &error)) << error;
+    ASSERT_TRUE(x_.Open(server_.DisplayName(), &error)) << error;
+}
+
+testing::AssertionResult GameOnXvfb::StartGame(const char* audioDriver, const char* videoDriver, const char* folder)
+{
+    std::string error;
+    GameProcess::Environment env = {
+        {"DISPLAY", server_.DisplayName()},
+        {"SDL_VIDEODRIVER", videoDriver},
+        {"SDL_AUDIODRIVER", audioDriver},
+        // Read by sanitizer builds only: leaks inside the system libraries are not ours.
+        {"LSAN_OPTIONS", std::string("suppressions=") + MOVO_LSAN_SUPPRESSIONS + ":print_suppressions=0"},
+    };
+    env.insert(env.end(), extraEnvironment_.begin(), extraEnvironment_.end());
+    if (!game_.Start(MOVO_GAME_PROGRAM, folder, env, &error))
+        return testing::AssertionFailure() << error;
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult GameOnXvfb::WaitForGameWindow()
+{
+    window_ = x_.WaitForWindow(Caption, WindowMs);
+    if (!window_)
+        return testing::AssertionFailure() << "no window titled \"" << Caption << "\" appeared; output:\n"
+                                           << game_.Output();
+    if (!x_.WaitUntilViewable(window_, WindowMs))
+        return testing::AssertionFailure() << "the game window was never mapped; output:\n" << game_.Output();
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult GameOnXvfb::SendUntil(const std::function<void()>& send,
+                                               const std::function<bool(int)>& effect, const char* what)
+{
+    const Clock::time_point deadline = Deadline(ScreenMs);
+    do {
+        send();
+        if (effect(RetryMs))
+            return testing::AssertionSuccess();
+    } while (Clock::now() < deadline);
+    return testing::AssertionFailure() << what << " had no effect within " << ScreenMs << " ms; output:\n"
+                                       << game_.Output();
+}
+
+testing::AssertionResult GameOnXvfb::WaitForScreen(int screen)
+{
+    if (!game_.WaitForOutput(ScreenLoaded, screen, ScreenMs))
+        return testing::AssertionFailure() << "screen " << screen << " was not entered; output:\n"
+                                           << game_.Output();
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult GameOnXvfb::SendUntilScreen(const std::function<void()>& send, int screen,
+                                                     const char* what)
+{
+    return SendUntil(send, [&](int waitMs) { return game_.WaitForOutput(ScreenLoaded, screen, waitMs); }, what);
+}
+
+testing::AssertionResult GameOnXvfb::PressUntilExit(XClient::KeySymbol key, int exitCode)
+{
+    int code = -1;
+    testing::AssertionResult ended = SendUntil([&] { x_.PressKey(window_, key); },
+                                               [&](int waitMs) { return game_.WaitForExit(waitMs, &code); },
+                                               "the key");
+    if (!ended)
+        return ended;
+    return ExitCodeIs(code, exitCode);
+}
+
+testing::AssertionResult GameOnXvfb::ExpectExit(int exitCode)
+{
+    int code = -1;
+    if (!game_.WaitForExit(ExitMs, &code))
+        return testing::AssertionFailure() << "the game did not end within " << ExitMs << " ms; output:\n"
+                                           << game_.Output();
+    return ExitCodeIs(code, exitCode);
+}
+
+testing::AssertionResult GameOnXvfb::ExitCodeIs(int code, int exitCode)
+{
+    if (code != exitCode)
+        return testing::AssertionFailure() << "the game ended with " << code << ", not " << exitCode
+                                           << "; output:\n"
+                                           << game_.Output();
+    return testing::AssertionSuccess();
+}
