@@ -4,6 +4,7 @@
 #include "MvLog.h"
 #include "MvResource.h"
 #include "MvSpriteResource.h"
+#include "MvTileResource.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ struct MvResourceKindRow {
 // The kinds a resource file can hold; each kind adds its row here.
 const MvResourceKindRow KindTable[] = {
     {MvSpriteResourceCode, Make<MvSpriteResource>},
+    {MvTileResourceCode, Make<MvTileResource>},
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "MvResourceReader.h"
 #include "MvResourceWriter.h"
 #include "MvSpriteResource.h"
+#include "MvTileResource.h"
 
 #include <gtest/gtest.h>
 
@@ -81,13 +82,13 @@ TEST(MvResourceFactory, OneInstanceAtATimeMadeAfreshAfterDeletion)
     delete second;
 }
 
-// Type code 2 makes a sprite resource from the payload; every other code, the run-time
-// kinds 4 and 6 among them, is file input the table does not list: a warning, null, and
-// nothing read.
+// Type code 2 makes a sprite resource and type code 3 a tile from the payload; every
+// other code, the run-time kinds 4 and 6 among them, is file input the table does not
+// list: a warning, null, and nothing read.
 TEST(MvResourceFactory, CreatesListedKindsAndWarnsAboutOthers)
 {
     const std::vector<uint8_t> payload = ByteBuilder().Name("").U32(41).U32(0).Bytes();
-    const uint32_t unlisted[] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 0xFFFFFFFF};
+    const uint32_t unlisted[] = {0, 1, 4, 5, 6, 7, 8, 9, 0xFFFFFFFF};
     for (uint32_t type : unlisted) {
         SCOPED_TRACE(type);
         MvMemoryStream stream(payload.data(), payload.size());
@@ -109,6 +110,25 @@ TEST(MvResourceFactory, CreatesListedKindsAndWarnsAboutOthers)
     EXPECT_STREQ("", made->Name()); // a payload that begins with a single zero byte
     EXPECT_EQ(41, made->Id());
     EXPECT_EQ(9, reader.Offset());
+
+    // A 1 x 1 tile without alpha: flags, width, height and one 3-byte pixel.
+    const std::vector<uint8_t> tilePayload =
+        ByteBuilder().Name("t").U32(5).U32(0).U32(1).U32(1).U8(1).U8(2).U8(3).Bytes();
+    MvMemoryStream tileStream(tilePayload.data(), tilePayload.size());
+    MvResourceReader tileReader(tileStream.Stream(), "kinds.dat");
+    LogCapture log;
+    std::unique_ptr<MvResource> tile(
+        MvResourceFactory::Instance()->Create(3, static_cast<uint32_t>(tilePayload.size()), tileReader));
+    ASSERT_NE(nullptr, tile);
+    ASSERT_NE(nullptr, tile->AsTileResource());
+    EXPECT_EQ(nullptr, tile->AsSpriteResource());
+    EXPECT_EQ(3, tile->Type());
+    EXPECT_EQ("Tile", tile->TypeName());
+    EXPECT_STREQ("t", tile->Name());
+    EXPECT_EQ(5, tile->Id());
+    EXPECT_EQ(1, tile->AsTileResource()->Size());
+    EXPECT_EQ(static_cast<long>(tilePayload.size()), tileReader.Offset());
+    EXPECT_EQ("Creating tile resource 't' id=5\n", log.Text());
     delete MvResourceFactory::Instance();
 }
 

@@ -13,6 +13,7 @@
 #include "MvResourceWriter.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
+#include "MvSurfacePen.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -198,6 +199,82 @@ private:
 
 // Collects every line logged while it lives.
 using LogCapture = MvLogCapture;
+
+// A screen surface format: bits per pixel and the colour masks.
+struct ScreenFormat {
+    const char* name;
+    int bits;
+    uint32_t redMask, greenMask, blueMask;
+};
+
+// Screen formats that painting code must serve alike.
+inline const ScreenFormat kScreenFormats[] = {
+    {"32-bit", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
+    {"24-bit red at byte 0", 24, 0x000000FF, 0x0000FF00, 0x00FF0000},
+    {"16-bit 5-6-5", 16, 0xF800, 0x07E0, 0x001F},
+};
+
+// A screen of one format, cleared to black, with its paint target.
+class PaintedScreen {
+public:
+    PaintedScreen(const ScreenFormat& format, int width, int height)
+        : surface_(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, format.bits, format.redMask, format.greenMask,
+                                        format.blueMask, 0)),
+          target_(surface_.get()), pen_(target_)
+    {
+    }
+    PaintedScreen(int width, int height) : PaintedScreen(kScreenFormats[0], width, height) {}
+
+    const MvPaintTarget& Target() const { return target_; }
+    MvIntRect Whole() const { return MvMakeRect(0, 0, surface_->w - 1, surface_->h - 1); }
+    // Rows separated by '|': the palette character whose colour, in this screen's format,
+    // is stored at each pixel; '.' for black, '?' for anything else. Bits outside the
+    // colour channels (which a 32-bit block copy fills) are not looked at.
+    std::string Show(const std::string& palette) const
+    {
+        const SDL_PixelFormat* f = surface_->format;
+        std::string text;
+        for (int y = 0; y < surface_->h; ++y) {
+            if (y > 0)
+                text += "|";
+            for (int x = 0; x < surface_->w; ++x) {
+                const uint32_t stored = Stored(x, y) & (f->Rmask | f->Gmask | f->Bmask);
+                char shown = stored == 0 ? '.' : '?';
+                for (char p : palette) {
+                    const MvColor c = PaletteColor(p);
+                    if (stored == SDL_MapRGB(surface_->format, c.red, c.green, c.blue))
+                        shown = p;
+                }
+                text += shown;
+            }
+        }
+        return text;
+    }
+    // The red channel of every pixel, row after row.
+    std::vector<int> Reds() const
+    {
+        std::vector<int> reds;
+        for (int y = 0; y < surface_->h; ++y)
+            for (int x = 0; x < surface_->w; ++x)
+                reds.push_back(pen_.ReadColor(x, y).red);
+        return reds;
+    }
+
+private:
+    uint32_t Stored(int x, int y) const
+    {
+        const uint8_t* p = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch +
+                           x * surface_->format->BytesPerPixel;
+        uint32_t value = 0;
+        for (int i = surface_->format->BytesPerPixel - 1; i >= 0; --i)
+            value = value << 8 | p[i];
+        return value;
+    }
+
+    SurfacePtr surface_;
+    MvPaintTarget target_;
+    MvSurfacePen pen_;
+};
 
 // Equal geometry, flags (bit 0), runs and pixels.
 inline testing::AssertionResult SameImage(const MvRle& a, const MvRle& b)
