@@ -288,8 +288,14 @@ void GameWorld::StepEnemies()
     if (enemies == nullptr || hero == nullptr)
         return;
     const int hx = hero->PosX(0);
-    for (MvChildCursor cursor = enemies->Children(); !cursor.Done(); cursor.Next()) {
-        MvSceneNode* enemy = cursor.Node();
+    // A walker's step sets its depth, which moves it within the layer's depth-ordered
+    // children; walking the live list would then skip or repeat enemies. The step walks a
+    // copy of the list taken first, so every enemy steps exactly once, in child order.
+    MvGrowArray<MvSceneNode*> order;
+    for (MvChildCursor cursor = enemies->Children(); !cursor.Done(); cursor.Next())
+        order.Append(cursor.Node());
+    for (int i = 0; i < order.Count(); ++i) {
+        MvSceneNode* enemy = order[i];
         EnemyKind kind;
         if (!EnemyKindOf(enemy, &kind) || enemy->Id() < 1 || enemy->Id() > MaxEnemies)
             continue;

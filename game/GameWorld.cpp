@@ -2,6 +2,7 @@
 
 #include "GameState.h"
 #include "Labels.h"
+#include "Levels.h"
 #include "MvAssert.h"
 #include "MvChildCursor.h"
 #include "MvColor.h"
@@ -203,7 +204,7 @@ void GameWorld::PlaceEndLabels()
     CreateLabel(50, 225, NumberToText(GameState::enemiesDefeated).c_str(), "Defeated");
 }
 
-void GameWorld::PlaceLevelRows(int level) { MvAssert(level >= 1 && level <= 3); }
+void GameWorld::PlaceLevelRows(int level) { PlaceLevel(level, &enemyCount); }
 
 void GameWorld::StepPlatforms()
 {

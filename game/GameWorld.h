@@ -56,7 +56,7 @@ private:
     void PlaceCounterDisplay();
     void PlaceEndLabels();
     // Places the platforms, enemies, scenery and items of level (1 to 3); each enemy
-    // takes id enemyCount + 1. Empty until the level tables exist.
+    // takes id enemyCount + 1 (the tables of Levels.h).
     void PlaceLevelRows(int level);
 
     static GameWorld* instance_;

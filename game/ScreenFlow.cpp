@@ -10,16 +10,10 @@
 
 #include <cstring>
 
-namespace {
-
-// Milliseconds between two ticks.
-constexpr Uint32 TickInterval = 50;
-
-} // namespace
-
-ScreenFlow::ScreenFlow(SDL_Surface* screen, GameWorld* world)
+ScreenFlow::ScreenFlow(SDL_Surface* screen, GameWorld* world, GameEvents* events)
     : screen_(screen)
     , world_(world)
+    , events_(events != nullptr ? events : &sdlEvents_)
 {
     MvAssert(screen != nullptr);
     MvAssert(world != nullptr);
@@ -53,7 +47,7 @@ void ScreenFlow::RunMenuScreen()
     SDL_JoystickEventState(SDL_ENABLE);
     joystick_ = SDL_JoystickOpen(0);
     world_->LoadScreen();
-    SDL_SetTimer(TickInterval, TimerTick);
+    events_->StartTicks();
     world_->BuildMenu();
     MenuLoop();
     CloseStage();
@@ -63,7 +57,7 @@ void ScreenFlow::RunMenuScreen()
 void ScreenFlow::MenuLoop()
 {
     SDL_Event event;
-    while (!done_ && !quit_ && SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+    while (!done_ && !quit_ && events_->Wait(&event) && event.type != SDL_QUIT) {
         switch (event.type) {
         case SDL_KEYDOWN:
             OnMenuKey(event.key.keysym.sym, &done_, &quit_);
@@ -86,9 +80,14 @@ void ScreenFlow::RunPlayScreen()
     world_->LoadScreen();
     world_->BuildPlay();
 
+    // After Escape on the menu the play screen is built and torn down unseen: no level
+    // was played, so there is no end to tell.
+    const bool played = !quit_;
     SDL_Event event;
-    while (!done_ && !quit_ && !GameState::lost && SDL_WaitEvent(&event) && event.type != SDL_QUIT)
+    while (!done_ && !quit_ && !GameState::lost && events_->Wait(&event) && event.type != SDL_QUIT)
         HandlePlayEvent(event, &quit_, &done_);
+    if (played)
+        events_->PlayEnded(quit_, done_);
 
     CloseStage();
     done_ = false;
@@ -102,7 +101,7 @@ void ScreenFlow::RunEndScreen()
     world_->BuildEnd();
 
     SDL_Event event;
-    while (!done_ && !quit_ && SDL_WaitEvent(&event) && event.type != SDL_QUIT) {
+    while (!done_ && !quit_ && events_->Wait(&event) && event.type != SDL_QUIT) {
         switch (event.type) {
         case SDL_KEYDOWN:
             OnEndKey(event.key.keysym.sym, &done_, &quit_);

@@ -1,9 +1,15 @@
 #ifndef SCREEN_FLOW_H
 #define SCREEN_FLOW_H
 
+#include "SdlGameEvents.h"
+
 #include <SDL.h>
 
+class GameEvents;
 class GameWorld;
+
+// Milliseconds between two ticks.
+constexpr Uint32 TickInterval = 50;
 
 // The game's screens in turn: the menu, the play screen and the end screen, over and over
 // until the player presses Escape. Each screen gets a fresh stage on the same screen
@@ -13,8 +19,10 @@ class GameWorld;
 // the current screen's loop, so the flow moves on to the next screen.
 class ScreenFlow {
 public:
-    // Runs on screen (not owned) and builds the screens' content with world.
-    ScreenFlow(SDL_Surface* screen, GameWorld* world);
+    // Runs on screen (not owned) and builds the screens' content with world, taking the
+    // screens' events from events (not owned), or from SDL's queue and timer when null.
+    // Asserts screen and world are not null.
+    ScreenFlow(SDL_Surface* screen, GameWorld* world, GameEvents* events = nullptr);
 
     // The outer loop: menu, play and end screen in turn while quit is not set. A screen
     // after the one where quit was set is still made and torn down, its loop skipped.
@@ -29,7 +37,8 @@ public:
     // tick refreshes the menu and draws GameState::engine.
     void MenuLoop();
     // Play screen: resets the counters, clears the lost flag and hands every event to the
-    // play sequence until it sets done, quit or lost.
+    // play sequence until it sets done, quit or lost, then tells the events' source
+    // (GameEvents::PlayEnded).
     void RunPlayScreen();
     // End screen: Return ends it, Escape sets quit, a tick draws.
     void RunEndScreen();
@@ -50,6 +59,8 @@ private:
 
     SDL_Surface* screen_;
     GameWorld* world_;
+    SdlGameEvents sdlEvents_;
+    GameEvents* events_;
     SDL_Joystick* joystick_ = nullptr;
     bool quit_ = false;
     bool done_ = false;

@@ -38,6 +38,27 @@ testing::AssertionResult GameOnXvfb::WaitForGameWindow()
     return testing::AssertionSuccess();
 }
 
+testing::AssertionResult GameOnXvfb::FindGamePicture()
+{
+    int width = 0, height = 0;
+    if (!x_.WindowArea(x_.VisibleWindowAt(Width() / 2, Height() / 2), &pictureLeft_, &pictureTop_, &width, &height))
+        return testing::AssertionFailure() << "the window at the screen's centre vanished";
+    if (width != PictureWidth || height != PictureHeight)
+        return testing::AssertionFailure() << "the window at the screen's centre is " << width << " x " << height
+                                           << ", not " << PictureWidth << " x " << PictureHeight;
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult GameOnXvfb::CaptureGamePicture(Screenshot* picture)
+{
+    Screenshot shot;
+    std::string error;
+    if (!x_.CaptureScreen(&shot, &error))
+        return testing::AssertionFailure() << error;
+    *picture = shot.Part(pictureLeft_, pictureTop_, PictureWidth, PictureHeight);
+    return testing::AssertionSuccess();
+}
+
 testing::AssertionResult GameOnXvfb::SendUntil(const std::function<void()>& send,
                                                const std::function<bool(int)>& effect, const char* what)
 {

@@ -2,6 +2,7 @@
 #define GAME_ON_XVFB_H
 
 #include "GameProcess.h"
+#include "Screenshot.h"
 #include "XClient.h"
 #include "XvfbServer.h"
 
@@ -35,6 +36,10 @@ protected:
     // How long input is given to show its effect before it is sent again.
     static constexpr int RetryMs = 1000;
 
+    // The game's picture: its full-screen window is this size whatever the screen's.
+    static constexpr int PictureWidth = 800;
+    static constexpr int PictureHeight = 600;
+
     // The screen the server is started with; the window of the game is 800 x 600.
     virtual int Width() const { return 1024; }
     virtual int Height() const { return 768; }
@@ -51,6 +56,14 @@ protected:
 
     // Waits for the game's window to be on screen and stores it in window_.
     testing::AssertionResult WaitForGameWindow();
+
+    // Finds where the game's picture shows on the screen (the full-screen window is centred
+    // on a larger screen) and stores its top-left corner in pictureLeft_ and pictureTop_.
+    // Fails when the window showing there is not PictureWidth x PictureHeight.
+    testing::AssertionResult FindGamePicture();
+
+    // Reads the screen and cuts the game's picture (found by FindGamePicture) out of it.
+    testing::AssertionResult CaptureGamePicture(Screenshot* picture);
 
     // Sends input until effect, given a wait in milliseconds, reports that it happened.
     // The menu drops every queued event when it starts (SDL does so when joystick events
@@ -79,6 +92,9 @@ protected:
     XClient x_;
     GameProcess game_;
     XClient::WindowId window_ = 0;
+    // The screen position of the game picture's top-left corner.
+    int pictureLeft_ = 0;
+    int pictureTop_ = 0;
     // Variables the next StartGame adds to the game's environment.
     GameProcess::Environment extraEnvironment_;
 };

@@ -22,9 +22,6 @@
 
 namespace {
 
-// The game's window.
-constexpr int WindowWidth = 800;
-constexpr int WindowHeight = 600;
 // How long the menu is given to show its lines (the first tick draws them).
 constexpr int PictureMs = 20000;
 // Between two looks at the screen while waiting for the menu.
@@ -192,18 +189,15 @@ TEST_P(MenuPictureTest, ShowsEveryMenuLineWhereItsLabelPutsIt)
     GlyphArt art;
     std::string error;
     ASSERT_TRUE(art.Load(MOVO_SPRITE_SOURCES "/palette.txt", MOVO_SPRITE_SOURCES "/glyphs.pix", &error)) << error;
-    Screenshot expected(WindowWidth, WindowHeight);
+    Screenshot expected(PictureWidth, PictureHeight);
     ASSERT_TRUE(PaintMenu(art, &expected));
 
     ASSERT_TRUE(StartGame("dummy"));
     ASSERT_TRUE(WaitForGameWindow());
     ASSERT_TRUE(WaitForScreen(1));
 
-    // The full-screen window is centred on the larger screen; find it where it shows.
-    int left = 0, top = 0, width = 0, height = 0;
-    ASSERT_TRUE(x_.WindowArea(x_.VisibleWindowAt(Width() / 2, Height() / 2), &left, &top, &width, &height));
-    ASSERT_EQ(width, WindowWidth);
-    ASSERT_EQ(height, WindowHeight);
+    ASSERT_TRUE(FindGamePicture());
+    const int left = pictureLeft_, top = pictureTop_;
 
     // The lines appear with the first tick; look until they are all there.
     Screenshot shot;

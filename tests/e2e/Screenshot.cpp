@@ -26,6 +26,16 @@ void Screenshot::Set(int x, int y, uint32_t rgb)
     pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = rgb & 0xFFFFFF;
 }
 
+Screenshot Screenshot::Part(int left, int top, int width, int height) const
+{
+    Screenshot part(width, height, bits_[0], bits_[1], bits_[2]);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            part.Set(x, y, At(left + x, top + y));
+    }
+    return part;
+}
+
 bool Screenshot::SameColor(uint32_t a, uint32_t b) const
 {
     for (int channel = 0; channel < 3; ++channel) {

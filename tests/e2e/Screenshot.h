@@ -25,6 +25,10 @@ public:
     // Sets pixel (x, y) to rgb; ignored outside the picture.
     void Set(int x, int y, uint32_t rgb);
 
+    // The width x height part of this picture whose top-left corner is (left, top), at the
+    // same channel precision; pixels outside this picture come out black.
+    Screenshot Part(int left, int top, int width, int height) const;
+
     // Whether two 0xRRGGBB colours are the same at this picture's channel precision.
     bool SameColor(uint32_t a, uint32_t b) const;
 

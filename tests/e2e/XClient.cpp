@@ -102,11 +102,21 @@ bool XClient::WaitUntilViewable(WindowId window, int timeoutMs)
 
 void XClient::PressKey(WindowId window, KeySymbol keysym)
 {
+    HoldKey(window, keysym);
+    ReleaseKey(keysym);
+}
+
+void XClient::HoldKey(WindowId window, KeySymbol keysym)
+{
     // Without a window manager nobody else hands out the focus.
     XSetInputFocus(display_, window, RevertToParent, CurrentTime);
-    const KeyCode code = XKeysymToKeycode(display_, keysym);
-    XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), True, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::ReleaseKey(KeySymbol keysym)
+{
+    XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), False, CurrentTime);
     XSync(display_, False);
 }
 

@@ -7,10 +7,10 @@ class Screenshot;
 struct _XDisplay;
 
 // A test's own connection to an X server, acting as the person in front of it: it finds
-// a program's window by its title, waits until the window is on screen, types keys into
-// it through the XTest extension, asks it to close the way a window manager would, and
-// looks at what the screen shows. X errors (a window that vanished between two requests)
-// are ignored, not fatal.
+// a program's window by its title, waits until the window is on screen, types or holds
+// keys in it through the XTest extension, asks it to close the way a window manager
+// would, and looks at what the screen shows. X errors (a window that vanished between two
+// requests) are ignored, not fatal.
 class XClient {
 public:
     // X resource ids, without pulling Xlib's macros into every test.
@@ -40,6 +40,13 @@ public:
 
     // Gives window the input focus, then presses and releases the key with keysym.
     void PressKey(WindowId window, KeySymbol keysym);
+
+    // Gives window the input focus and presses the key with keysym, leaving it held: a
+    // game that reads held keys sees it down until ReleaseKey.
+    void HoldKey(WindowId window, KeySymbol keysym);
+
+    // Releases the key with keysym (held by HoldKey) wherever the focus is.
+    void ReleaseKey(KeySymbol keysym);
 
     // Reads what the whole screen shows (the root window with everything mapped on it)
     // into *shot. False with the reason in *error when the server gives no picture or one

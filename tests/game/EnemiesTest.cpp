@@ -375,6 +375,25 @@ TEST_F(EnemiesTest, AHeroAboveASnapvinesReachOutsideEveryBandLeavesIt)
     EXPECT_EQ(GameState::lives, 2);
 }
 
+TEST_F(EnemiesTest, EveryEnemyStepsOnceAnEventWhileWalkersChangeTheirDepth)
+{
+    // The walkers' first step raises their depth, which moves them behind the others in
+    // the layer; the enemies after them must step all the same, and only once.
+    GroundAt(-200, 200, 400);
+    PlaceHero(0, 100);
+    MvSceneNode* mulgo = Spawn(EnemyKind::Mulgo, 0, 400, 1);
+    MvSceneNode* shellox = Spawn(EnemyKind::Shellox, 100, 400, 2);
+    MvSceneNode* vine = Spawn(EnemyKind::Snapvine, -100, 450, 3);
+    MvSceneNode* rocket = Spawn(EnemyKind::Rocketto, 150, 200, 4);
+    for (int step = 1; step <= 3; ++step) {
+        Nudge();
+        EXPECT_EQ(mulgo->PosX(0), -4 * step) << step;
+        EXPECT_EQ(shellox->PosX(0), 100 - 8 * step) << step;
+        EXPECT_EQ(vine->PosY(0), 450 - step) << step;
+        EXPECT_EQ(rocket->PosX(0), 150 - 10 * step) << step;
+    }
+}
+
 TEST_F(EnemiesTest, StepEnemiesSkipsChildrenOfNoKnownKind)
 {
     MvSpriteNode* stranger = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(2));

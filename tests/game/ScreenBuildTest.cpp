@@ -163,7 +163,8 @@ TEST_F(ScreenBuildTest, WindowGeometryDependsOnTheScreen)
         int screen;
         int originX;
         int rightBound;
-    } cases[] = {{0, 400, 800}, {1, -400, 8000}, {2, -400, 8800}, {3, -400, 8000}, {9, 400, 800}};
+        int enemyCount; // the ids the screen's level hands out, counted from 0 again
+    } cases[] = {{0, 400, 800, 0}, {1, -400, 8000, 19}, {2, -400, 8800, 11}, {3, -400, 8000, 11}, {9, 400, 800, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.screen);
         GameState::originY = 77;
@@ -172,7 +173,7 @@ TEST_F(ScreenBuildTest, WindowGeometryDependsOnTheScreen)
         EXPECT_EQ(GameState::originX, c.originX);
         EXPECT_EQ(GameState::originY, 0);
         EXPECT_EQ(GameState::rightBound, c.rightBound);
-        EXPECT_EQ(world_.enemyCount, 0);
+        EXPECT_EQ(world_.enemyCount, c.enemyCount);
         TearDown();
         SetUp();
     }
@@ -226,7 +227,7 @@ TEST_F(ScreenBuildTest, ALevelShowsTheCounterDisplayAndItsBackground)
     EXPECT_EQ(Shown("symbol"), "X");
 
     GameState::engine->Draw(false);
-    EXPECT_EQ(PixelAt(799, 599), 0x1c80ffu); // sky blue on level 1
+    EXPECT_EQ(PixelAt(799, 100), 0x1c80ffu); // sky blue on level 1, above its ground
 }
 
 TEST_F(ScreenBuildTest, LevelsTwoAndThreeAreNearBlack)
@@ -235,7 +236,7 @@ TEST_F(ScreenBuildTest, LevelsTwoAndThreeAreNearBlack)
         SCOPED_TRACE(level);
         world_.BuildScreen(level);
         GameState::engine->Draw(false);
-        EXPECT_EQ(PixelAt(799, 599), 0x141400u);
+        EXPECT_EQ(PixelAt(799, 100), 0x141400u);
         TearDown();
         SetUp();
     }

@@ -1,0 +1,262 @@
+// movo-replay: plays the real game from an input script, headless and as fast as the
+// machine allows, and writes the screenshots the script asks for and a one-line summary.
+//
+//   movo-replay --out shots level1.txt
+//
+// Exits 0 after the run; 1 when the tool cannot run (no game folder, SDL cannot start,
+// the output folder cannot be made), a screenshot cannot be written or repeated passes
+// disagree; 2 on a bad command line or a bad script (then nothing runs).
+
+#include "MvQuietStdout.h"
+#include "ReplayRun.h"
+#include "ReplayScript.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const char Usage[] =
+    "Usage: movo-replay [options] SCRIPT\n"
+    "\n"
+    "Plays the game from the input in SCRIPT, without a window and as fast as it goes: the\n"
+    "menu, the levels and the end screen are the real game's. Ticks (20 per second of game\n"
+    "time) come from the tool, the 5-second pause after a death is skipped, and sound goes\n"
+    "to SDL's dummy audio driver unless SDL_AUDIODRIVER says otherwise. At the end one line\n"
+    "sums up the last level played:\n"
+    "  summary: level 1 won, time 42 (2104 ticks), points 1350, flags 17, enemies defeated 4\n"
+    "\n"
+    "Options:\n"
+    "  --out DIR        write the screenshots into DIR (default: replay-out)\n"
+    "  --game DIR       the game folder holding Images/Sprites.dat and Sounds/\n"
+    "                   (default: the build's game folder)\n"
+    "  --max-ticks N    after N ticks press Escape, which ends the game (default: 20000\n"
+    "                   ticks after the script's last line)\n"
+    "  --repeat N       run the script N times in one process and show the peak resident\n"
+    "                   memory after the first and the last pass\n"
+    "  --sounds         list the sounds the game started, with their ticks\n"
+    "  --quiet          hide the game's own lines (\"Loaded BrumoSprites.dat\", ...)\n"
+    "  -h, --help       show this help\n"
+    "\n"
+    "Script: one step per line, in tick order; '#' starts a comment.\n"
+    "  at TICK press KEY         key down; KEY: Return, Escape, Space, Tab, Backspace, Up,\n"
+    "  at TICK release KEY       Down, Left, Right, 0 to 9, a to z\n"
+    "  at TICK stick VALUE       joystick 0, axis 0: -32768 (left) to 32767 (right)\n"
+    "  at TICK button N down     joystick 0 button N (0 runs, 1 jumps); 'up' to let go\n"
+    "  at TICK close             the window is closed (a quit event)\n"
+    "  at TICK screenshot NAME.png\n"
+    "Ticks count from 1 at the start of the run. Input at tick T reaches the game just\n"
+    "before tick T; a screenshot at T shows the frame drawn by tick T. When the script\n"
+    "has run out the game goes on until the tick limit.\n";
+
+// Without --max-ticks the game goes on this long after the script's last line, time
+// enough to finish a level, before the tool ends it.
+constexpr int DefaultTicksAfterScript = 20000;
+
+int BadCommandLine(const std::string& what)
+{
+    std::fprintf(stderr, "movo-replay: %s\nTry 'movo-replay --help'.\n", what.c_str());
+    return 2;
+}
+
+bool ParseCount(const char* text, int* value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long n = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || n < 1 || n > INT_MAX)
+        return false;
+    *value = static_cast<int>(n);
+    return true;
+}
+
+bool IsGameFolder(const std::string& folder)
+{
+    return std::ifstream(folder + "/Images/Sprites.dat", std::ios::binary).good();
+}
+
+// The game folder when none is given: beside the program as the build lays it out
+// (tools/movo-replay and game/), otherwise the folder the program was built for.
+std::string DefaultGameFolder()
+{
+    std::error_code ignored;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    if (!self.empty()) {
+        const std::string beside = (self.parent_path().parent_path() / "game").string();
+        if (IsGameFolder(beside))
+            return beside;
+    }
+    return MOVO_REPLAY_GAME_DIR;
+}
+
+// The most memory the process has held, in kB: VmHWM from /proc/self/status, or the
+// kernel's ru_maxrss where that cannot be read.
+long PeakResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.compare(0, 6, "VmHWM:") == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string scriptPath, outDir = "replay-out", gameDir;
+    int maxTicks = 0, repeat = 1;
+    bool repeatGiven = false, quiet = false, listSounds = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (arg == "--quiet") {
+            quiet = true;
+        } else if (arg == "--sounds") {
+            listSounds = true;
+        } else if (arg == "--out" || arg == "--game" || arg == "--max-ticks" || arg == "--repeat") {
+            if (i + 1 >= argc)
+                return BadCommandLine("the option " + arg + " needs a value");
+            const char* value = argv[++i];
+            if (arg == "--out") {
+                outDir = value;
+            } else if (arg == "--game") {
+                gameDir = value;
+            } else if (arg == "--max-ticks") {
+                if (!ParseCount(value, &maxTicks) || maxTicks > ReplayScript::MaxTick)
+                    return BadCommandLine("--max-ticks needs a number from 1 to " +
+                                          std::to_string(ReplayScript::MaxTick) + ", not '" + value + "'");
+            } else {
+                if (!ParseCount(value, &repeat))
+                    return BadCommandLine("--repeat needs a number of 1 or more, not '" + std::string(value) + "'");
+                repeatGiven = true;
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return BadCommandLine("unknown option " + arg);
+        } else if (scriptPath.empty()) {
+            scriptPath = arg;
+        } else {
+            return BadCommandLine("more than one script: '" + scriptPath + "' and '" + arg + "'");
+        }
+    }
+    if (scriptPath.empty())
+        return BadCommandLine("no script given");
+    if (outDir.empty())
+        return BadCommandLine("--out needs a folder name");
+
+    ReplayScript script;
+    std::string error;
+    if (!script.Load(scriptPath, &error)) {
+        std::fprintf(stderr, "movo-replay: %s\n", error.c_str());
+        return 2;
+    }
+
+    // The game reads its files from the working folder, so the tool moves into the game
+    // folder; the output folder is named from where the tool was started.
+    if (maxTicks == 0)
+        maxTicks = script.LastTick() + DefaultTicksAfterScript;
+    if (gameDir.empty())
+        gameDir = DefaultGameFolder();
+    if (!IsGameFolder(gameDir)) {
+        std::fprintf(stderr,
+                     "movo-replay: '%s' is no game folder: '%s/Images/Sprites.dat' cannot be read "
+                     "(give one with --game DIR)\n",
+                     gameDir.c_str(), gameDir.c_str());
+        return 1;
+    }
+    std::error_code failure;
+    const std::string outPath = std::filesystem::absolute(outDir, failure).lexically_normal().string();
+    bool hasScreenshots = false;
+    for (const ReplayStep& step : script.Steps())
+        hasScreenshots = hasScreenshots || step.kind == ReplayStep::Screenshot;
+    if (hasScreenshots) {
+        std::filesystem::create_directories(outPath, failure);
+        if (failure || !std::filesystem::is_directory(outPath)) {
+            std::fprintf(stderr, "movo-replay: the output folder '%s' cannot be made: %s\n", outDir.c_str(),
+                         failure ? failure.message().c_str() : "a file has that name");
+            return 1;
+        }
+    }
+    if (chdir(gameDir.c_str()) != 0) {
+        std::fprintf(stderr, "movo-replay: cannot enter the game folder '%s': %s\n", gameDir.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+
+    // Headless: the dummy video driver always; the dummy audio driver unless the user
+    // chose one. Sound is a bonus here, so an audio device that does not open is no error.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
+        std::fprintf(stderr, "movo-replay: SDL cannot start: %s\n", SDL_GetError());
+        return 1;
+    }
+    bool mixerOpen = false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
+        mixerOpen = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096) != -1;
+
+    // SDL's dummy video makes an 8-bit screen; the game draws on a 32-bit one in memory.
+    SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, ReplayRun::ScreenWidth, ReplayRun::ScreenHeight, 32,
+                                               0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "movo-replay: no memory for the screen: %s\n", SDL_GetError());
+        if (mixerOpen)
+            Mix_CloseAudio();
+        SDL_Quit();
+        return 1;
+    }
+
+    int exitCode = 0;
+    ReplayRun run(&script, screen, outPath, maxTicks);
+    ReplaySummary first;
+    for (int pass = 1; pass <= repeat; ++pass) {
+        {
+            MvQuietStdout silence(quiet);
+            if (!run.Run())
+                exitCode = 1;
+        }
+        if (pass == 1)
+            first = run.Summary();
+        else if (run.Summary() != first) {
+            std::fprintf(stderr, "movo-replay: pass %d differs from pass 1:\n  pass 1: %s\n  pass %d: %s\n", pass,
+                         first.Line().c_str(), pass, run.Summary().Line().c_str());
+            exitCode = 1;
+        }
+        if (repeatGiven && (pass == 1 || pass == repeat))
+            std::printf("pass %d: peak resident %ld kB\n", pass, PeakResidentKb());
+        std::fflush(stdout);
+    }
+
+    for (const std::string& line : run.Screenshots())
+        std::printf("screenshot at %s\n", line.c_str());
+    if (listSounds)
+        for (const std::string& line : run.Sounds())
+            std::printf("sound at %s\n", line.c_str());
+    for (const std::string& message : run.Errors())
+        std::fprintf(stderr, "movo-replay: %s\n", message.c_str());
+    std::printf("%s\n", run.Summary().Line().c_str());
+
+    SDL_FreeSurface(screen);
+    if (mixerOpen)
+        Mix_CloseAudio();
+    SDL_Quit();
+    return exitCode;
+}
