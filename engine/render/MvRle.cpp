@@ -3,6 +3,7 @@
 #include "MvBitReader.h"
 #include "MvBitWriter.h"
 #include "MvBlitterSets.h"
+#include "MvCanvasResource.h"
 #include "MvCollisionMask.h"
 #include "MvLoadPool.h"
 #include "MvLog.h"
@@ -594,6 +595,25 @@ bool MvRle::HitTest(int x, int y) const
             return segment.pixels[column - segment.start].alpha > 0;
     }
     return false;
+}
+
+MvCanvasResource* MvRle::MakeCanvas(int* hotX, int* hotY) const
+{
+    MvAssert(hotX != nullptr && hotY != nullptr);
+    *hotX = -offsetX_;
+    *hotY = -offsetY_;
+    MvCanvasResource* canvas = new MvCanvasResource("fromSprite", width_, height_, true);
+    MvColor* const pixels = canvas->Pixels();
+    for (int k = 0; k < height_; ++k) {
+        const MvRleLine& line = rows_[k];
+        MvColor* const row = pixels + static_cast<size_t>(k) * static_cast<size_t>(width_);
+        for (int s = 0; s < line.segmentCount; ++s) {
+            const MvRleSegment& segment = line.segments[s];
+            MvAssert(segment.end < width_);
+            std::memcpy(row + segment.start, segment.pixels, sizeof(MvColor) * static_cast<size_t>(segment.Length()));
+        }
+    }
+    return canvas;
 }
 
 MvCollisionMask* MvRle::GetCollisionMask(MvFixed xScale, MvFixed yScale)

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+class MvCanvasResource;
 class MvCollisionMask;
 class MvPaintTarget;
 class MvResourceReader;
@@ -84,6 +85,12 @@ public:
     // destroyed; xScale and yScale are the scale the image was made at (1.0 for a frame
     // itself, the pair of a scaled copy). Asserts every later call passes the same pair.
     MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale);
+
+    // A new canvas named "fromSprite", owned by the caller, of the image's width x height
+    // with alpha: every stored run copied to its row and columns, every other pixel
+    // transparent black. *hotX and *hotY receive the hot spot's place in it. Asserts both
+    // are not null.
+    MvCanvasResource* MakeCanvas(int* hotX, int* hotY) const;
 
     int Width() const;
     int Height() const;

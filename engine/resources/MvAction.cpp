@@ -149,6 +149,11 @@ MvCollisionMask* MvAction::GetCollisionMask(MvFixed xScale, MvFixed yScale, int 
     return entry->frames[frame]->GetCollisionMask(xScale, yScale);
 }
 
+MvCanvasResource* MvAction::MakeCanvas(int frame, int* hotX, int* hotY) const
+{
+    return FrameAt(frame)->MakeCanvas(hotX, hotY);
+}
+
 bool MvAction::HasScaleCache(MvFixed xScale, MvFixed yScale) const { return FindScaleCache(xScale, yScale) != nullptr; }
 
 void MvAction::AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames)

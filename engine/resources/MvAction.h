@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+class MvCanvasResource;
 class MvCollisionMask;
 class MvPaintTarget;
 class MvResourceReader;
@@ -83,6 +84,11 @@ public:
     // Asserts 0 <= frame < FrameCount() (frame 0 serves when a debugger resumes) and that
     // a scaled pair is cached (null then).
     MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const;
+
+    // A new canvas, owned by the caller, holding the pixels of frame (MvRle::MakeCanvas);
+    // *hotX and *hotY receive the hot spot's place in it. Asserts 0 <= frame <
+    // FrameCount() and the out pointers are not null.
+    MvCanvasResource* MakeCanvas(int frame, int* hotX, int* hotY) const;
 
     // True when copies for exactly this scale pair are cached.
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;

@@ -1,9 +1,12 @@
 #include "MvResourceFactory.h"
 
 #include "MvAssert.h"
+#include "MvBinaryDataResource.h"
+#include "MvFontResource.h"
 #include "MvLog.h"
 #include "MvResource.h"
 #include "MvSpriteResource.h"
+#include "MvTextDataResource.h"
 #include "MvTileResource.h"
 
 namespace {
@@ -25,6 +28,9 @@ struct MvResourceKindRow {
 const MvResourceKindRow KindTable[] = {
     {MvSpriteResourceCode, Make<MvSpriteResource>},
     {MvTileResourceCode, Make<MvTileResource>},
+    {MvFontResourceCode, Make<MvFontResource>},
+    {MvTextDataResourceCode, Make<MvTextDataResource>},
+    {MvBinaryDataResourceCode, Make<MvBinaryDataResource>},
 };
 
 } // namespace

@@ -124,6 +124,18 @@ MvAction* MvSpriteResource::FindAction(int32_t id) const
     return found == actionsById_.end() ? nullptr : found->second;
 }
 
+MvCanvasResource* MvSpriteResource::MakeCanvas(const char* actionName, int frame, int* hotX, int* hotY) const
+{
+    const MvAction* action = FindAction(actionName);
+    return action == nullptr ? nullptr : action->MakeCanvas(frame, hotX, hotY);
+}
+
+MvCanvasResource* MvSpriteResource::MakeCanvas(int32_t actionId, int frame, int* hotX, int* hotY) const
+{
+    const MvAction* action = FindAction(actionId);
+    return action == nullptr ? nullptr : action->MakeCanvas(frame, hotX, hotY);
+}
+
 void MvSpriteResource::AppendAction(MvAction* action)
 {
     MvAssert(action != nullptr);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 class MvAction;
+class MvCanvasResource;
 class MvColorXform;
 class MvPaintTarget;
 class MvTransform;
@@ -62,6 +63,12 @@ public:
     int ActionCount() const;
     // Action index in file order. Asserts 0 <= index < ActionCount().
     MvAction* ActionAt(int index) const;
+
+    // A new canvas, owned by the caller, holding frame of the action of that name or id
+    // (MvAction::MakeCanvas), with the hot spot's place in it in *hotX and *hotY; null
+    // when there is no such action. Asserts what MvAction::MakeCanvas asserts.
+    MvCanvasResource* MakeCanvas(const char* actionName, int frame, int* hotX, int* hotY) const;
+    MvCanvasResource* MakeCanvas(int32_t actionId, int frame, int* hotX, int* hotY) const;
 
     // Draws frame of the named action; logs a warning and draws nothing when there is no
     // such action.
