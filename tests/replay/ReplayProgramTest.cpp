@@ -83,7 +83,7 @@ TEST_F(ReplayProgram, RunsAScriptAndEndsWithTheSummary)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const std::string summary =
-        "summary: level 1 quit in play, time 0 (3 ticks), points 0, flags 0, enemies defeated 0\n";
+        "summary: level 1 quit in play, time 0 (3 ticks), points 0, flags 0, enemies defeated 0, lives 2\n";
     ASSERT_GE(run.out.size(), summary.size());
     EXPECT_EQ(run.out.substr(run.out.size() - summary.size()), summary) << run.out;
     EXPECT_EQ(run.out.find("pass 1: peak resident "), 0u) << run.out;

@@ -64,7 +64,8 @@ TEST_F(ReplayRunTest, PlaysMenuLevelAndEscapeAndTakesTheScreenshots)
     const ReplaySummary summary = Run(MenuPlayEscape);
     // The level sees ticks 3, 4 and 5: too few for the hero to get anywhere, whatever the
     // level holds.
-    EXPECT_EQ(summary.Line(), "summary: level 1 quit in play, time 0 (3 ticks), points 0, flags 0, enemies defeated 0");
+    EXPECT_EQ(summary.Line(),
+              "summary: level 1 quit in play, time 0 (3 ticks), points 0, flags 0, enemies defeated 0, lives 2");
     EXPECT_EQ(summary.runTicks, 5);
     EXPECT_EQ(summary.stepsNotReached, 0);
     for (const char* name : {"menu.png", "play.png"}) {

@@ -64,6 +64,7 @@ public:
         GameState::points = points_;
         GameState::flagsCollected = flags_;
         GameState::enemiesDefeated = enemies_;
+        GameState::lives = lives_;
     }
 
 private:
@@ -73,6 +74,7 @@ private:
     int points_ = GameState::points;
     int flags_ = GameState::flagsCollected;
     int enemies_ = GameState::enemiesDefeated;
+    int lives_ = GameState::lives;
 };
 
 // Input at tick t comes before tick t's event, in file order; a screenshot at t comes
@@ -164,6 +166,7 @@ TEST(ScriptedEvents, ThePlayScreensEndTakesDueScreenshotsAndKeepsTheResults)
     GameState::points = 1350;
     GameState::flagsCollected = 17;
     GameState::enemiesDefeated = 4;
+    GameState::lives = 1;
     events.PlayEnded(false, true);
     EXPECT_EQ(recorder.seen, (std::vector<std::string>{"tick", "screenshot end.png"}));
     const ReplaySummary summary = events.Summary();
@@ -174,6 +177,7 @@ TEST(ScriptedEvents, ThePlayScreensEndTakesDueScreenshotsAndKeepsTheResults)
     EXPECT_EQ(summary.points, 1350);
     EXPECT_EQ(summary.flags, 17);
     EXPECT_EQ(summary.enemiesDefeated, 4);
+    EXPECT_EQ(summary.lives, 1);
 }
 
 TEST(ScriptedEvents, TellsHowALevelEndedFromTheFlowsFlagsAndTheLostFlag)

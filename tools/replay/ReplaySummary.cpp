@@ -26,7 +26,7 @@ std::string ReplaySummary::Line() const
         line += "level " + std::to_string(level) + " " + OutcomeText(outcome) + ", time " +
                 std::to_string(levelTicks / 50) + " (" + std::to_string(levelTicks) + " ticks), points " +
                 std::to_string(points) + ", flags " + std::to_string(flags) + ", enemies defeated " +
-                std::to_string(enemiesDefeated);
+                std::to_string(enemiesDefeated) + ", lives " + std::to_string(lives);
         if (levelsPlayed > 1)
             line += " (the last of " + std::to_string(levelsPlayed) + " levels played)";
     }
@@ -51,7 +51,7 @@ bool ReplaySummary::operator==(const ReplaySummary& other) const
 {
     return levelsPlayed == other.levelsPlayed && outcome == other.outcome && level == other.level &&
            levelTicks == other.levelTicks && points == other.points && flags == other.flags &&
-           enemiesDefeated == other.enemiesDefeated && runTicks == other.runTicks &&
+           enemiesDefeated == other.enemiesDefeated && lives == other.lives && runTicks == other.runTicks &&
            limitEscapeTick == other.limitEscapeTick && stepsNotReached == other.stepsNotReached &&
            scriptEndTick == other.scriptEndTick;
 }

@@ -22,6 +22,7 @@ struct ReplaySummary {
     int points = 0;
     int flags = 0;
     int enemiesDefeated = 0;
+    int lives = 0;           // GameState::lives as the level ended: a fall keeps them, enemies take them to 0
 
     int runTicks = 0;        // the tool's ticks over the whole run
     int limitEscapeTick = 0; // the tick after which the tool pressed Escape for the tick limit; 0 if it did not
@@ -29,7 +30,7 @@ struct ReplaySummary {
     int scriptEndTick = 0;   // the last script line's tick
 
     // The report line, for example
-    // "summary: level 1 won, time 42 (2104 ticks), points 1350, flags 17, enemies defeated 4",
+    // "summary: level 1 won, time 42 (2104 ticks), points 1350, flags 17, enemies defeated 4, lives 2",
     // followed by notes when the tick limit ended the run or lines were not reached.
     std::string Line() const;
 

@@ -102,6 +102,7 @@ void ScriptedEvents::PlayEnded(bool quit, bool done)
     summary_.points = GameState::points;
     summary_.flags = GameState::flagsCollected;
     summary_.enemiesDefeated = GameState::enemiesDefeated;
+    summary_.lives = GameState::lives;
 }
 
 ReplaySummary ScriptedEvents::Summary() const

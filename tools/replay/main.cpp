@@ -36,7 +36,7 @@ const char Usage[] =
     "time) come from the tool, the 5-second pause after a death is skipped, and sound goes\n"
     "to SDL's dummy audio driver unless SDL_AUDIODRIVER says otherwise. At the end one line\n"
     "sums up the last level played:\n"
-    "  summary: level 1 won, time 42 (2104 ticks), points 1350, flags 17, enemies defeated 4\n"
+    "  summary: level 1 won, time 42 (2104 ticks), points 1350, flags 17, enemies defeated 4, lives 2\n"
     "\n"
     "Options:\n"
     "  --out DIR        write the screenshots into DIR (default: replay-out)\n"
