@@ -132,6 +132,62 @@ TEST(MvResourceInspector, WritesTheContactSheetOfTheGameSprites)
     RecordProperty("source", file);
 }
 
+// Each kind shows its essentials: a tile's size and bytes a pixel, a font's type, glyphs,
+// start, space and (as frame deltas) glyph widths, a text's first lines quoted and cut,
+// the first bytes of binary data.
+TEST(MvResourceInspector, ListsTheEssentialsOfEveryKind)
+{
+    ScratchFolder scratch;
+    scratch.SavePicture("ground.png", {"RGa", "GBR", "BRG"});
+    scratch.SavePicture("marked.png", {"W..W...W.", ".R..GGG.B", ".R...G..B"});
+    std::string twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty += static_cast<char>(i);
+    WriteFile(scratch / "twenty.bin", twenty);
+    WriteFile(scratch / "three.bin", "AB\n");
+    WriteFile(scratch / "none.bin", "");
+    const std::string longLine(70, 'x');
+    const std::string file = Encode(
+        scratch, "<tile name=\"Solid\" id=\"20\" image=\"ground.png\" size=\"2\"/>\n"
+                 "<tile name=\"Glass\" id=\"21\" image=\"ground.png\"/>\n"
+                 "<font name=\"Small\" id=\"31\" image=\"marked.png\" type=\"1\" start=\"65\" space=\"95\"/>\n"
+                 "<text name=\"Sign\" id=\"40\">Caf\xc3\xa9 open\n\"quoted\" \\ tab\there\n" +
+                     longLine + "\n\nlast</text>\n"
+                                "<text name=\"Short\" id=\"41\">one line</text>\n"
+                                "<binary name=\"Twenty\" id=\"50\" file=\"twenty.bin\"/>\n"
+                                "<binary name=\"Three\" id=\"51\" file=\"three.bin\"/>\n"
+                                "<binary name=\"None\" id=\"52\" file=\"none.bin\"/>\n");
+    MvResourceInspector inspector;
+    std::string error;
+    ASSERT_TRUE(inspector.Load(file, &error)) << error;
+    EXPECT_EQ("File '" + file +
+                  "'\n"
+                  "Version 2.0.2\n"
+                  "Tallies: 21 pixels, 6 lines, 6 segments\n"
+                  "Resources: 8\n"
+                  "Tile id=20 name=\"Solid\" size=2x2 pixel bytes=3\n"
+                  "Tile id=21 name=\"Glass\" size=3x3 pixel bytes=4 alpha\n"
+                  "Font id=31 name=\"Small\" type=1 (marked cells) glyphs=3 start=65 space=95 space width=2 "
+                  "actions=1\n"
+                  "  Action id=0 name=\"NONE\" frames=3\n"
+                  "    Frame 0: size 1x2 offset (0,0) delta (2,2)\n"
+                  "    Frame 1: size 3x2 offset (0,0) delta (3,2)\n"
+                  "    Frame 2: size 1x2 offset (0,0) delta (1,2)\n"
+                  "TextData id=40 name=\"Sign\" bytes=107 lines=5\n"
+                  "  Line 1: \"Caf\\xC3\\xA9 open\"\n"
+                  "  Line 2: \"\\\"quoted\\\" \\\\ tab\\there\"\n"
+                  "  Line 3: \"" + std::string(60, 'x') + "\"...\n"
+                  "  (2 more lines)\n"
+                  "TextData id=41 name=\"Short\" bytes=8 lines=1\n"
+                  "  Line 1: \"one line\"\n"
+                  "BinaryData id=50 name=\"Twenty\" length=20\n"
+                  "  Bytes: 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F ...\n"
+                  "BinaryData id=51 name=\"Three\" length=3\n"
+                  "  Bytes: 41 42 0A\n"
+                  "BinaryData id=52 name=\"None\" length=0\n",
+              inspector.Listing());
+}
+
 // A file the loader refuses gets the loader's own message naming the file.
 TEST(MvResourceInspector, CorruptFilesGetTheLoadersMessage)
 {

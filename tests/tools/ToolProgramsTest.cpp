@@ -113,6 +113,13 @@ TEST_F(ToolPrograms, FailuresGiveOneClearMessage)
     WriteFile(scratch / "nopic.xml", "<resources>\n<sprite name=\"A\" id=\"1\">\n<action name=\"a\" id=\"1\">\n"
                                      "<frame image=\"gone.png\"/>\n</action>\n</sprite>\n</resources>\n");
     WriteFile(scratch / "corrupt.dat", "MOVO2.0.2");
+    // A top row of markers only marks no glyph cells.
+    scratch.SavePicture("markers.png", {"WW", "RR"});
+    WriteFile(scratch / "nocells.xml", "<resources>\n<font name=\"F\" id=\"1\" image=\"markers.png\" type=\"1\"/>\n"
+                                       "</resources>\n");
+    WriteFile(scratch / "zero.txt", std::string("a\0b", 3));
+    WriteFile(scratch / "zero.xml", "<resources>\n<tile name=\"A\" id=\"1\" image=\"hero.png\" size=\"4\"/>\n"
+                                    "<text name=\"T\" id=\"2\" file=\"zero.txt\"/>\n</resources>\n");
     const struct {
         std::string program;
         std::vector<std::string> arguments;
@@ -129,6 +136,12 @@ TEST_F(ToolPrograms, FailuresGiveOneClearMessage)
          "movo-inspect: Error in resource file '" + scratch / "corrupt.dat" + "' at byte "},
         {Inspector, {scratch / "none.dat"},
          "movo-inspect: MvResourceVault::LoadDatFile failed to open file '" + scratch / "none.dat" + "'"},
+        {Encoder, {scratch / "nocells.xml", "-o", scratch / "x.dat"},
+         "movo-encode: " + scratch / "nocells.xml" + ":2: font 'F': the picture '" + scratch / "markers.png" +
+             "': the top row of the 2 x 2 image marks no glyph cells"},
+        {Encoder, {scratch / "zero.xml", "-o", scratch / "x.dat"},
+         "movo-encode: " + scratch / "zero.xml" + ":3: text 'T': the file '" + scratch / "zero.txt" +
+             "' holds a zero byte at offset 1"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = RunProgram(c.program, c.arguments, scratch);
@@ -138,6 +151,50 @@ TEST_F(ToolPrograms, FailuresGiveOneClearMessage)
         EXPECT_EQ("", run.out);
         EXPECT_FALSE(std::filesystem::exists(scratch / "x.dat"));
     }
+}
+
+// Every kind through both programs: the encoder's help shows the elements, the header
+// names each resource, the inspector lists each kind's essentials and puts the glyphs on
+// the contact sheet; a doubtful font is a warning on standard error, not a failure.
+TEST_F(ToolPrograms, EncodeThenInspectEveryKind)
+{
+    ProgramRun run = RunProgram(Encoder, {"--help"}, scratch);
+    for (const char* element : {"<tile ", "<font ", "<text ", "<binary "})
+        EXPECT_NE(std::string::npos, run.out.find(element)) << element;
+
+    scratch.SavePicture("ground.png", {"RGBW", "GBRW", "BRGW", "WWWW"});
+    scratch.SavePicture("digits.png", {"R.GG.B.", "R..G.BB"});
+    WriteFile(scratch / "hint.txt", "Up jumps\nRight runs\n");
+    WriteFile(scratch / "level.bin", std::string("\x01\x02\xff", 3));
+    WriteFile(scratch / "all.xml",
+              "<resources>\n"
+              "  <tile name=\"Ground\" id=\"20\" image=\"ground.png\"/>\n"
+              "  <font name=\"Digits\" id=\"30\" image=\"digits.png\" type=\"0\" length=\"3\" start=\"48\"/>\n"
+              "  <text name=\"Hint\" id=\"40\" file=\"hint.txt\"/>\n"
+              "  <binary name=\"Level\" id=\"50\" file=\"level.bin\"/>\n"
+              "</resources>\n");
+    const std::string dat = scratch / "All.dat", header = scratch / "AllIds.h", sheet = scratch / "sheet.png";
+    run = RunProgram(Encoder, {scratch / "all.xml", "-o", dat, "--header", header}, scratch);
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ(scratch / "all.xml" + ":3: warning: font 'Digits': the picture '" + scratch / "digits.png" +
+                  "' is 7 pixels wide, not a multiple of length=3; the last 1 columns belong to no glyph\n",
+              run.err);
+    EXPECT_EQ("movo-encode: wrote '" + dat + "' and '" + header + "'\n", run.out);
+    const std::string ids = ReadFile(header);
+    for (const char* line : {"constexpr int kTileGround = 20;\n", "constexpr int kFontDigits = 30;\n",
+                             "constexpr int kTextHint = 40;\n", "constexpr int kBinaryLevel = 50;\n"})
+        EXPECT_NE(std::string::npos, ids.find(line)) << line;
+
+    run = RunProgram(Inspector, {dat, "--sheet", sheet}, scratch);
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_EQ("", run.err);
+    for (const char* line :
+         {"Resources: 4\n", "Tile id=20 name=\"Ground\" size=4x4 pixel bytes=3\n",
+          "Font id=30 name=\"Digits\" type=0 (equal cells) glyphs=3 start=48 space=32 space width=2 actions=1\n",
+          "    Frame 2: size 1x2 offset (1,0) delta (2,2)\n", "TextData id=40 name=\"Hint\" bytes=20 lines=2\n",
+          "  Line 2: \"Right runs\"\n", "BinaryData id=50 name=\"Level\" length=3\n  Bytes: 01 02 FF\n",
+          "': 8 x 2 pixels, 3 frames\n"})
+        EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\nin:\n" << run.out;
 }
 
 } // namespace

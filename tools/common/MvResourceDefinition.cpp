@@ -34,21 +34,59 @@ void KeepFirstError(void* userData, xmlError* error)
         xmlCopyError(error, first);
 }
 
+// Where the reader puts what it finds.
+struct DefinitionLists {
+    std::vector<MvSpriteDefinition>* sprites;
+    std::vector<MvTileDefinition>* tiles;
+    std::vector<MvFontDefinition>* fonts;
+    std::vector<MvTextDefinition>* texts;
+    std::vector<MvBinaryDefinition>* binaries;
+    std::vector<MvDefinedResource>* order;
+    std::vector<std::string>* warnings;
+};
+
+// The word for a kind in messages.
+const char* KindWord(MvDefinedKind kind)
+{
+    switch (kind) {
+    case MvDefinedKind::Sprite: return "sprite";
+    case MvDefinedKind::Tile: return "tile";
+    case MvDefinedKind::Font: return "font";
+    case MvDefinedKind::Text: return "text";
+    case MvDefinedKind::Binary: return "binary";
+    }
+    return "resource";
+}
+
+// Character codes are 16-bit, so a start index or space code outside this range could
+// never be met.
+const int32_t MaxCharacterCode = 65535;
+
 // Walks the parsed document and reports the first problem with the file name and line.
 class DefinitionReader {
 public:
-    DefinitionReader(const std::string& path, std::vector<MvSpriteDefinition>* sprites,
-                     std::vector<std::string>* warnings)
-        : path_(path), sprites_(sprites), warnings_(warnings)
+    DefinitionReader(const std::string& path, const DefinitionLists& lists)
+        : path_(path), lists_(lists), warnings_(lists.warnings)
     {
     }
 
     bool ReadResources(xmlNode* root, std::string* error);
 
 private:
+    // Reads one child of <resources> into its kind's list; sets *kind, *name, *id and
+    // *line for the checks on repeats.
+    bool ReadResource(xmlNode* node, MvDefinedKind* kind, std::string* name, int32_t* id, int* line);
     bool ReadSprite(xmlNode* node, MvSpriteDefinition* sprite);
     bool ReadAction(xmlNode* node, MvActionDefinition* action);
     bool ReadFrame(xmlNode* node, MvFrameDefinition* frame);
+    bool ReadTile(xmlNode* node, MvTileDefinition* tile);
+    bool ReadFont(xmlNode* node, MvFontDefinition* font);
+    bool ReadText(xmlNode* node, MvTextDefinition* text);
+    bool ReadBinary(xmlNode* node, MvBinaryDefinition* binary);
+    // A required attribute naming a file (a picture or data): present and not empty.
+    bool RequiredPath(xmlNode* node, const char* name, std::string* value);
+    // Fails when node holds anything but white space and comments.
+    bool NoChildren(xmlNode* node);
 
     // The element children of node, after checking that everything else in it is
     // white space or a comment.
@@ -64,14 +102,15 @@ private:
     // Leaves *value unchanged when the attribute is missing; *present (when given) says
     // whether it was there.
     bool OptionalInt(xmlNode* node, const char* name, int32_t minimum, int32_t* value, bool* present = nullptr);
-    bool ParseInt(xmlNode* node, const char* name, const std::string& text, int32_t minimum, int32_t* value);
+    bool ParseInt(xmlNode* node, const char* name, const std::string& text, int32_t minimum, int32_t* value,
+                  int32_t maximum = INT32_MAX);
 
     bool Fail(xmlNode* node, const std::string& what);
     void Warn(int line, const std::string& what);
     std::string At(int line) const;
 
     std::string path_;
-    std::vector<MvSpriteDefinition>* sprites_;
+    DefinitionLists lists_;
     std::vector<std::string>* warnings_;
     std::string error_;
 };
@@ -165,7 +204,7 @@ bool DefinitionReader::RequiredName(xmlNode* node, const char* name, std::string
 }
 
 bool DefinitionReader::ParseInt(xmlNode* node, const char* name, const std::string& text, int32_t minimum,
-                                int32_t* value)
+                                int32_t* value, int32_t maximum)
 {
     const char* begin = text.c_str();
     char* end = nullptr;
@@ -179,6 +218,9 @@ bool DefinitionReader::ParseInt(xmlNode* node, const char* name, const std::stri
     if (parsed < minimum)
         return Fail(node, std::string("the attribute ") + name + "=\"" + text + "\" is below " +
                               std::to_string(minimum));
+    if (parsed > maximum)
+        return Fail(node, std::string("the attribute ") + name + "=\"" + text + "\" is above " +
+                              std::to_string(maximum));
     *value = static_cast<int32_t>(parsed);
     return true;
 }
@@ -211,28 +253,219 @@ bool DefinitionReader::ReadResources(xmlNode* root, std::string* error)
                             ">; expected <resources>");
     std::vector<xmlNode*> children;
     ok = ok && CheckAttributes(root, {}) && Children(root, &children);
-    std::map<int32_t, int> idLines;
-    std::map<std::string, int> nameLines;
+    // Lookups go by kind, so repeats only matter within one kind.
+    std::map<MvDefinedKind, std::map<int32_t, int>> idLines;
+    std::map<MvDefinedKind, std::map<std::string, int>> nameLines;
     for (size_t i = 0; ok && i < children.size(); ++i) {
-        MvSpriteDefinition sprite;
-        ok = Expect(children[i], "sprite", "resources") && ReadSprite(children[i], &sprite);
+        MvDefinedKind kind = MvDefinedKind::Sprite;
+        std::string name;
+        int32_t id = 0;
+        int line = 0;
+        ok = ReadResource(children[i], &kind, &name, &id, &line);
         if (!ok)
             break;
-        auto id = idLines.emplace(sprite.id, sprite.line);
-        if (!id.second)
-            Warn(sprite.line, "sprite id " + std::to_string(sprite.id) + " is also used on line " +
-                                  std::to_string(id.first->second) + "; lookups by id find only the first");
-        auto name = nameLines.emplace(sprite.name, sprite.line);
-        if (!name.second)
-            Warn(sprite.line, "sprite name '" + sprite.name + "' is also used on line " +
-                                  std::to_string(name.first->second) + "; lookups by name find only the first");
-        if (sprite.actions.empty())
-            Warn(sprite.line, "sprite '" + sprite.name + "' has no actions");
-        sprites_->push_back(std::move(sprite));
+        const std::string word = KindWord(kind);
+        auto idLine = idLines[kind].emplace(id, line);
+        if (!idLine.second)
+            Warn(line, word + " id " + std::to_string(id) + " is also used on line " +
+                           std::to_string(idLine.first->second) + "; lookups by id find only the first");
+        auto nameLine = nameLines[kind].emplace(name, line);
+        if (!nameLine.second)
+            Warn(line, word + " name '" + name + "' is also used on line " + std::to_string(nameLine.first->second) +
+                           "; lookups by name find only the first");
+        if (kind == MvDefinedKind::Sprite && lists_.sprites->back().actions.empty())
+            Warn(line, "sprite '" + name + "' has no actions");
+        if (kind == MvDefinedKind::Text && !lists_.texts->back().fromFile && lists_.texts->back().text.empty())
+            Warn(line, "text '" + name + "' is empty");
     }
     if (!ok)
         *error = error_;
     return ok;
+}
+
+bool DefinitionReader::ReadResource(xmlNode* node, MvDefinedKind* kind, std::string* name, int32_t* id, int* line)
+{
+    const char* element = reinterpret_cast<const char*>(node->name);
+    const bool plain = node->ns == nullptr;
+    auto is = [&](const char* expected) { return plain && std::strcmp(element, expected) == 0; };
+    bool ok = false;
+    if (is("sprite")) {
+        *kind = MvDefinedKind::Sprite;
+        MvSpriteDefinition sprite;
+        ok = ReadSprite(node, &sprite);
+        *name = sprite.name;
+        *id = sprite.id;
+        lists_.sprites->push_back(std::move(sprite));
+    } else if (is("tile")) {
+        *kind = MvDefinedKind::Tile;
+        MvTileDefinition tile;
+        ok = ReadTile(node, &tile);
+        *name = tile.name;
+        *id = tile.id;
+        lists_.tiles->push_back(std::move(tile));
+    } else if (is("font")) {
+        *kind = MvDefinedKind::Font;
+        MvFontDefinition font;
+        ok = ReadFont(node, &font);
+        *name = font.name;
+        *id = font.id;
+        lists_.fonts->push_back(std::move(font));
+    } else if (is("text")) {
+        *kind = MvDefinedKind::Text;
+        MvTextDefinition text;
+        ok = ReadText(node, &text);
+        *name = text.name;
+        *id = text.id;
+        lists_.texts->push_back(std::move(text));
+    } else if (is("binary")) {
+        *kind = MvDefinedKind::Binary;
+        MvBinaryDefinition binary;
+        ok = ReadBinary(node, &binary);
+        *name = binary.name;
+        *id = binary.id;
+        lists_.binaries->push_back(std::move(binary));
+    } else {
+        return Fail(node, std::string("unknown element <") + element +
+                              "> inside <resources>; expected <sprite>, <tile>, <font>, <text> or <binary>");
+    }
+    *line = static_cast<int>(xmlGetLineNo(node));
+    int count = 0;
+    switch (*kind) {
+    case MvDefinedKind::Sprite: count = static_cast<int>(lists_.sprites->size()); break;
+    case MvDefinedKind::Tile: count = static_cast<int>(lists_.tiles->size()); break;
+    case MvDefinedKind::Font: count = static_cast<int>(lists_.fonts->size()); break;
+    case MvDefinedKind::Text: count = static_cast<int>(lists_.texts->size()); break;
+    case MvDefinedKind::Binary: count = static_cast<int>(lists_.binaries->size()); break;
+    }
+    lists_.order->push_back(MvDefinedResource{*kind, count - 1});
+    return ok;
+}
+
+bool DefinitionReader::RequiredPath(xmlNode* node, const char* name, std::string* value)
+{
+    if (!Text(node, name, value))
+        return Fail(node, std::string("<") + reinterpret_cast<const char*>(node->name) + "> lacks the attribute '" +
+                              name + "'");
+    if (value->empty())
+        return Fail(node, std::string("the attribute ") + name + "=\"\" names no file");
+    return true;
+}
+
+bool DefinitionReader::NoChildren(xmlNode* node)
+{
+    std::vector<xmlNode*> children;
+    if (!Children(node, &children))
+        return false;
+    if (!children.empty())
+        return Fail(children[0], std::string("<") + reinterpret_cast<const char*>(node->name) + "> holds no elements");
+    return true;
+}
+
+bool DefinitionReader::ReadTile(xmlNode* node, MvTileDefinition* tile)
+{
+    tile->line = static_cast<int>(xmlGetLineNo(node));
+    tile->id = 0;
+    tile->x = tile->y = tile->size = 0;
+    tile->hasSize = false;
+    tile->opaque = false;
+    if (!CheckAttributes(node, {"name", "id", "image", "x", "y", "size", "alpha"}) ||
+        !RequiredName(node, "name", &tile->name) || !RequiredInt(node, "id", &tile->id) ||
+        !RequiredPath(node, "image", &tile->image) || !NoChildren(node) || !OptionalInt(node, "x", 0, &tile->x) ||
+        !OptionalInt(node, "y", 0, &tile->y) || !OptionalInt(node, "size", 1, &tile->size, &tile->hasSize))
+        return false;
+    std::string alpha;
+    if (Text(node, "alpha", &alpha)) {
+        if (alpha != "auto" && alpha != "no")
+            return Fail(node, "the attribute alpha=\"" + alpha + "\" is neither \"auto\" nor \"no\"");
+        tile->opaque = alpha == "no";
+    }
+    return true;
+}
+
+bool DefinitionReader::ReadFont(xmlNode* node, MvFontDefinition* font)
+{
+    font->line = static_cast<int>(xmlGetLineNo(node));
+    font->id = 0;
+    font->fontType = 0;
+    font->startIndex = 32;
+    font->spaceCode = 32;
+    font->length = 0;
+    int32_t fontType = 0;
+    bool hasLength = false;
+    std::string typeText;
+    if (!CheckAttributes(node, {"name", "id", "image", "type", "start", "space", "length"}) ||
+        !RequiredName(node, "name", &font->name) || !RequiredInt(node, "id", &font->id) ||
+        !RequiredPath(node, "image", &font->image) || !NoChildren(node))
+        return false;
+    if (!Text(node, "type", &typeText))
+        return Fail(node, "<font> lacks the attribute 'type' (0: cells of equal width, 1: cells marked in the top "
+                          "row)");
+    if (!ParseInt(node, "type", typeText, 0, &fontType, 1) ||
+        !OptionalInt(node, "start", 0, &font->startIndex) || !OptionalInt(node, "space", 0, &font->spaceCode) ||
+        !OptionalInt(node, "length", 1, &font->length, &hasLength))
+        return false;
+    if (font->startIndex > MaxCharacterCode)
+        return Fail(node, "the start index start=\"" + std::to_string(font->startIndex) +
+                              "\" is above the largest character code " + std::to_string(MaxCharacterCode));
+    if (font->spaceCode > MaxCharacterCode)
+        return Fail(node, "the space code space=\"" + std::to_string(font->spaceCode) +
+                              "\" is above the largest character code " + std::to_string(MaxCharacterCode));
+    font->fontType = static_cast<uint16_t>(fontType);
+    if (fontType == 0 && !hasLength)
+        return Fail(node, "a font of type 0 needs the attribute 'length', its number of glyphs");
+    if (fontType == 1 && hasLength)
+        return Fail(node, "the attribute 'length' applies to fonts of type 0 only; type 1 counts the cells its "
+                          "top row marks");
+    return true;
+}
+
+bool DefinitionReader::ReadText(xmlNode* node, MvTextDefinition* text)
+{
+    text->line = static_cast<int>(xmlGetLineNo(node));
+    text->id = 0;
+    text->fromFile = false;
+    if (!CheckAttributes(node, {"name", "id", "file"}) || !RequiredName(node, "name", &text->name) ||
+        !RequiredInt(node, "id", &text->id))
+        return false;
+    std::string file;
+    text->fromFile = Text(node, "file", &file);
+    if (text->fromFile && !RequiredPath(node, "file", &text->file))
+        return false;
+    // The content is the text exactly as written, line breaks included; comments are
+    // left out and elements refused.
+    bool blank = true;
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        switch (child->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            if (child->content != nullptr)
+                text->text += reinterpret_cast<const char*>(child->content);
+            break;
+        case XML_COMMENT_NODE:
+        case XML_PI_NODE:
+            break;
+        case XML_ELEMENT_NODE:
+            return Fail(child, "<text> holds no elements; write markup characters as &lt; and &amp;");
+        default:
+            return Fail(child, "unexpected content inside <text>");
+        }
+    }
+    for (char c : text->text)
+        blank = blank && (c == ' ' || c == '\t' || c == '\n' || c == '\r');
+    if (text->fromFile) {
+        if (!blank)
+            return Fail(node, "<text> takes its text from the attribute 'file' or from its content, not both");
+        text->text.clear();
+    }
+    return true;
+}
+
+bool DefinitionReader::ReadBinary(xmlNode* node, MvBinaryDefinition* binary)
+{
+    binary->line = static_cast<int>(xmlGetLineNo(node));
+    binary->id = 0;
+    return CheckAttributes(node, {"name", "id", "file"}) && RequiredName(node, "name", &binary->name) &&
+           RequiredInt(node, "id", &binary->id) && RequiredPath(node, "file", &binary->file) && NoChildren(node);
 }
 
 bool DefinitionReader::ReadSprite(xmlNode* node, MvSpriteDefinition* sprite)
@@ -309,8 +542,7 @@ bool MvResourceDefinition::Load(const std::string& path, std::string* error)
 {
     MvAssert(error != nullptr);
     path_ = path;
-    sprites_.clear();
-    warnings_.clear();
+    Clear();
     if (FILE* probe = std::fopen(path.c_str(), "rb"))
         std::fclose(probe);
     else {
@@ -343,13 +575,24 @@ bool MvResourceDefinition::Load(const std::string& path, std::string* error)
     }
     xmlResetError(&first);
 
-    DefinitionReader reader(path, &sprites_, &warnings_);
+    DefinitionReader reader(path, DefinitionLists{&sprites_, &tiles_, &fonts_, &texts_, &binaries_, &order_,
+                                                  &warnings_});
     if (!reader.ReadResources(xmlDocGetRootElement(doc.get()), error)) {
-        sprites_.clear();
-        warnings_.clear();
+        Clear();
         return false;
     }
     return true;
+}
+
+void MvResourceDefinition::Clear()
+{
+    sprites_.clear();
+    tiles_.clear();
+    fonts_.clear();
+    texts_.clear();
+    binaries_.clear();
+    order_.clear();
+    warnings_.clear();
 }
 
 std::string MvResourceDefinition::Folder() const

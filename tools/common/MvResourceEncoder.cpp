@@ -2,20 +2,31 @@
 
 #include "MvAction.h"
 #include "MvAssert.h"
+#include "MvBinaryDataResource.h"
+#include "MvDebugOutput.h"
+#include "MvFontResource.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
+#include "MvPixelBlock.h"
 #include "MvResourceVault.h"
 #include "MvResourceWriter.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
+#include "MvTextDataResource.h"
+#include "MvTileResource.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -73,6 +84,66 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
+// Character codes are 16-bit: a glyph beyond this code could never be drawn.
+const int64_t MaxCharacterCode = 65535;
+
+void Collect(const char* text, void* context) { static_cast<std::string*>(context)->append(text); }
+
+// The first logged line that begins with prefix, without the prefix and the line end;
+// empty when there is none.
+std::string LoggedLine(const std::string& log, const std::string& prefix)
+{
+    for (size_t start = 0; start < log.size();) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos)
+            end = log.size();
+        if (log.compare(start, prefix.size(), prefix) == 0)
+            return log.substr(start + prefix.size(), end - start - prefix.size());
+        start = end + 1;
+    }
+    return std::string();
+}
+
+// Checks that path names a regular file and gives its size; otherwise sets why.
+bool FileSize(const std::string& path, int64_t* size, std::string* why)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        *why = "cannot open the file '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        *why = "'" + path + "' is not a regular file";
+        return false;
+    }
+    *size = static_cast<int64_t>(info.st_size);
+    return true;
+}
+
+// Reads the whole file at path into bytes; otherwise sets why.
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* why)
+{
+    int64_t size = 0;
+    if (!FileSize(path, &size, why))
+        return false;
+    if (size > INT_MAX) {
+        *why = "the file '" + path + "' is " + std::to_string(size) + " bytes, more than " + std::to_string(INT_MAX);
+        return false;
+    }
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        *why = "cannot open the file '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    bytes->assign(static_cast<size_t>(size), '\0');
+    const size_t read = size > 0 ? std::fread(&(*bytes)[0], 1, bytes->size(), file) : 0;
+    const bool ok = read == bytes->size() && std::fgetc(file) == EOF && !std::ferror(file);
+    std::fclose(file);
+    if (!ok)
+        *why = "cannot read the file '" + path + "' in full";
+    return ok;
+}
+
 bool WriteBytes(const std::string& path, const void* data, size_t size, std::string* error)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -103,6 +174,15 @@ std::string MvResourceEncoder::PicturePath(const std::string& image) const
         return image;
     return pictureFolder_ + "/" + image;
 }
+
+std::string MvResourceEncoder::DataPath(const std::string& file) const
+{
+    if (!file.empty() && file[0] == '/')
+        return file;
+    return definition_.Folder() + "/" + file;
+}
+
+std::string MvResourceEncoder::At(int line) const { return definition_.Path() + ":" + std::to_string(line) + ": "; }
 
 const MvPngImage* MvResourceEncoder::Picture(const std::string& path, std::string* why)
 {
@@ -215,27 +295,225 @@ bool MvResourceEncoder::EncodeFrame(const MvSpriteDefinition& sprite, const MvAc
     return true;
 }
 
-bool MvResourceEncoder::Build(MvResourceVault* vault, std::string* error)
+bool MvResourceEncoder::Build(MvResourceVault* vault, std::string* error, std::vector<std::string>* warnings)
 {
     MvAssert(vault != nullptr && error != nullptr);
-    for (const MvSpriteDefinition& spriteDefinition : definition_.Sprites()) {
-        MvSpriteResource* sprite = new MvSpriteResource(spriteDefinition.name.c_str());
-        sprite->SetIdentity(spriteDefinition.name.c_str(), spriteDefinition.id);
-        vault->AppendResource(sprite);
-        for (const MvActionDefinition& actionDefinition : spriteDefinition.actions) {
-            MvAction* action = new MvAction(actionDefinition.name.c_str());
-            action->SetIdentity(actionDefinition.name.c_str(), actionDefinition.id);
-            const int count = static_cast<int>(actionDefinition.frames.size());
-            if (count > 0)
-                action->SetFrameCount(count);
-            bool ok = true;
-            for (int i = 0; ok && i < count; ++i)
-                ok = EncodeFrame(spriteDefinition, actionDefinition, i, action->FrameAt(i), error);
-            sprite->AppendAction(action);
-            if (!ok)
+    for (const MvDefinedResource& entry : definition_.Order()) {
+        bool ok = false;
+        switch (entry.kind) {
+        case MvDefinedKind::Sprite: ok = BuildSprite(definition_.Sprites()[entry.index], vault, error); break;
+        case MvDefinedKind::Tile: ok = BuildTile(definition_.Tiles()[entry.index], vault, error); break;
+        case MvDefinedKind::Font: ok = BuildFont(definition_.Fonts()[entry.index], vault, error, warnings); break;
+        case MvDefinedKind::Text: ok = BuildText(definition_.Texts()[entry.index], vault, error); break;
+        case MvDefinedKind::Binary: ok = BuildBinary(definition_.Binaries()[entry.index], vault, error); break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool MvResourceEncoder::BuildSprite(const MvSpriteDefinition& spriteDefinition, MvResourceVault* vault,
+                                    std::string* error)
+{
+    MvSpriteResource* sprite = new MvSpriteResource(spriteDefinition.name.c_str());
+    sprite->SetIdentity(spriteDefinition.name.c_str(), spriteDefinition.id);
+    vault->AppendResource(sprite);
+    for (const MvActionDefinition& actionDefinition : spriteDefinition.actions) {
+        MvAction* action = new MvAction(actionDefinition.name.c_str());
+        action->SetIdentity(actionDefinition.name.c_str(), actionDefinition.id);
+        const int count = static_cast<int>(actionDefinition.frames.size());
+        if (count > 0)
+            action->SetFrameCount(count);
+        bool ok = true;
+        for (int i = 0; ok && i < count; ++i)
+            ok = EncodeFrame(spriteDefinition, actionDefinition, i, action->FrameAt(i), error);
+        sprite->AppendAction(action);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool MvResourceEncoder::BuildTile(const MvTileDefinition& t, MvResourceVault* vault, std::string* error)
+{
+    const std::string where = At(t.line) + "tile '" + t.name + "': ";
+    const std::string path = PicturePath(t.image);
+    std::string why;
+    const MvPngImage* picture = Picture(path, &why);
+    if (picture == nullptr) {
+        *error = where + why;
+        return false;
+    }
+    // The square, its side taken from the picture's width when the definition leaves it out.
+    const int64_t x = t.x, y = t.y;
+    const int64_t size = t.hasSize ? t.size : picture->Width() - x;
+    if (size < 1 || x + size > picture->Width() || y + size > picture->Height()) {
+        *error = where + "the square x=" + std::to_string(x) + " y=" + std::to_string(y) +
+                 " size=" + std::to_string(size) + " does not lie inside the picture '" + path + "' (" +
+                 std::to_string(picture->Width()) + " x " + std::to_string(picture->Height()) + " pixels)";
+        return false;
+    }
+    if (size > MvPixelBlock::MaxSize) {
+        *error = where + "the tile is " + std::to_string(size) + " pixels on a side, more than " +
+                 std::to_string(static_cast<int>(MvPixelBlock::MaxSize));
+        return false;
+    }
+    // A copy of the square, so the paint target's width limit concerns the tile only.
+    const int side = static_cast<int>(size);
+    MvPngImage cut(side, side);
+    for (int row = 0; row < side; ++row) {
+        for (int col = 0; col < side; ++col) {
+            const MvColor& pixel = picture->At(static_cast<int>(x) + col, static_cast<int>(y) + row);
+            if (t.opaque && pixel.alpha != 255) {
+                *error = where + "pixel (" + std::to_string(x + col) + ", " + std::to_string(y + row) +
+                         ") of the picture '" + path + "' has alpha " + std::to_string(pixel.alpha) +
+                         ", but the tile is declared alpha=\"no\"";
                 return false;
+            }
+            cut.At(col, row) = pixel;
         }
     }
+    MvPaintTarget source(cut.Pixels(), side, side);
+    MvTileResource* tile = new MvTileResource(t.name.c_str(), source, 0, 0, side);
+    tile->SetIdentity(t.name.c_str(), t.id);
+    vault->AppendResource(tile);
+    return true;
+}
+
+bool MvResourceEncoder::BuildFont(const MvFontDefinition& f, MvResourceVault* vault, std::string* error,
+                                  std::vector<std::string>* warnings)
+{
+    const std::string where = At(f.line) + "font '" + f.name + "': ";
+    const std::string path = PicturePath(f.image);
+    std::string why;
+    const MvPngImage* picture = Picture(path, &why);
+    if (picture == nullptr) {
+        *error = where + why;
+        return false;
+    }
+    const std::string pictureText = "the picture '" + path + "' is " + std::to_string(picture->Width()) +
+                                    " pixels wide";
+    if (picture->Width() > MaxRectangleWidth) {
+        *error = where + pictureText + ", more than " + std::to_string(MaxRectangleWidth);
+        return false;
+    }
+    if (f.fontType == MvFontResource::FixedCells) {
+        if (picture->Width() < f.length) {
+            *error = where + pictureText + ", too narrow for length=" + std::to_string(f.length) + " cells";
+            return false;
+        }
+        const int left = picture->Width() % f.length;
+        if (left != 0 && warnings != nullptr)
+            warnings->push_back(At(f.line) + "warning: font '" + f.name + "': " + pictureText +
+                                ", not a multiple of length=" + std::to_string(f.length) + "; the last " +
+                                std::to_string(left) + " columns belong to no glyph");
+    }
+
+    // The engine logs why a cell cannot become a glyph and leaves the font incomplete;
+    // that line, caught here, becomes the message.
+    MvPngImage image = *picture;
+    MvPaintTarget target(image.Pixels(), image.Width(), image.Height());
+    std::string log;
+    const MvDebugSink previous = MvSetDebugSink(Collect, &log);
+    std::unique_ptr<MvFontResource> font(new MvFontResource(f.name.c_str(), target, f.startIndex, f.spaceCode,
+                                                            f.fontType, f.length));
+    MvSetDebugSink(previous, nullptr);
+    if (!font->IsComplete()) {
+        std::string reason = LoggedLine(log, "Font '" + f.name + "': ");
+        if (reason.empty())
+            reason = "not every cell could become a glyph";
+        *error = where + "the picture '" + path + "': " + reason;
+        return false;
+    }
+    const int64_t lastCode = static_cast<int64_t>(f.startIndex) + font->GlyphCount() - 1;
+    if (lastCode > MaxCharacterCode) {
+        *error = where + "its " + std::to_string(font->GlyphCount()) + " glyphs from start=" +
+                 std::to_string(f.startIndex) + " reach the character code " + std::to_string(lastCode) +
+                 ", above the largest " + std::to_string(MaxCharacterCode);
+        return false;
+    }
+    font->SetIdentity(f.name.c_str(), f.id);
+    vault->AppendResource(font.release());
+    return true;
+}
+
+bool MvResourceEncoder::BuildText(const MvTextDefinition& t, MvResourceVault* vault, std::string* error)
+{
+    const std::string where = At(t.line) + "text '" + t.name + "': ";
+    std::unique_ptr<MvTextDataResource> text(new MvTextDataResource(t.name.c_str()));
+    std::string expected;
+    std::string why;
+    if (t.fromFile) {
+        // The stored text ends at its zero byte, so a zero inside it would cut it short.
+        const std::string path = DataPath(t.file);
+        if (!ReadWholeFile(path, &expected, &why)) {
+            *error = where + why;
+            return false;
+        }
+        const size_t zero = expected.find('\0');
+        if (zero != std::string::npos) {
+            *error = where + "the file '" + path + "' holds a zero byte at offset " + std::to_string(zero) +
+                     "; a text cannot hold one (<binary> can)";
+            return false;
+        }
+        if (!text->LoadTextFile(path.c_str()) || text->Text() != expected) {
+            *error = where + "cannot read the file '" + path + "' in full";
+            return false;
+        }
+    } else if (!t.text.empty()) {
+        // The engine takes a text only from a file: the written text passes through a
+        // temporary one.
+        expected = t.text;
+        const char* folder = std::getenv("TMPDIR");
+        std::string pattern = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                              "/movo-encode-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        const int descriptor = mkstemp(name.data());
+        bool ok = descriptor >= 0;
+        if (!ok)
+            why = std::string("cannot make a temporary file for the text: ") + std::strerror(errno);
+        if (ok) {
+            ok = write(descriptor, expected.data(), expected.size()) == static_cast<ssize_t>(expected.size());
+            ok = close(descriptor) == 0 && ok;
+            ok = ok && text->LoadTextFile(name.data()) && text->Text() == expected;
+            if (!ok)
+                why = "cannot pass the text through the temporary file '" + std::string(name.data()) + "'";
+            unlink(name.data());
+        }
+        if (!ok) {
+            *error = where + why;
+            return false;
+        }
+    }
+    text->SetIdentity(t.name.c_str(), t.id);
+    vault->AppendResource(text.release());
+    return true;
+}
+
+bool MvResourceEncoder::BuildBinary(const MvBinaryDefinition& b, MvResourceVault* vault, std::string* error)
+{
+    const std::string where = At(b.line) + "binary '" + b.name + "': ";
+    const std::string path = DataPath(b.file);
+    int64_t size = 0;
+    std::string why;
+    if (!FileSize(path, &size, &why)) {
+        *error = where + why;
+        return false;
+    }
+    if (size > INT_MAX) {
+        *error = where + "the file '" + path + "' is " + std::to_string(size) + " bytes, more than " +
+                 std::to_string(INT_MAX);
+        return false;
+    }
+    std::unique_ptr<MvBinaryDataResource> binary(new MvBinaryDataResource(b.name.c_str()));
+    if (!binary->LoadFile(path.c_str()) || binary->Length() != size) {
+        *error = where + "cannot read the file '" + path + "' in full";
+        return false;
+    }
+    binary->SetIdentity(b.name.c_str(), b.id);
+    vault->AppendResource(binary.release());
     return true;
 }
 
@@ -264,17 +542,51 @@ std::string MvResourceEncoder::HeaderText(const MvResourceDefinition& definition
             ", made by movo-encode.\n// Do not edit: change the definition and encode it again.\n";
     text += "#ifndef " + guard + "\n#define " + guard + "\n";
     std::set<std::string> used;
-    for (const MvSpriteDefinition& sprite : definition.Sprites()) {
-        const std::string part = Unique(&used, IdentifierPart(sprite.name, sprite.id), sprite.id);
+    // One constant for a resource that is not a sprite: kTile..., kFont..., and so on.
+    auto constant = [&](const char* kind, const std::string& name, int32_t id) {
+        const std::string part = Unique(&used, kind + IdentifierPart(name, id), id);
+        text += std::string("\n// ") + kind + " " + Quoted(name) + "\n";
+        if (part.empty())
+            text += std::string("// (left out: its name and id repeat an earlier ") + kind + "'s)\n";
+        else
+            text += "constexpr int k" + part + " = " + std::to_string(id) + ";\n";
+    };
+    for (const MvDefinedResource& entry : definition.Order()) {
+        switch (entry.kind) {
+        case MvDefinedKind::Tile: {
+            const MvTileDefinition& tile = definition.Tiles()[entry.index];
+            constant("Tile", tile.name, tile.id);
+            continue;
+        }
+        case MvDefinedKind::Font: {
+            const MvFontDefinition& font = definition.Fonts()[entry.index];
+            constant("Font", font.name, font.id);
+            continue;
+        }
+        case MvDefinedKind::Text: {
+            const MvTextDefinition& textData = definition.Texts()[entry.index];
+            constant("Text", textData.name, textData.id);
+            continue;
+        }
+        case MvDefinedKind::Binary: {
+            const MvBinaryDefinition& binary = definition.Binaries()[entry.index];
+            constant("Binary", binary.name, binary.id);
+            continue;
+        }
+        case MvDefinedKind::Sprite:
+            break;
+        }
+        const MvSpriteDefinition& sprite = definition.Sprites()[entry.index];
+        const std::string part = Unique(&used, "Sprite" + IdentifierPart(sprite.name, sprite.id), sprite.id);
         text += "\n// Sprite " + Quoted(sprite.name) + "\n";
         if (part.empty()) {
             text += "// (left out: its name and id repeat an earlier sprite's)\n";
             continue;
         }
-        text += "constexpr int kSprite" + part + " = " + std::to_string(sprite.id) + ";\n";
+        text += "constexpr int k" + part + " = " + std::to_string(sprite.id) + ";\n";
         if (sprite.actions.empty())
             continue;
-        text += "namespace Sprite" + part + "Actions {\n";
+        text += "namespace " + part + "Actions {\n";
         std::set<std::string> actionsUsed;
         for (const MvActionDefinition& action : sprite.actions) {
             const std::string name = Unique(&actionsUsed, IdentifierPart(action.name, action.id), action.id);
@@ -284,7 +596,7 @@ std::string MvResourceEncoder::HeaderText(const MvResourceDefinition& definition
                 text += "constexpr int k" + name + " = " + std::to_string(action.id) + "; // " + Quoted(action.name) +
                         "\n";
         }
-        text += "} // namespace Sprite" + part + "Actions\n";
+        text += "} // namespace " + part + "Actions\n";
     }
     text += "\n#endif\n";
     return text;
@@ -299,7 +611,7 @@ bool MvResourceEncoder::Run(const Options& options, std::string* error, std::vec
     warnings->insert(warnings->end(), definition.Warnings().begin(), definition.Warnings().end());
     MvResourceVault vault;
     MvResourceEncoder encoder(definition, options.imageDir);
-    if (!encoder.Build(&vault, error) || !WriteResourceFile(vault, options.outputPath, error))
+    if (!encoder.Build(&vault, error, warnings) || !WriteResourceFile(vault, options.outputPath, error))
         return false;
     if (options.headerPath.empty())
         return true;

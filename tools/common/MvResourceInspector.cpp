@@ -2,11 +2,17 @@
 
 #include "MvAction.h"
 #include "MvAssert.h"
+#include "MvBinaryDataResource.h"
 #include "MvDebugOutput.h"
+#include "MvFontResource.h"
+#include "MvGrowArray.h"
+#include "MvPixelBlock.h"
 #include "MvResource.h"
 #include "MvResourceReader.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
+#include "MvTextDataResource.h"
+#include "MvTileResource.h"
 
 #include <SDL.h>
 
@@ -44,6 +50,32 @@ std::string Format(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
+}
+
+// A line of text data as a quoted C-style string: quotes, backslashes and bytes that are
+// not printable ASCII escaped, cut after MvResourceInspector::PreviewLineLength
+// characters with "..." after the closing quote.
+std::string QuotedLine(const std::string& line)
+{
+    std::string quoted = "\"";
+    const size_t shown = std::min<size_t>(line.size(), MvResourceInspector::PreviewLineLength);
+    for (size_t i = 0; i < shown; ++i) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c == '"' || c == '\\')
+            quoted += std::string("\\") + static_cast<char>(c);
+        else if (c == '\t')
+            quoted += "\\t";
+        else if (c == '\r')
+            quoted += "\\r";
+        else if (c < 0x20 || c > 0x7E)
+            quoted += Format("\\x%02X", c);
+        else
+            quoted += static_cast<char>(c);
+    }
+    quoted += "\"";
+    if (shown < line.size())
+        quoted += "...";
+    return quoted;
 }
 
 } // namespace
@@ -99,6 +131,41 @@ std::string MvResourceInspector::Listing() const
     for (int r = 0; r < vault_.ResourceCount(); ++r) {
         MvResource* resource = vault_.ResourceAt(r);
         text += Format("%s id=%d name=\"%s\"", resource->TypeName().c_str(), resource->Id(), resource->Name());
+        if (const MvTileResource* tile = resource->AsTileResource()) {
+            const MvPixelBlock* block = tile->Block(0);
+            text += Format(" size=%dx%d pixel bytes=%d%s\n", block->Width(), block->Height(),
+                           block->HasAlpha() ? 4 : 3, block->HasAlpha() ? " alpha" : "");
+            continue;
+        }
+        if (const MvTextDataResource* textData = resource->AsTextDataResource()) {
+            MvGrowArray<std::string> lines;
+            textData->GetLines(&lines);
+            text += Format(" bytes=%zu lines=%d\n", textData->Text().size(), lines.Count());
+            for (int i = 0; i < lines.Count() && i < PreviewLines; ++i)
+                text += Format("  Line %d: %s\n", i + 1, QuotedLine(lines[i]).c_str());
+            if (lines.Count() > PreviewLines)
+                text += Format("  (%d more lines)\n", lines.Count() - PreviewLines);
+            continue;
+        }
+        if (const MvBinaryDataResource* binary = resource->AsBinaryDataResource()) {
+            text += Format(" length=%d\n", binary->Length());
+            if (binary->Length() > 0) {
+                text += "  Bytes:";
+                const int shown = std::min<int>(binary->Length(), PreviewBytes);
+                for (int i = 0; i < shown; ++i)
+                    text += Format(" %02X", binary->Data()[i]);
+                if (shown < binary->Length())
+                    text += " ...";
+                text += "\n";
+            }
+            continue;
+        }
+        if (const MvFontResource* font = resource->AsFontResource()) {
+            text += Format(" type=%u (%s) glyphs=%d start=%d space=%d space width=%d",
+                           static_cast<unsigned>(font->FontType()),
+                           font->FontType() == MvFontResource::FixedCells ? "equal cells" : "marked cells",
+                           font->GlyphCount(), font->StartIndex(), font->SpaceCode(), font->SpaceWidth());
+        }
         const MvSpriteResource* sprite = resource->AsSpriteResource();
         if (sprite == nullptr) {
             text += "\n";

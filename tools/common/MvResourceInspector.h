@@ -9,8 +9,11 @@
 #include <vector>
 
 // Shows what a resource file holds: its version and tallies, every resource (type, id,
-// name), the actions of sprites and fonts with their frames (size, offset from the hot
-// spot, delta), and a contact sheet picture of every frame. The file is read by the
+// name) with what matters of its kind (a tile's size and pixel bytes; a font's type,
+// glyph count, start index and space; the first lines of a text; the length and first
+// bytes of binary data), the actions of sprites and fonts with their frames (size, offset
+// from the hot spot, delta; a glyph's delta is its advance), and a contact sheet picture
+// of every frame. The file is read by the
 // engine's own loader, so a file the inspector shows is one the game can load, and a
 // corrupt file gets the loader's message. The header is read once more on its own, since
 // the vault does not keep the version and tallies.
@@ -28,6 +31,9 @@ public:
     // Pixels between frames on the sheet, and the width after which a line of frames wraps
     // (a wider frame gets a line of its own).
     enum { SheetGap = 2, SheetWrapWidth = 1024 };
+    // How much of text and binary data the listing shows: the first lines of a text, each
+    // cut after so many characters, and the first bytes of binary data.
+    enum { PreviewLines = 3, PreviewLineLength = 60, PreviewBytes = 16 };
 
     MvResourceInspector();
 

@@ -19,11 +19,14 @@ const char Usage[] =
     "Usage: movo-inspect FILE.dat [--sheet OUT.png] [--verbose]\n"
     "\n"
     "Lists the resource file FILE.dat: its version and tallies, every resource (type, id,\n"
-    "name), the actions of each sprite (id, name, frame count) and their frames (size,\n"
-    "offset from the hot spot, delta; 'alpha' marks translucent frames).\n"
+    "name), the actions of each sprite and font (id, name, frame count) and their frames\n"
+    "(size, offset from the hot spot, delta; 'alpha' marks translucent frames); for a tile\n"
+    "its size and bytes a pixel, for a font its type, glyph count, start index, space code\n"
+    "and width, for a text its length, line count and first lines, for binary data its\n"
+    "length and first bytes.\n"
     "\n"
-    "  --sheet OUT.png  also write every frame to a contact sheet: one line per action,\n"
-    "                   frames left to right, transparent around them\n"
+    "  --sheet OUT.png  also write every frame (glyphs too) to a contact sheet: one line\n"
+    "                   per action, frames left to right, transparent around them\n"
     "  --verbose        show the loader's progress lines\n"
     "  -h, --help       show this help\n";
 
