@@ -29,9 +29,11 @@ void MvDebugOutput(const char* text)
         WriteToFileNamedInEnvironment(text);
 }
 
-MvDebugSink MvSetDebugSink(MvDebugSink sink, void* context)
+MvDebugSink MvSetDebugSink(MvDebugSink sink, void* context, void** previousContext)
 {
     MvDebugSink previous = g_sink;
+    if (previousContext)
+        *previousContext = g_context;
     g_sink = sink;
     g_context = context;
     return previous;

@@ -55,6 +55,20 @@ TEST(MvDebugOutput, WithoutASinkTheTextGoesToTheFileNamedInTheEnvironment)
     std::remove(path);
 }
 
+TEST(MvDebugOutput, ASinkPutBackGetsItsOwnContextBack)
+{
+    // Captures inside captures: each must go on collecting into its own text once the one
+    // inside it has ended.
+    MvLogCapture outer;
+    {
+        MvLogCapture inner;
+        MvLog("inner\n");
+        EXPECT_EQ(inner.Text(), "inner\n");
+    }
+    MvLog("outer\n");
+    EXPECT_EQ(outer.Text(), "outer\n");
+}
+
 TEST(MvAssertDeathTest, AFailedCheckNamesConditionFileAndLine)
 {
     int value = 3;

@@ -16,7 +16,7 @@ public:
 
     explicit MvLogCapture(StdoutMode mode = KeepStdout) : quiet_(mode == QuietStdout)
     {
-        previous_ = MvSetDebugSink(Collect, &text_);
+        previous_ = MvSetDebugSink(Collect, &text_, &previousContext_);
         if (quiet_)
             testing::internal::CaptureStdout();
     }
@@ -25,7 +25,7 @@ public:
     {
         if (quiet_)
             testing::internal::GetCapturedStdout();
-        MvSetDebugSink(previous_, nullptr);
+        MvSetDebugSink(previous_, previousContext_);
     }
 
     MvLogCapture(const MvLogCapture&) = delete;
@@ -42,6 +42,7 @@ private:
 
     std::string text_;
     MvDebugSink previous_;
+    void* previousContext_ = nullptr;
     bool quiet_;
 };
 
