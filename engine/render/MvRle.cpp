@@ -8,6 +8,7 @@
 #include "MvLoadPool.h"
 #include "MvLog.h"
 #include "MvPaintTarget.h"
+#include "MvPixelBlock.h"
 #include "MvResourceReader.h"
 #include "MvSurfacePen.h"
 
@@ -146,6 +147,12 @@ void MvRle::Release()
 void MvRle::Create(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
                    int deltaY)
 {
+    Encode(source, x, y, width, height, hotX, hotY, deltaX, deltaY, true);
+}
+
+void MvRle::Encode(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
+                   int deltaY, bool storedLimits)
+{
     MvAssert(rows_ == nullptr && width_ == 0 && height_ == 0);
     MvAssert(x >= 0 && y >= 0 && width >= 0 && height >= 0);
     MvAssert(x + width <= source.Width() && y + height <= source.Height());
@@ -194,7 +201,7 @@ void MvRle::Create(const MvPaintTarget& source, int x, int y, int width, int hei
         }
         MvRleLine& line = rows_[k];
         const int count = static_cast<int>(runs.size() / 2);
-        MvAssert(count <= MaxCreatedSegmentsPerRow);
+        MvAssert(!storedLimits || count <= MaxCreatedSegmentsPerRow);
         if (count == 0)
             continue;
         line.segments = new MvRleSegment[count];
@@ -203,7 +210,7 @@ void MvRle::Create(const MvPaintTarget& source, int x, int y, int width, int hei
             MvRleSegment& segment = line.segments[s];
             const int first = runs[2 * s];
             const int length = runs[2 * s + 1] - first + 1;
-            MvAssert(length <= MaxSegmentLength);
+            MvAssert(!storedLimits || length <= MaxSegmentLength);
             segment.start = static_cast<uint16_t>(first - c0);
             segment.end = static_cast<uint16_t>(first - c0 + length - 1);
             segment.pixels = new MvColor[length];
@@ -219,8 +226,10 @@ void MvRle::Create(const MvPaintTarget& source, int x, int y, int width, int hei
 
     offsetX_ = c0 - hotX;
     offsetY_ = r0 - hotY;
-    MvAssert(offsetX_ >= -MaxWrittenOffset && offsetX_ <= MaxWrittenOffset);
-    MvAssert(offsetY_ >= -MaxWrittenOffset && offsetY_ <= MaxWrittenOffset);
+    if (storedLimits) {
+        MvAssert(offsetX_ >= -MaxWrittenOffset && offsetX_ <= MaxWrittenOffset);
+        MvAssert(offsetY_ >= -MaxWrittenOffset && offsetY_ <= MaxWrittenOffset);
+    }
 }
 
 bool MvRle::Read(SDL_RWops* stream, const char* streamName)
@@ -614,6 +623,52 @@ MvCanvasResource* MvRle::MakeCanvas(int* hotX, int* hotY) const
         }
     }
     return canvas;
+}
+
+MvRle* MvRle::MakeScaledCopy(MvFixed xScale, MvFixed yScale) const
+{
+    MvAssert(xScale > 0 && yScale > 0);
+    // The hot spot and the delta scale with the picture. The hot spot's place in the
+    // scaled picture is what the encoder needs to give the copy its offset.
+    const int hotX = (-xScale * MvFixed::FromInt(offsetX_)).RoundToInt();
+    const int hotY = (-yScale * MvFixed::FromInt(offsetY_)).RoundToInt();
+    const int deltaX = (xScale * MvFixed::FromInt(deltaX_)).RoundToInt();
+    const int deltaY = (yScale * MvFixed::FromInt(deltaY_)).RoundToInt();
+    MvRle* copy = new MvRle;
+
+    MvTransform scaled;
+    scaled.x = scaled.y = MvFixed::FromInt(0);
+    scaled.xScale = xScale;
+    scaled.yScale = yScale;
+    int canvasHotX, canvasHotY;
+    MvCanvasResource* canvas = height_ > 0 ? MakeCanvas(&canvasHotX, &canvasHotY) : nullptr;
+    MvIntRect bounds;
+    bounds.SetEmpty();
+    if (canvas != nullptr)
+        canvas->ComputeBounds(scaled, &bounds);
+    if (canvas == nullptr || !bounds.IsValid()) {
+        // Nothing visible at this scale: an empty copy placed as Create places one.
+        copy->offsetX_ = -hotX;
+        copy->offsetY_ = -hotY;
+        copy->deltaX_ = deltaX;
+        copy->deltaY_ = deltaY;
+        delete canvas;
+        return copy;
+    }
+    MvAssert(bounds.left == 0 && bounds.top == 0);
+    const int width = bounds.Width();
+    const int height = bounds.Height();
+    MvAssert(width <= MvPixelBlock::MaxSize && height <= MvPixelBlock::MaxSize);
+    {
+        MvPixelBlock block;
+        block.Create(width, height, true);
+        MvPaintTarget target(block.Pixels(), width, height);
+        canvas->Draw(target, scaled, MvColorXform(), MvMakeRect(0, 0, width - 1, height - 1),
+                     MvPixelBlock::QualityBest, 0);
+        copy->Encode(target, 0, 0, width, height, hotX, hotY, deltaX, deltaY, false);
+    }
+    delete canvas;
+    return copy;
 }
 
 MvCollisionMask* MvRle::GetCollisionMask(MvFixed xScale, MvFixed yScale)

@@ -92,6 +92,16 @@ public:
     // are not null.
     MvCanvasResource* MakeCanvas(int* hotX, int* hotY) const;
 
+    // A new image, owned by the caller, that is this image drawn at (xScale, yScale):
+    // the frame is turned into a canvas, drawn scaled into a pixel block by averaging
+    // boxes when both scales are at most 0.5 and bilinearly otherwise, and encoded again
+    // with the offset and delta scaled and rounded. The copy keeps as many and as long
+    // runs as the scaled picture has, even beyond what Create accepts from a picture, so
+    // that any image read from a file can be copied. Asserts both scales are above 0 and
+    // the scaled size is at most MvPixelBlock::MaxSize (always so for scales up to 4.0,
+    // as stored images are at most MaxSize wide and high).
+    MvRle* MakeScaledCopy(MvFixed xScale, MvFixed yScale) const;
+
     int Width() const;
     int Height() const;
     int OffsetX() const;
@@ -109,6 +119,10 @@ public:
     int PixelCount() const;
 
 private:
+    // Create's work. With storedLimits the runs per row, run lengths and offsets are
+    // asserted to fit the stored form; without, only the column range of a run is.
+    void Encode(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
+                int deltaY, bool storedLimits);
     void Release();
     bool ReadRows(MvResourceReader& reader, const uint8_t* minimum, const uint8_t* bits);
     void DrawScaled(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx,

@@ -156,6 +156,20 @@ MvCanvasResource* MvAction::MakeCanvas(int frame, int* hotX, int* hotY) const
 
 bool MvAction::HasScaleCache(MvFixed xScale, MvFixed yScale) const { return FindScaleCache(xScale, yScale) != nullptr; }
 
+void MvAction::AddScaleCache(MvFixed xScale, MvFixed yScale)
+{
+    MvAssert(xScale > 0 && yScale > 0);
+    if (HasScaleCache(xScale, yScale)) {
+        MvLog("Scale %f %f already cached in MvAction (used by sprite resource).\n", xScale.ToDouble(),
+              yScale.ToDouble());
+        return;
+    }
+    MvRle** copies = new MvRle*[frames_.Count()];
+    for (int i = 0; i < frames_.Count(); ++i)
+        copies[i] = frames_[i]->MakeScaledCopy(xScale, yScale);
+    AddScaleCacheEntry(xScale, yScale, copies);
+}
+
 void MvAction::AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames)
 {
     MvAssert(frames != nullptr);
@@ -165,6 +179,13 @@ void MvAction::AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames
     entry.yScale = yScale;
     entry.frames = frames;
     scaleCache_.Append(entry);
+}
+
+const MvRle* MvAction::CachedFrameAt(MvFixed xScale, MvFixed yScale, int frame) const
+{
+    MvAssert(frame >= 0 && frame < frames_.Count());
+    const ScaleCacheEntry* entry = FindScaleCache(xScale, yScale);
+    return entry == nullptr ? nullptr : entry->frames[frame];
 }
 
 void MvAction::ClearScaleCache()

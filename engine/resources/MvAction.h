@@ -92,12 +92,22 @@ public:
 
     // True when copies for exactly this scale pair are cached.
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;
+    // Caches a copy of every frame at the scale pair (MvRle::MakeScaledCopy), so that
+    // drawing, bounds and collision at exactly that pair use the copies. A pair already
+    // cached is logged and left as it is. Asserts both scales are above 0 and what
+    // MakeScaledCopy asserts.
+    void AddScaleCache(MvFixed xScale, MvFixed yScale);
     // Takes frames, an array made with new[] of FrameCount() copies scaled by the pair,
     // into the cache; the copies are made by the scaling code. Asserts the pair is not
     // cached yet and frames is not null.
     void AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames);
     // Deletes every cached copy and empties the cache.
     void ClearScaleCache();
+    // Number of scale pairs cached.
+    int ScaleCacheCount() const;
+    // The cached copy of frame at exactly the scale pair, or null when the pair is not
+    // cached. Asserts 0 <= frame < FrameCount().
+    const MvRle* CachedFrameAt(MvFixed xScale, MvFixed yScale, int frame) const;
 
 private:
     const ScaleCacheEntry* FindScaleCache(MvFixed xScale, MvFixed yScale) const;
@@ -111,6 +121,7 @@ private:
 inline const char* MvAction::Name() const { return name_.c_str(); }
 inline int32_t MvAction::Id() const { return id_; }
 inline int MvAction::FrameCount() const { return frames_.Count(); }
+inline int MvAction::ScaleCacheCount() const { return scaleCache_.Count(); }
 
 inline MvRle* MvAction::FrameAt(int index) const
 {

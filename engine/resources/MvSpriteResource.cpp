@@ -61,6 +61,12 @@ const std::string& MvSpriteResource::TypeName() const { return SpriteTypeName; }
 
 MvSpriteResource* MvSpriteResource::AsSpriteResource() { return this; }
 
+void MvSpriteResource::AddScaleCache(MvFixed xScale, MvFixed yScale)
+{
+    for (int i = 0; i < actions_.Count(); ++i)
+        actions_[i]->AddScaleCache(xScale, yScale);
+}
+
 bool MvSpriteResource::HasScaleCache(MvFixed xScale, MvFixed yScale) const
 {
     MvAssert(actions_.Count() > 0);

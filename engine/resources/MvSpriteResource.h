@@ -39,6 +39,10 @@ public:
     const std::string& TypeName() const override;
     MvSpriteResource* AsSpriteResource() override;
 
+    // Caches copies of every frame at the scale pair, action by action in order
+    // (MvAction::AddScaleCache, whose message and assertions apply to each). Fonts
+    // inherit it.
+    void AddScaleCache(MvFixed xScale, MvFixed yScale) override;
     // The answer of the first action. Asserts the resource has an action.
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const override;
     // Clears the scale cache of every action.
