@@ -425,11 +425,7 @@ TEST(MvTileResource, RefusesMalformedTileRecords)
         MvResourceVault vault;
         LogCapture log(LogCapture::QuietStdout);
         EXPECT_FALSE(vault.LoadDatFileFromMemory(c.file.data(), static_cast<int>(c.file.size())));
-        const std::string expected = "Error in resource file 'memory block' ";
-        const size_t first = log.Text().find(expected);
-        EXPECT_NE(std::string::npos, first) << log.Text();
-        EXPECT_EQ(std::string::npos, log.Text().find(expected, first + 1)) << log.Text();
-        EXPECT_NE(std::string::npos, log.Text().find(c.message)) << log.Text();
+        EXPECT_TRUE(RefusedWithOneMessage(log.Text(), c.message));
         EXPECT_EQ(0, vault.ResourceCount());
         EXPECT_FALSE(vault.HasLoadedFile());
         EXPECT_EQ(nullptr, CurrentPixelPool());
@@ -447,15 +443,7 @@ TEST(MvTileResource, EveryTruncatedTileFileIsRefused)
         LogCapture quiet(LogCapture::QuietStdout);
         file = SaveFile({solid.get(), holes.get()});
     }
-    LogCapture log(LogCapture::QuietStdout);
-    for (size_t size = 0; size < file.size(); ++size) {
-        MvResourceVault vault;
-        EXPECT_FALSE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(size))) << size;
-        EXPECT_EQ(0, vault.ResourceCount()) << size;
-    }
-    MvResourceVault vault;
-    EXPECT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
-    EXPECT_EQ(2, vault.ResourceCount());
+    ExpectEveryTruncationRefused(file, 2);
 }
 
 TEST(MvTileResourceDeathTest, BrokenPreconditionsAreCaught)

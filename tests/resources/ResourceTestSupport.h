@@ -10,6 +10,7 @@
 #include "MvLogCapture.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
+#include "MvResourceVault.h"
 #include "MvResourceWriter.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
@@ -199,6 +200,38 @@ private:
 
 // Collects every line logged while it lives.
 using LogCapture = MvLogCapture;
+
+// Whether log shows a refused load the way a user must see it: exactly one "Error in
+// resource file 'memory block' " line, and message in the text.
+inline ::testing::AssertionResult RefusedWithOneMessage(const std::string& log, const std::string& message)
+{
+    const std::string error = "Error in resource file 'memory block' ";
+    const size_t first = log.find(error);
+    if (first == std::string::npos)
+        return ::testing::AssertionFailure() << "no error line in: " << log;
+    if (log.find(error, first + 1) != std::string::npos)
+        return ::testing::AssertionFailure() << "more than one error line in: " << log;
+    if (log.find(message) == std::string::npos)
+        return ::testing::AssertionFailure() << "no \"" << message << "\" in: " << log;
+    return ::testing::AssertionSuccess();
+}
+
+// Loads every shortened copy of file into a fresh vault: each must be refused and leave the
+// vault empty (without a crash, a leak or a sanitizer report); the whole file must load
+// with count resources.
+inline void ExpectEveryTruncationRefused(const std::vector<uint8_t>& file, int count)
+{
+    MvLogCapture log(MvLogCapture::QuietStdout);
+    for (size_t size = 0; size < file.size(); ++size) {
+        MvResourceVault vault;
+        EXPECT_FALSE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(size))) << size;
+        EXPECT_EQ(0, vault.ResourceCount()) << size;
+    }
+    MvResourceVault vault;
+    EXPECT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
+    EXPECT_EQ(count, vault.ResourceCount());
+}
+
 
 // A screen surface format: bits per pixel and the colour masks.
 struct ScreenFormat {
