@@ -2,6 +2,7 @@
 
 #include "GameState.h"
 #include "GameWorld.h"
+#include "HeroAndLayer.h"
 #include "HeroControl.h"
 #include "Labels.h"
 #include "MvAssert.h"
@@ -236,15 +237,13 @@ ContactSide ClassifyEnemyContact(MvSceneNode* hero, MvSceneNode* enemy)
 void ResolveEnemyContacts(ContactSide* contacts)
 {
     MvAssert(contacts != nullptr);
-    if (GameState::engine == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("enemies"))
         return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* hero = tree->FindByName("track");
-    MvSceneNode* enemies = tree->FindByName("enemies");
-    if (hero == nullptr || enemies == nullptr)
-        return;
+    MvSceneTree* tree = scene.tree;
+    MvSceneNode* hero = scene.hero;
     MvGrowArray<MvDrawableNode*> touched;
-    if (!tree->CollideWithChildrenOf(hero, enemies, &touched, 0))
+    if (!tree->CollideWithChildrenOf(hero, scene.layer, &touched, 0))
         return;
 
     const int count = touched.Count() < ContactCount ? touched.Count() : ContactCount;
@@ -280,14 +279,12 @@ void ResolveEnemyContacts(ContactSide* contacts)
 
 void GameWorld::StepEnemies()
 {
-    if (GameState::engine == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("enemies"))
         return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* enemies = tree->FindByName("enemies");
-    MvSceneNode* hero = tree->FindByName("track");
-    if (enemies == nullptr || hero == nullptr)
-        return;
-    const int hx = hero->PosX(0);
+    MvSceneTree* tree = scene.tree;
+    MvSceneNode* enemies = scene.layer;
+    const int hx = scene.hero->PosX(0);
     // A walker's step sets its depth, which moves it within the layer's depth-ordered
     // children; walking the live list would then skip or repeat enemies. The step walks a
     // copy of the list taken first, so every enemy steps exactly once, in child order.

@@ -1,6 +1,7 @@
 #include "GameWorld.h"
 
 #include "GameState.h"
+#include "HeroAndLayer.h"
 #include "Labels.h"
 #include "Levels.h"
 #include "MvAssert.h"
@@ -208,15 +209,11 @@ void GameWorld::PlaceLevelRows(int level) { PlaceLevel(level, &enemyCount); }
 
 void GameWorld::StepPlatforms()
 {
-    if (GameState::engine == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("platforms"))
         return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* hero = tree->FindByName("track");
-    MvSceneNode* platforms = tree->FindByName("platforms");
-    if (hero == nullptr || platforms == nullptr)
-        return;
-    const int hx = hero->PosX(0);
-    for (MvChildCursor cursor = platforms->Children(); !cursor.Done(); cursor.Next()) {
+    const int hx = scene.hero->PosX(0);
+    for (MvChildCursor cursor = scene.layer->Children(); !cursor.Done(); cursor.Next()) {
         MvSceneNode* platform = cursor.Node();
         const int x = platform->PosX(0);
         MvSpriteNode* sprite = platform->AsSprite();

@@ -1,6 +1,7 @@
 #include "Labels.h"
 
 #include "GameState.h"
+#include "HeroAndLayer.h"
 #include "MvAssert.h"
 #include "MvChildCursor.h"
 #include "MvFixed.h"
@@ -116,16 +117,12 @@ std::string NumberToText(int value)
 
 void FollowHeroWithText()
 {
-    if (GameState::engine == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("text"))
         return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* layer = tree->FindByName("text");
-    MvSceneNode* hero = tree->FindByName("track");
-    if (layer == nullptr || hero == nullptr)
-        return;
-    const int heroX = hero->PosX(0);
+    const int heroX = scene.hero->PosX(0);
     if (GameState::originX - 5 < heroX && heroX < GameState::rightBound + 3)
-        layer->MoveTo(heroX, layer->PosY(0), -1);
+        scene.layer->MoveTo(heroX, scene.layer->PosY(0), -1);
 }
 
 void MenuTick() { UpdateLabel(NumberToText(GameState::chosenLevel).c_str(), "levelnumber"); }

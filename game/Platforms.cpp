@@ -1,6 +1,7 @@
 #include "Platforms.h"
 
 #include "GameState.h"
+#include "HeroAndLayer.h"
 #include "Labels.h"
 #include "MvAssert.h"
 #include "MvChildCursor.h"
@@ -78,15 +79,11 @@ void PlaceBlueFlag(int x, int y)
 
 void CollectItems()
 {
-    if (GameState::engine == nullptr)
-        return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* hero = tree->FindByName("track");
-    MvSceneNode* items = tree->FindByName("items");
-    if (hero == nullptr || items == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("items"))
         return;
     MvGrowArray<MvDrawableNode*> touched;
-    if (!tree->CollideWithChildrenOf(hero, items, &touched, 0))
+    if (!scene.tree->CollideWithChildrenOf(scene.hero, scene.layer, &touched, 0))
         return;
 
     PlayCue(CueFlag);
@@ -101,26 +98,22 @@ void CollectItems()
         }
         UpdateLabel(NumberToText(GameState::flagsCollected).c_str(), "flags");
         UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
-        tree->RemoveNode(item);
+        scene.tree->RemoveNode(item);
     }
 }
 
 void RemoveFarPlatforms()
 {
-    if (GameState::engine == nullptr)
+    HeroAndLayer scene;
+    if (!scene.Find("platforms"))
         return;
-    MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* hero = tree->FindByName("track");
-    MvSceneNode* platforms = tree->FindByName("platforms");
-    if (hero == nullptr || platforms == nullptr)
-        return;
-    const int limit = hero->PosX(0) - PlatformKeepDistance;
-    MvChildCursor cursor = platforms->Children();
+    const int limit = scene.hero->PosX(0) - PlatformKeepDistance;
+    MvChildCursor cursor = scene.layer->Children();
     while (!cursor.Done()) {
         MvSceneNode* platform = cursor.Node();
         // The cursor moves on before the platform may leave the list under it.
         cursor.Next();
         if (platform->PosX(0) < limit)
-            tree->RemoveNode(platform);
+            scene.tree->RemoveNode(platform);
     }
 }
