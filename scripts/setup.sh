@@ -6,7 +6,7 @@ MOVO_JOBS=2
 
 MOVO_PACKAGES=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev
+    libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev libgl1-mesa-dri
     libgtest-dev libbenchmark-dev
     libpng-dev libxml2-dev libvorbis-dev
     xvfb xauth libx11-dev libxtst-dev

@@ -6,6 +6,11 @@
 #include "MvPaintTarget.h"
 #include "MvResourceReader.h"
 #include "MvSurfacePen.h"
+#include "MvTextureEnv.h"
+#include "MvTextureManager.h"
+#include "MvTextureRef.h"
+
+#include <GL/gl.h>
 
 #include <algorithm>
 #include <new>
@@ -32,10 +37,11 @@ inline void Advance(int& whole, int64_t& fraction, int64_t step)
 
 } // namespace
 
-MvPixelBlock::MvPixelBlock() : flags_(0), width_(0), height_(0), pixels_(nullptr) { }
+MvPixelBlock::MvPixelBlock() : flags_(0), width_(0), height_(0), pixels_(nullptr), texture_(nullptr) { }
 
 MvPixelBlock::~MvPixelBlock()
 {
+    delete texture_;
     if (!(flags_ & InPoolFlag))
         delete[] pixels_;
 }
@@ -187,10 +193,11 @@ void MvPixelBlock::ComputeBounds(const MvTransform& xform, MvIntRect* bounds) co
 void MvPixelBlock::Draw(const MvPaintTarget& paintInfo, const MvTransform& xform, bool flipVertical,
                         const MvColorXform& cform, const MvIntRect& clip, int quality, int openGLZ) const
 {
-    (void)openGLZ;
     MvAssert(quality >= QualityNearest && quality <= QualityBest);
-    if (paintInfo.IsOpenGL())
+    if (paintInfo.IsOpenGL()) {
+        DrawOpenGL(paintInfo, xform, cform, clip, flipVertical ? 4 : 0, openGLZ);
         return;
+    }
     if (!xform.HasScale()) {
         DrawUnscaled(paintInfo, xform, flipVertical, cform, clip);
         return;
@@ -361,4 +368,56 @@ void MvPixelBlock::DrawBox(const MvPaintTarget& paint, const ScaledWalk& walk, c
         }
         Advance(row, yFraction, yStep);
     }
+}
+
+void MvPixelBlock::DrawOpenGL(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
+                              const MvIntRect& clip, int orientation, int openGLZ) const
+{
+    (void)clip;
+    MvAssert(paintInfo.IsOpenGL());
+    MvAssert(orientation >= 0 && orientation <= 7);
+    if (pixels_ == nullptr)
+        return;
+    if (texture_ == nullptr)
+        texture_ = MvTextureManager::Instance()->NewTexture(pixels_, width_, height_);
+    MvAssert(texture_ != nullptr);
+    glBindTexture(GL_TEXTURE_2D, texture_->Name());
+    ApplyToTextureEnv(cform, xform.HasScale(), *texture_);
+
+    MvIntRect b;
+    ComputeBounds(xform, &b);
+    const int w = b.Width();
+    const int h = b.Height();
+    // Corners numbered top-left 0, top-right 1, bottom-right 2, bottom-left 3, for the
+    // quad's vertices and the image's texture coordinates alike. Turning by o quarters
+    // clockwise puts the image's corner k on vertex (k + o) mod 4; orientations 4 to 7 are
+    // then mirrored top to bottom by exchanging the top and bottom vertices' coordinates.
+    const GLint vertices[4][2] = {{b.left, b.top}, {b.left + w, b.top}, {b.left + w, b.top + h}, {b.left, b.top + h}};
+    const GLfloat corners[4][2] = {{texture_->S0(), texture_->T0()},
+                                   {texture_->S1(), texture_->T0()},
+                                   {texture_->S1(), texture_->T1()},
+                                   {texture_->S0(), texture_->T1()}};
+    GLfloat coordinates[4][2];
+    for (int k = 0; k < 4; ++k) {
+        const int vertex = (k + orientation) % 4;
+        coordinates[vertex][0] = corners[k][0];
+        coordinates[vertex][1] = corners[k][1];
+    }
+    if (orientation > 3) {
+        std::swap(coordinates[0], coordinates[3]);
+        std::swap(coordinates[1], coordinates[2]);
+    }
+    glBegin(GL_QUADS);
+    for (int vertex = 0; vertex < 4; ++vertex) {
+        glTexCoord2f(coordinates[vertex][0], coordinates[vertex][1]);
+        glVertex3i(vertices[vertex][0], vertices[vertex][1], openGLZ);
+    }
+    glEnd();
+    MvAssert(glGetError() == GL_NO_ERROR);
+}
+
+void MvPixelBlock::RefreshTexture()
+{
+    if (texture_ != nullptr && pixels_ != nullptr)
+        MvTextureManager::Instance()->UpdateTexture(*texture_, pixels_, width_, height_);
 }

@@ -12,6 +12,7 @@
 
 class MvPaintTarget;
 class MvResourceReader;
+class MvTextureRef;
 
 // An uncompressed true-colour picture, width x height MvColors row after row with a flag
 // for whether any pixel is not opaque: the pixel store of tiles and canvases. Unlike a
@@ -34,7 +35,7 @@ public:
 
     // An empty block: no pixels, every field 0.
     MvPixelBlock();
-    // Frees the pixels unless they lie in a load pool.
+    // Frees the pixels unless they lie in a load pool, and releases the OpenGL texture.
     ~MvPixelBlock();
 
     MvPixelBlock(const MvPixelBlock&) = delete;
@@ -72,11 +73,26 @@ public:
     // scales, through cform, inside clip; flipVertical mirrors it top to bottom. A scaled
     // block is sampled by nearest neighbour when flipped or for QualityNearest, bilinearly
     // for QualityBilinear, and for QualityBest by averaging boxes when both scales are at
-    // most 0.5, bilinearly otherwise. openGLZ is the depth for the OpenGL path; on an
-    // OpenGL target nothing is painted here. Asserts quality is 1, 2 or 3 and the painted
-    // rectangle lies inside the target.
+    // most 0.5, bilinearly otherwise. On an OpenGL target DrawOpenGL draws instead, in
+    // orientation 4 when flipped (the same picture), else 0. Asserts quality is 1, 2 or 3
+    // and the painted rectangle lies inside a software target.
     void Draw(const MvPaintTarget& paintInfo, const MvTransform& xform, bool flipVertical, const MvColorXform& cform,
               const MvIntRect& clip, int quality, int openGLZ) const;
+
+    // Draws the block on an OpenGL target as one textured quad over its bounds at depth
+    // openGLZ, turned and mirrored as a tile in orientation (0 to 7), through cform,
+    // filtered linearly when xform is scaled. The texture is made from the pixels on the
+    // first call and kept until the block is destroyed (RefreshTexture uploads changes);
+    // clip is not used (OpenGL clips to the window). An empty block draws nothing. Asserts
+    // the target is OpenGL, 0 <= orientation <= 7 and OpenGL reports no error.
+    void DrawOpenGL(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
+                    const MvIntRect& clip, int orientation, int openGLZ) const;
+
+    // Uploads the current pixels into the block's texture, when it has one, so that the
+    // next OpenGL draw shows them. Call it after changing the pixels.
+    void RefreshTexture();
+    // The block's texture reference, null until its first OpenGL draw.
+    const MvTextureRef* Texture() const;
 
     int Width() const;
     int Height() const;
@@ -106,6 +122,7 @@ private:
     int32_t width_;
     int32_t height_;
     MvColor* pixels_;
+    mutable MvTextureRef* texture_; // owned reference; null until the first OpenGL draw
 };
 
 inline int MvPixelBlock::Width() const { return width_; }
@@ -115,5 +132,6 @@ inline const MvColor* MvPixelBlock::Pixels() const { return pixels_; }
 inline bool MvPixelBlock::HasAlpha() const { return (flags_ & HasAlphaFlag) != 0; }
 inline uint32_t MvPixelBlock::Flags() const { return flags_; }
 inline int MvPixelBlock::PixelCount() const { return width_ * height_; }
+inline const MvTextureRef* MvPixelBlock::Texture() const { return texture_; }
 
 #endif

@@ -11,6 +11,11 @@
 #include "MvPixelBlock.h"
 #include "MvResourceReader.h"
 #include "MvSurfacePen.h"
+#include "MvTextureEnv.h"
+#include "MvTextureManager.h"
+#include "MvTextureRef.h"
+
+#include <GL/gl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -118,7 +123,7 @@ const RowPainter RowPainters[2][2] = {{PaintRows<false, false>, PaintRows<false,
 
 MvRle::MvRle()
     : flags_(0), rows_(nullptr), offsetX_(0), offsetY_(0), width_(0), height_(0), deltaX_(0), deltaY_(0),
-      collisionMask_(nullptr)
+      collisionMask_(nullptr), texture_(nullptr)
 {
 }
 
@@ -128,6 +133,8 @@ void MvRle::Release()
 {
     delete collisionMask_;
     collisionMask_ = nullptr;
+    delete texture_;
+    texture_ = nullptr;
     if (rows_ != nullptr) {
         if (flags_ & MvRleInPool) {
             // Made in place in pool memory: finish them, the memory stays the pool's.
@@ -520,9 +527,12 @@ void MvRle::ComputeBounds(const MvTransform& t, MvIntRect* bounds) const
 void MvRle::Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx, const MvIntRect& clip,
                  int openGLZ) const
 {
-    (void)openGLZ;
-    if (paint.IsOpenGL() || height_ == 0)
+    if (height_ == 0 || width_ == 0)
         return;
+    if (paint.IsOpenGL()) {
+        DrawOpenGL(t, cx, openGLZ);
+        return;
+    }
     if (t.HasScale()) {
         DrawScaled(paint, t, cx, clip);
         return;
@@ -543,6 +553,34 @@ void MvRle::Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColor
     const bool whole = lo == 0 && hi == width_ - 1;
     RowPainters[copyOpaque][whole](paint, blitters, cx, rows_ + (visible.top - bounds.top), visible.Height(),
                                    paint.Pixels() + paint.Pitch() * visible.top, bounds.left, lo, hi);
+}
+
+void MvRle::DrawOpenGL(const MvTransform& t, const MvColorXform& cx, int openGLZ) const
+{
+    if (texture_ == nullptr) {
+        int hotX, hotY;
+        MvCanvasResource* canvas = MakeCanvas(&hotX, &hotY);
+        texture_ = MvTextureManager::Instance()->NewTexture(canvas->Pixels(), width_, height_);
+        delete canvas;
+    }
+    MvIntRect b;
+    ComputeBounds(t, &b);
+    glBindTexture(GL_TEXTURE_2D, texture_->Name());
+    ApplyToTextureEnv(cx, t.HasScale(), *texture_);
+    MvAssert(openGLZ >= 1 && openGLZ <= 50000);
+    const int w = b.Width();
+    const int h = b.Height();
+    const GLint z = openGLZ;
+    glBegin(GL_QUADS);
+    glTexCoord2f(texture_->S0(), texture_->T0());
+    glVertex3i(b.left, b.top, z);
+    glTexCoord2f(texture_->S1(), texture_->T0());
+    glVertex3i(b.left + w, b.top, z);
+    glTexCoord2f(texture_->S1(), texture_->T1());
+    glVertex3i(b.left + w, b.top + h, z);
+    glTexCoord2f(texture_->S0(), texture_->T1());
+    glVertex3i(b.left, b.top + h, z);
+    glEnd();
 }
 
 void MvRle::DrawScaled(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx,

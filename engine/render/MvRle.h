@@ -13,6 +13,7 @@
 
 class MvCanvasResource;
 class MvCollisionMask;
+class MvTextureRef;
 class MvPaintTarget;
 class MvResourceReader;
 
@@ -72,9 +73,11 @@ public:
     void ComputeBounds(const MvTransform& t, MvIntRect* bounds) const;
 
     // Paints the image with its hot spot at t's position, through cx, inside clip; scaled
-    // (nearest neighbour) when t has a scale. openGLZ is the depth for the OpenGL path,
-    // which this software path does not use; on an OpenGL target nothing is painted here.
-    // Asserts the painted rectangle lies inside the target.
+    // (nearest neighbour) when t has a scale. On an OpenGL target the image is drawn
+    // instead as one textured quad at depth openGLZ, made into a texture on its first such
+    // draw and kept until the image is destroyed; clip is not used there (OpenGL clips to
+    // the window). Asserts the painted rectangle lies inside a software target, and
+    // 1 <= openGLZ <= 50000 on an OpenGL one.
     void Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx, const MvIntRect& clip,
               int openGLZ) const;
 
@@ -127,6 +130,7 @@ private:
     bool ReadRows(MvResourceReader& reader, const uint8_t* minimum, const uint8_t* bits);
     void DrawScaled(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx,
                     const MvIntRect& clip) const;
+    void DrawOpenGL(const MvTransform& t, const MvColorXform& cx, int openGLZ) const;
 
     uint32_t flags_;
     MvRleLine* rows_;
@@ -137,6 +141,7 @@ private:
     int32_t deltaX_;
     int32_t deltaY_;
     MvCollisionMask* collisionMask_; // owned; null until first requested
+    mutable MvTextureRef* texture_;  // owned reference; null until the first OpenGL draw
 };
 
 inline int MvRle::Width() const { return width_; }

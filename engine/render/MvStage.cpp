@@ -6,6 +6,9 @@
 #include "MvSplashData.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
+#include "MvTextureManager.h"
+
+#include <GL/gl.h>
 
 #include <cstdio>
 #include <memory>
@@ -28,15 +31,14 @@ const int SplashDepth = 5000;
 // Pixels between the splash picture and its line of text.
 const int SplashTextGap = 20;
 
-// glGetString, looked up at run time so that the engine does not link OpenGL itself.
-typedef const unsigned char* (*GetStringFunction)(unsigned int);
-const unsigned int GlVendor = 0x1F00;
-const unsigned int GlRenderer = 0x1F01;
-const unsigned int GlVersion = 0x1F02;
+// The OpenGL path's depth range: nodes are drawn at their walk numbers, which stay below
+// this.
+const double OpenGLDepthRange = 50000.0;
 
-const char* GlString(GetStringFunction getString, unsigned int name)
+// An OpenGL string, or "" when there is none (no current context).
+const char* GlString(GLenum name)
 {
-    const unsigned char* text = getString ? getString(name) : nullptr;
+    const GLubyte* text = glGetString(name);
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
@@ -113,6 +115,9 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
         for (int j = i + 1; j < windowCount_; ++j)
             MvAssert(!windowBounds_[i].Overlaps(windowBounds_[j]));
 
+    if (IsOpenGL())
+        SetUpOpenGL();
+
     splashStart_ = 0;
     splashVault_ = nullptr;
     splashNode_ = nullptr;
@@ -123,11 +128,86 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     tree_ = new MvSceneTree(this);
 }
 
+void MvStage::SetUpOpenGL()
+{
+    // Textures belong to one stage's images; a new stage starts without any.
+    const MvTextureManager* textures = MvTextureManager::Current();
+    MvAssert(textures == nullptr || textures->TextureCount() == 0);
+
+    const int width = screenBounds_.Width();
+    const int height = screenBounds_.Height();
+    glViewport(0, 0, width, height);
+    glClearColor(extraBackgroundColor_.RedF(), extraBackgroundColor_.GreenF(), extraBackgroundColor_.BlueF(), 255.0f);
+    glClearDepth(1.0);
+    glShadeModel(GL_FLAT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // Screen pixels are units and y grows downwards, as on the software path.
+    glOrtho(0.0, width, height, 0.0, -OpenGLDepthRange, OpenGLDepthRange);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // Integer vertices then fall between pixel centres, so quads cover whole pixels.
+    glTranslatef(0.375f, 0.375f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    MvAssert(glGetError() == GL_NO_ERROR);
+}
+
+void MvStage::DrawOpenGL()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int i = 0; i < windowCount_; ++i) {
+        const MvIntRect& window = windowBounds_[i];
+        const int x = window.left;
+        const int y = window.top;
+        const int w = window.Width();
+        const int h = window.Height();
+        if (fillFlags_[i]) {
+            glBindTexture(GL_TEXTURE_2D, 0);
+            const MvColor& c = fillColors_[i];
+            glColor4f(c.RedF(), c.GreenF(), c.BlueF(), 1.0f);
+            glBegin(GL_QUADS);
+            glVertex3i(x, y, 0);
+            glVertex3i(x + w, y, 0);
+            glVertex3i(x + w, y + h, 0);
+            glVertex3i(x, y + h, 0);
+            glEnd();
+        }
+        const bool clipped = window != screenBounds_;
+        if (clipped) {
+            const GLdouble planes[4][4] = {
+                {1, 0, 0, double(-x)}, {-1, 0, 0, double(x + w)}, {0, 1, 0, double(-y)}, {0, -1, 0, double(y + h)}};
+            for (int p = 0; p < 4; ++p) {
+                glClipPlane(GL_CLIP_PLANE0 + p, planes[p]);
+                glEnable(GL_CLIP_PLANE0 + p);
+            }
+        }
+        PaintNodes(i, window);
+        if (clipped)
+            for (int p = 0; p < 4; ++p)
+                glDisable(GL_CLIP_PLANE0 + p);
+        dirtyLists_[i].Clear();
+    }
+    Present(nullptr);
+}
+
 void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 {
     MvGrowArray<MvIntRect> localList;
 
     RecomputeNodes();
+
+    if (IsOpenGL()) {
+        // Whole windows are redrawn and the whole screen is swapped in: no rectangle is
+        // presented by itself.
+        needsFullUpdate_ = false;
+        if (rectangles)
+            rectangles->Empty();
+        DrawOpenGL();
+        return;
+    }
 
     // The frame's rectangles are taken before painting; painting leaves the lists alone.
     MvGrowArray<MvIntRect>& output = rectangles ? *rectangles : localList;
@@ -143,18 +223,14 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 
     for (int i = 0; i < windowCount_; ++i) {
         MvDirtyList& list = dirtyLists_[i];
-        // On an OpenGL screen the OpenGL path draws the frame; here it only keeps the
-        // dirty lists' bookkeeping.
-        if (!IsOpenGL()) {
-            Uint32 fill = MapColor(fillColors_[i]);
-            for (int k = 0; k < list.Count(); ++k) {
-                const MvIntRect& r = list.At(k);
-                if (fillFlags_[i]) {
-                    SDL_Rect area = ToScreenRect(r);
-                    SDL_FillRect(screen_, &area, fill);
-                }
-                PaintNodes(i, r);
+        Uint32 fill = MapColor(fillColors_[i]);
+        for (int k = 0; k < list.Count(); ++k) {
+            const MvIntRect& r = list.At(k);
+            if (fillFlags_[i]) {
+                SDL_Rect area = ToScreenRect(r);
+                SDL_FillRect(screen_, &area, fill);
             }
+            PaintNodes(i, r);
         }
         list.Clear();
     }
@@ -165,10 +241,11 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 
 void MvStage::Present(const MvGrowArray<MvIntRect>* rectangles)
 {
-    if (!rectangles || rectangles->Count() == 0)
+    if (IsOpenGL()) {
+        SDL_GL_SwapBuffers();
         return;
-    // The OpenGL path presents by swapping buffers instead; it is not part of this stage yet.
-    if (IsOpenGL())
+    }
+    if (!rectangles || rectangles->Count() == 0)
         return;
     int count = rectangles->Count();
     std::unique_ptr<SDL_Rect[]> areas(new SDL_Rect[static_cast<size_t>(count)]);
@@ -253,9 +330,8 @@ void MvStage::DescribeRenderer(SDL_Surface* screen, std::string* out)
                   PlatformName);
     *out = text;
     if (screen->flags & SDL_OPENGL) {
-        GetStringFunction getString = reinterpret_cast<GetStringFunction>(SDL_GL_GetProcAddress("glGetString"));
         std::snprintf(text, sizeof text, "OpenGL render: Vendor: '%s'  Renderer: '%s'  Version: '%s'",
-                      GlString(getString, GlVendor), GlString(getString, GlRenderer), GlString(getString, GlVersion));
+                      GlString(GL_VENDOR), GlString(GL_RENDERER), GlString(GL_VERSION));
         *out += text;
     } else {
         *out += "Software render";

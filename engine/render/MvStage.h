@@ -28,7 +28,9 @@ class MvSpriteNode;
 // stays the caller's; the stage paints into it through a paint target chosen once for its
 // pixel format. The stage also owns the resource vault into which the program loads its
 // pictures, and can show a short fading splash from a resource file built into the
-// program.
+// program. On an OpenGL screen (SDL_OPENGL) the stage takes the other path: every frame
+// redraws whole windows as textured quads, one per image, and swaps the buffers; the
+// images keep their textures until they are destroyed.
 class MvStage {
 public:
     // One window covering the whole screen, filled with black. Asserts screen is not null
@@ -57,12 +59,16 @@ public:
     // it; empties the lists; and presents the frame's rectangles when updateRect is true.
     // When rectangles is given it is emptied and left holding the frame's screen
     // rectangles (the whole screen on the first frame after an extra fill; nothing when
-    // nothing changed).
+    // nothing changed). On an OpenGL screen every window is redrawn whole instead: cleared
+    // to the extra background colour, filled, its nodes drawn as textured quads clipped to
+    // the window, and the buffers swapped; rectangles is left empty and updateRect plays
+    // no part.
     void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
 
     // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when
     // the stage's surface is not the display's (SDL_GetVideoSurface). Asserts every
-    // rectangle is non-empty and lies inside the screen.
+    // rectangle is non-empty and lies inside the screen. On an OpenGL screen it swaps the
+    // buffers (SDL_GL_SwapBuffers), whatever rectangles holds.
     void Present(const MvGrowArray<MvIntRect>* rectangles);
 
     // Number of windows in use, 1 to MvWindowCount.
@@ -138,8 +144,14 @@ private:
     // c as a pixel value of the screen's format (alpha ignored).
     Uint32 MapColor(const MvColor& c) const;
 
-    // True when the screen is an OpenGL screen: the stage keeps its bookkeeping there but
-    // leaves filling, painting and presenting to the OpenGL path.
+    // The OpenGL state the stage draws with: viewport and pixel-unit projection over the
+    // screen, clear colour from the extra background colour, texturing and alpha blending.
+    // Asserts no texture exists yet and OpenGL reports no error.
+    void SetUpOpenGL();
+    // Draw's frame on an OpenGL screen, after the recompute.
+    void DrawOpenGL();
+
+    // True when the screen is an OpenGL screen.
     bool IsOpenGL() const;
 
     SDL_Surface* screen_;

@@ -69,6 +69,7 @@ void MvCanvasResource::NotifyChanged()
 {
     for (int i = 0; i < users_.Count(); ++i)
         users_[i]->Invalidate(-1);
+    block_.RefreshTexture();
     // A solid canvas's maps have every bit set whatever its pixels are.
     if (block_.HasAlpha())
         DeleteCollisionMasks();

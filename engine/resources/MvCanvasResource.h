@@ -52,8 +52,10 @@ public:
     bool HitTest(int x, int y) const;
 
     // To be called after program code changed the pixels: every registered user is
-    // invalidated in all windows so that it is redrawn, and a canvas with alpha deletes
-    // its collision maps so that the next request maps the new pixels.
+    // invalidated in all windows so that it is redrawn, the OpenGL texture (when the
+    // canvas has been drawn on an OpenGL screen) is loaded again from the pixels, and a
+    // canvas with alpha deletes its collision maps so that the next request maps the new
+    // pixels.
     void NotifyChanged();
 
     // Registers node (asserted not null) as showing the canvas.

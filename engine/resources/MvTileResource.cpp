@@ -124,8 +124,11 @@ void MvTileResource::Draw(const MvPaintTarget& paintInfo, const MvTransform& xfo
                           const MvColorXform& cform, const MvIntRect& clip, int quality, int openGLZ) const
 {
     MvAssert(orientation >= 0 && orientation <= 7);
-    if (paintInfo.IsOpenGL())
+    if (paintInfo.IsOpenGL()) {
+        // One texture of the tile as read serves every orientation and scale.
+        blocks_[0]->DrawOpenGL(paintInfo, xform, cform, clip, orientation, openGLZ);
         return;
+    }
     const int turn = orientation & 3;
     const bool mirrored = orientation > 3;
     if (xform.HasScale()) {

@@ -43,8 +43,10 @@ public:
     // Paints the tile in orientation with its top-left corner at xform's position, scaled
     // by xform's scales, through cform, inside clip (quality as MvPixelBlock::Draw). At a
     // cached scale the cached copy is drawn unscaled. Makes the turned copy the
-    // orientation needs on first use. On an OpenGL target nothing is painted here.
-    // Asserts 0 <= orientation <= 7 and what MvPixelBlock::Draw asserts.
+    // orientation needs on first use. On an OpenGL target the tile as read is drawn as one
+    // textured quad, turned by its texture coordinates, with no copies made
+    // (MvPixelBlock::DrawOpenGL). Asserts 0 <= orientation <= 7 and what
+    // MvPixelBlock::Draw asserts.
     void Draw(const MvPaintTarget& paintInfo, const MvTransform& xform, int orientation, const MvColorXform& cform,
               const MvIntRect& clip, int quality, int openGLZ) const;
 

@@ -345,23 +345,6 @@ TEST_F(MvStagePresent, DrawPresentsTheFrameAndStillFillsTheCallersList)
     EXPECT_EQ(stage.DirtyList(0).Count(), 0);
 }
 
-// An OpenGL screen keeps the stage's bookkeeping but is never painted by the software path.
-TEST(MvStage, AnOpenGLScreenIsNotPaintedBySoftware)
-{
-    TestScreen screen(64, 48);
-    screen.Fill(kUntouched);
-    screen.Surface()->flags |= SDL_OPENGL;
-    MvColor red = Color(255, 0, 0);
-    MvStage stage(screen.Surface(), R(0, 0, 31, 23), &red);
-    EXPECT_TRUE(stage.PaintTarget().IsOpenGL());
-    MvGrowArray<MvIntRect> list;
-    stage.Draw(true, &list);
-    EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(0, 0, 63, 47)});
-    EXPECT_EQ(stage.DirtyList(0).Count(), 0);
-    screen.ExpectPixels([](int, int) { return kUntouched; }, "OpenGL screen");
-    screen.Surface()->flags &= ~SDL_OPENGL;
-}
-
 TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
 {
     TestScreen screen(64, 48);

@@ -212,19 +212,6 @@ TEST(MvSceneTreeDrawDeathTest, BrokenDrawCallsAreCaught)
     MvPaintTarget* target = &s.stage->PaintTarget();
     EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), target, one), "window < engine_->WindowCount");
     EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), nullptr, 0), "paintInfo != nullptr");
-
-    // An OpenGL target always redraws whole windows.
-    TestScreen glScreen(40, 30);
-    glScreen.Surface()->flags |= SDL_OPENGL;
-    {
-        LogCapture quiet;
-        MvStage stage(glScreen.Surface());
-        MvSceneTree* tree = stage.SceneTree();
-        tree->Recompute();
-        tree->DrawRect(R(0, 0, 39, 29), &stage.PaintTarget(), 0);
-        EXPECT_DEATH(tree->DrawRect(R(0, 0, 5, 5), &stage.PaintTarget(), 0), "clip == engine_->WindowRect");
-    }
-    glScreen.Surface()->flags &= ~SDL_OPENGL;
 }
 
 } // namespace

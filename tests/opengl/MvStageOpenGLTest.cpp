@@ -1,0 +1,225 @@
+// The stage on an OpenGL screen: the state it sets up, whole-window frames with their
+// fills and the extra background, the buffer swap, the renderer description, and the
+// textures of its images from the first frame to the stage's end.
+
+#include "GlTestSupport.h"
+
+#include "../resources/ResourceTestSupport.h"
+
+#include "MvLogCapture.h"
+#include "MvResourceVault.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+#include "MvStage.h"
+#include "MvTextureManager.h"
+
+#include <GL/gl.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+using gltest::Picture;
+using gltest::Rgba;
+
+namespace {
+
+MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
+
+class StageOpenGLTest : public gltest::GlScreenTest {
+protected:
+    // Every test leaves no texture behind: the next stage could not be set up.
+    void TearDown() override
+    {
+        EXPECT_EQ(MvTextureManager::Current(), nullptr);
+        gltest::GlScreenTest::TearDown();
+    }
+
+    // A stage over the screen, its construction log swallowed.
+    std::unique_ptr<MvStage> MakeStage(int nWindows = 1, const MvIntRect* windows = nullptr,
+                                       const MvColor* extraFill = nullptr)
+    {
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
+        const MvIntRect whole = R(0, 0, Width - 1, Height - 1);
+        return std::unique_ptr<MvStage>(new MvStage(Screen(), nWindows, windows ? windows : &whole, extraFill));
+    }
+
+    // Expects every pixel of the screen to be expected(x, y).
+    static void ExpectScreen(const std::function<MvColor(int, int)>& expected, const char* what)
+    {
+        const Picture actual = gltest::ReadScreen();
+        Picture wanted = actual;
+        for (int y = 0; y < actual.height; ++y)
+            for (int x = 0; x < actual.width; ++x)
+                wanted.At(x, y) = expected(x, y);
+        EXPECT_TRUE(gltest::SamePicture(wanted, actual, 0)) << what;
+    }
+};
+
+TEST_F(StageOpenGLTest, SetUpLeavesPixelProjectionTexturingAndBlending)
+{
+    const MvColor extra = Rgba(51, 102, 204, 255);
+    const MvIntRect window = R(0, 0, Width - 1, Height - 1);
+    std::unique_ptr<MvStage> stage = MakeStage(1, &window, &extra);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    std::array<GLint, 4> viewport;
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, Width, Height}));
+    std::array<GLfloat, 4> clear;
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_FLOAT_EQ(clear[0], 0.2f);
+    EXPECT_FLOAT_EQ(clear[1], 0.4f);
+    EXPECT_FLOAT_EQ(clear[2], 0.8f);
+    EXPECT_FLOAT_EQ(clear[3], 1.0f);
+    GLint value = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_FLAT);
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    glGetIntegerv(GL_BLEND_SRC, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST, &value);
+    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+
+    // Screen pixels are units with y growing downwards: (x, y, z) maps to normalised
+    // (2x / W - 1, 1 - 2y / H, -z / 50000); the model-view matrix moves by 3/8 pixel.
+    std::array<GLfloat, 16> m;
+    glGetFloatv(GL_PROJECTION_MATRIX, m.data());
+    const std::array<GLfloat, 16> ortho = {2.0f / Width, 0, 0, 0, 0, -2.0f / Height, 0, 0,
+                                           0, 0, -1.0f / 50000, 0, -1, 1, 0, 1};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], ortho[i], 1e-6) << "projection element " << i;
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    const std::array<GLfloat, 16> shift = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.375f, 0.375f, 0, 1};
+    EXPECT_EQ(m, shift);
+}
+
+TEST_F(StageOpenGLTest, EveryFrameClearsAndFillsWholeWindowsAndSwaps)
+{
+    // Two windows that leave a gap (x 70..79) and a strip below (y 100..119) to the extra
+    // background; the second window is not filled.
+    const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
+    const MvColor extra = Rgba(0, 0, 255, 255);
+    std::unique_ptr<MvStage> stage = MakeStage(2, windows, &extra);
+    const MvColor green = Rgba(0, 200, 0, 255);
+    stage->SetWindowBackground(0, &green);
+    stage->SetWindowBackground(1, nullptr);
+    MvGrowArray<MvIntRect> rectangles;
+    rectangles.Append(R(1, 1, 2, 2));
+    // updateRect plays no part: the frame is swapped in anyway.
+    stage->Draw(false, &rectangles);
+    EXPECT_EQ(rectangles.Count(), 0);
+    EXPECT_EQ(stage->DirtyList(0).Count(), 0);
+    EXPECT_EQ(stage->DirtyList(1).Count(), 0);
+    ExpectScreen([&](int x, int y) { return x < 70 && y < 100 ? green : extra; }, "first frame");
+
+    // A frame in which nothing changed redraws everything all the same.
+    const MvColor red = Rgba(255, 0, 0, 255);
+    stage->SetWindowBackground(1, &red);
+    stage->Draw(true);
+    stage->Draw(true);
+    ExpectScreen(
+        [&](int x, int y) {
+            if (y >= 100 || (x >= 70 && x < 80))
+                return extra;
+            return x < 70 ? green : red;
+        },
+        "third frame");
+}
+
+TEST_F(StageOpenGLTest, PresentSwapsTheBuffers)
+{
+    std::unique_ptr<MvStage> stage = MakeStage();
+    stage->Draw(true);
+    ExpectScreen([](int, int) { return Rgba(0, 0, 0, 255); }, "black window");
+    glClearColor(1, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    stage->Present(nullptr);
+    ExpectScreen([](int, int) { return Rgba(255, 255, 0, 255); }, "after Present");
+}
+
+TEST_F(StageOpenGLTest, DescribeRendererNamesTheOpenGLDriver)
+{
+    std::unique_ptr<MvStage> stage = MakeStage();
+    std::string text;
+    stage->DescribeRenderer(&text);
+    const std::string expected = "v2.0.7 " + std::to_string(Screen()->format->BitsPerPixel) +
+                                 "bbp Fullscreen=0 Linux OpenGL render: Vendor: '" +
+                                 reinterpret_cast<const char*>(glGetString(GL_VENDOR)) + "'  Renderer: '" +
+                                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)) + "'  Version: '" +
+                                 reinterpret_cast<const char*>(glGetString(GL_VERSION)) + "'";
+    EXPECT_EQ(text, expected);
+    EXPECT_NE(text.find("Mesa"), std::string::npos) << text;
+}
+
+// The images of a stage's vault make their textures on their first frame, keep them
+// while frames go on, and give them back with the stage, so that the next stage can be
+// set up.
+TEST_F(StageOpenGLTest, TexturesLiveFromTheFirstFrameToTheStagesEnd)
+{
+    std::unique_ptr<MvSpriteResource> source(
+        restest::MakeSprite("dot", 7, {{"NONE", 2, {{{"RG", "BW"}, 0, 0, 0, 0}, {{"W"}, 0, 0, 0, 0}}}}));
+    const std::vector<uint8_t> file = restest::SaveFile({source.get()});
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::unique_ptr<MvStage> stage = MakeStage();
+        MvLogCapture log(MvLogCapture::QuietStdout);
+        ASSERT_TRUE(stage->Vault()->LoadDatFileFromMemory(file.data(), int(file.size())));
+        MvSpriteNode* node = new MvSpriteNode(stage->Vault()->FindSpriteResource("dot"));
+        node->MoveTo(10, 20);
+        stage->SceneTree()->InsertNode(nullptr, node);
+        EXPECT_EQ(MvTextureManager::Current(), nullptr);
+
+        log.Clear();
+        stage->Draw(true);
+        ASSERT_NE(MvTextureManager::Current(), nullptr);
+        EXPECT_EQ(MvTextureManager::Current()->TextureCount(), 1);
+        const std::string created = log.Text();
+        EXPECT_EQ(created.rfind("Texture ", 0), 0u) << created;
+        EXPECT_NE(created.find(" created\n"), std::string::npos) << created;
+        const Picture first = gltest::ReadScreen();
+        EXPECT_EQ(first.At(10, 20), Rgba(255, 0, 0, 255));
+        EXPECT_EQ(first.At(11, 21), Rgba(255, 255, 255, 255));
+
+        // Later frames reuse the texture; the second frame's image gets its own.
+        log.Clear();
+        stage->Draw(true);
+        EXPECT_EQ(log.Text(), "");
+        node->SelectFrame(1);
+        stage->Draw(true);
+        EXPECT_EQ(MvTextureManager::Current()->TextureCount(), 2);
+
+        log.Clear();
+        stage.reset();
+        const std::string end = log.Text();
+        EXPECT_NE(end.find("deleting. Count=1\n"), std::string::npos) << end;
+        EXPECT_NE(end.find("deleting. Count=0\nMvTextureManager destructor.\n"), std::string::npos) << end;
+        EXPECT_EQ(MvTextureManager::Current(), nullptr);
+    }
+}
+
+TEST_F(StageOpenGLTest, BrokenCallsAreCaught)
+{
+    // A new stage while another stage's textures live.
+    EXPECT_DEATH(
+        {
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
+            const std::vector<MvColor> pixels(1, Rgba(1, 2, 3, 255));
+            MvTextureManager::Instance()->NewTexture(pixels.data(), 1, 1);
+            MvStage stage(Screen());
+        },
+        "TextureCount\\(\\) == 0");
+    // The OpenGL path always draws whole windows.
+    std::unique_ptr<MvStage> stage = MakeStage();
+    stage->SceneTree()->Recompute();
+    EXPECT_DEATH(stage->SceneTree()->DrawRect(R(0, 0, 5, 5), &stage->PaintTarget(), 0),
+                 "clip == engine_->WindowRect");
+}
+
+} // namespace
