@@ -10,6 +10,7 @@
 #include "MvResourceVault.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
+#include "MvSpriteResource.h"
 #include "MvStage.h"
 #include "MvTextureManager.h"
 
@@ -202,6 +203,99 @@ TEST_F(StageOpenGLTest, TexturesLiveFromTheFirstFrameToTheStagesEnd)
         EXPECT_NE(end.find("deleting. Count=0\nMvTextureManager destructor.\n"), std::string::npos) << end;
         EXPECT_EQ(MvTextureManager::Current(), nullptr);
     }
+}
+
+// The engine's splash on both paths: its two pictures fade in through the node's alpha
+// and then stand opaque, and every frame of it looks the same either way.
+TEST_F(StageOpenGLTest, TheSplashLooksAsInSoftware)
+{
+    // A screen of its own, large enough for the splash, in a fresh window.
+    const int width = 400, height = 300;
+    SDL_Quit();
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, SDL_OPENGL);
+    ASSERT_NE(screen, nullptr) << SDL_GetError();
+    SDL_Surface* memory = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    ASSERT_NE(memory, nullptr);
+    {
+        const MvColor grey = Rgba(90, 90, 90, 255);
+        std::unique_ptr<MvStage> opengl(new MvStage(screen));
+        std::unique_ptr<MvStage> software(new MvStage(memory));
+        for (MvStage* stage : {opengl.get(), software.get()}) {
+            stage->SetBackgroundColor(&grey);
+            stage->BeginSplash(1000);
+        }
+        // Half faded in (alpha 127), then opaque.
+        for (uint32_t msec : {1500u, 2500u}) {
+            for (MvStage* stage : {opengl.get(), software.get()}) {
+                stage->AdvanceSplash(msec);
+                stage->Draw(true);
+            }
+            const Picture expected = gltest::ReadSurface(memory);
+            const Picture actual = gltest::ReadScreen();
+            // Blending rounds differently in OpenGL and in the blitters: by one step at most.
+            EXPECT_TRUE(gltest::SamePicture(expected, actual, msec == 2500 ? 0 : 1)) << msec << " ms";
+            EXPECT_NE(actual.At(width / 2, height / 4), grey) << "the picture is shown";
+        }
+        for (MvStage* stage : {opengl.get(), software.get()})
+            stage->FinishSplash();
+        opengl->Draw(true);
+        const Picture done = gltest::ReadScreen();
+        EXPECT_EQ(done.At(width / 2, height / 4), grey);
+        EXPECT_EQ(MvTextureManager::Current(), nullptr) << "the splash's textures went with its vault";
+    }
+    SDL_FreeSurface(memory);
+}
+
+// A scaled sprite is one quad over the bounds the software path paints: filtered
+// linearly rather than sampled, so its inside differs, but it covers the same pixels.
+TEST_F(StageOpenGLTest, AScaledSpriteCoversWhatTheSoftwarePathCovers)
+{
+    SDL_Surface* memory = SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    ASSERT_NE(memory, nullptr);
+    std::unique_ptr<MvSpriteResource> sprite(
+        restest::MakeSprite("s", 1, {{"NONE", 2, {{{"RRGGR", "RRGGB", "BBWWK"}, 2, 1, 0, 0}}}}));
+    const MvColor grey = Rgba(90, 90, 90, 255);
+    const struct {
+        double xScale, yScale;
+        int x, y;
+    } cases[] = {{2.0, 2.0, 20, 30}, {3.5, 1.25, 41, 7}, {0.5, 0.5, 100, 100}, {1.0, 4.0, 150, 60}};
+    {
+        std::unique_ptr<MvStage> opengl = MakeStage();
+        std::unique_ptr<MvStage> software;
+        {
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
+            software.reset(new MvStage(memory));
+        }
+        for (MvStage* stage : {opengl.get(), software.get()}) {
+            stage->SetBackgroundColor(&grey);
+            for (const auto& c : cases) {
+                MvSpriteNode* node = new MvSpriteNode(sprite.get());
+                node->MoveTo(c.x, c.y);
+                node->SetScaling(MvFixed::FromDouble(c.xScale), MvFixed::FromDouble(c.yScale), -1);
+                stage->SceneTree()->InsertNode(nullptr, node);
+            }
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
+            stage->Draw(true);
+        }
+        const Picture expected = gltest::ReadSurface(memory);
+        const Picture actual = gltest::ReadScreen();
+        int covered = 0;
+        for (int y = 0; y < Height; ++y) {
+            for (int x = 0; x < Width; ++x) {
+                const bool inSoftware = expected.At(x, y) != grey;
+                covered += inSoftware;
+                ASSERT_EQ(actual.At(x, y) != grey, inSoftware) << "pixel " << x << "," << y;
+            }
+        }
+        // Bounds round both edges: 17.5 x 3.75 covers 17 x 4 pixels here, 2.5 x 1.5 covers 2 x 2.
+        EXPECT_EQ(covered, 10 * 6 + 17 * 4 + 2 * 2 + 5 * 12);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
+        opengl.reset();
+        software.reset();
+    }
+    SDL_FreeSurface(memory);
 }
 
 TEST_F(StageOpenGLTest, BrokenCallsAreCaught)
