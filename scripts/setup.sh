@@ -2,7 +2,11 @@
 # build and the tests need, and configures and builds a build folder. Sourced, not run.
 
 MOVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-MOVO_JOBS=2
+# Parallel build and test jobs: one per processor, at least two.
+MOVO_JOBS="$(nproc 2>/dev/null || echo 2)"
+if [ "$MOVO_JOBS" -lt 2 ]; then
+    MOVO_JOBS=2
+fi
 
 MOVO_PACKAGES=(
     build-essential cmake pkg-config
