@@ -246,11 +246,7 @@ TEST(MvTextDataResource, RefusesMalformedRecords)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MvResourceVault vault;
-        LogCapture log(LogCapture::QuietStdout);
-        EXPECT_FALSE(vault.LoadDatFileFromMemory(c.file.data(), static_cast<int>(c.file.size())));
-        EXPECT_TRUE(RefusedWithOneMessage(log.Text(), c.message));
-        EXPECT_EQ(0, vault.ResourceCount());
+        EXPECT_TRUE(FreshVaultRefuses(c.file, c.message));
     }
 }
 

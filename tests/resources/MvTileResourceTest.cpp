@@ -422,13 +422,7 @@ TEST(MvTileResource, RefusesMalformedTileRecords)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        MvResourceVault vault;
-        LogCapture log(LogCapture::QuietStdout);
-        EXPECT_FALSE(vault.LoadDatFileFromMemory(c.file.data(), static_cast<int>(c.file.size())));
-        EXPECT_TRUE(RefusedWithOneMessage(log.Text(), c.message));
-        EXPECT_EQ(0, vault.ResourceCount());
-        EXPECT_FALSE(vault.HasLoadedFile());
-        EXPECT_EQ(nullptr, CurrentPixelPool());
+        EXPECT_TRUE(FreshVaultRefuses(c.file, c.message));
     }
 }
 

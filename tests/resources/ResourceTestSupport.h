@@ -7,6 +7,7 @@
 #include "MvAction.h"
 #include "MvColor.h"
 #include "MvDebugOutput.h"
+#include "MvLoadPool.h"
 #include "MvLogCapture.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
@@ -213,6 +214,36 @@ inline ::testing::AssertionResult RefusedWithOneMessage(const std::string& log, 
         return ::testing::AssertionFailure() << "more than one error line in: " << log;
     if (log.find(message) == std::string::npos)
         return ::testing::AssertionFailure() << "no \"" << message << "\" in: " << log;
+    return ::testing::AssertionSuccess();
+}
+
+// Loads file into a fresh vault, which must refuse it the way RefusedWithOneMessage
+// describes and be left as it was: no resource, no loaded file, no load pool left current.
+// *logText, when given, receives what the load logged.
+inline ::testing::AssertionResult FreshVaultRefuses(const std::vector<uint8_t>& file, const std::string& message,
+                                                     std::string* logText = nullptr)
+{
+    MvResourceVault vault;
+    bool loaded;
+    std::string log;
+    {
+        MvLogCapture capture(MvLogCapture::QuietStdout);
+        loaded = vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()));
+        log = capture.Text();
+    }
+    if (logText)
+        *logText = log;
+    if (loaded)
+        return ::testing::AssertionFailure() << "the file loaded";
+    ::testing::AssertionResult refused = RefusedWithOneMessage(log, message);
+    if (!refused)
+        return refused;
+    if (vault.ResourceCount() != 0)
+        return ::testing::AssertionFailure() << vault.ResourceCount() << " resources kept";
+    if (vault.HasLoadedFile())
+        return ::testing::AssertionFailure() << "the vault counts a loaded file";
+    if (CurrentPixelPool() != nullptr)
+        return ::testing::AssertionFailure() << "a pixel pool is left current";
     return ::testing::AssertionSuccess();
 }
 
