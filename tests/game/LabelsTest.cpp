@@ -3,6 +3,7 @@
 // count of counters, what happens to characters without a glyph, and how the "text"
 // layer follows the hero.
 
+#include "GameScreenStage.h"
 #include "GameState.h"
 #include "Labels.h"
 #include "MvAction.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,10 +37,9 @@ class LabelsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
-        ASSERT_NE(surface_, nullptr);
-        GameState::engine = new MvStage(surface_);
-        ASSERT_TRUE(GameState::engine->Vault()->LoadDatFile(MOVO_SPRITES_FILE));
+        screen_.reset(new GameScreenStage);
+        ASSERT_NE(GameState::engine, nullptr);
+        ASSERT_TRUE(screen_->LoadSprites());
         layer_ = new MvSceneNode;
         Tree()->InsertNode(nullptr, layer_);
         layer_->SetName("text");
@@ -48,9 +49,7 @@ protected:
     }
     void TearDown() override
     {
-        delete GameState::engine;
-        GameState::engine = nullptr;
-        SDL_FreeSurface(surface_);
+        screen_.reset();
         GameState::originX = 0;
         GameState::rightBound = 0;
         GameState::chosenLevel = 1;
@@ -82,7 +81,7 @@ protected:
         return shown;
     }
 
-    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GameScreenStage> screen_;
     MvSceneNode* layer_ = nullptr;
 };
 
@@ -220,9 +219,10 @@ TEST_F(LabelsTest, AGlyphlessCharacterPaintsNothingInItsSlot)
         const int left = slot * 84 / 10;
         const int right = (slot + 1) * 84 / 10;
         int lit = 0;
-        for (int y = 0; y < surface_->h; ++y) {
-            const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) +
-                                                                y * surface_->pitch);
+        const SDL_Surface* surface = screen_->Surface();
+        for (int y = 0; y < surface->h; ++y) {
+            const Uint32* row =
+                reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
             for (int x = left; x < right; ++x)
                 lit += (row[x] & 0xffffff) != 0;
         }
@@ -306,7 +306,7 @@ TEST_F(LabelsDeathTest, CreatingALabelNeedsALayerGlyphsAndANewName)
         "");
     EXPECT_DEATH(
         {
-            GameState::engine = new MvStage(surface_); // nothing loaded into its vault
+            GameState::engine = new MvStage(screen_->Surface()); // nothing loaded into its vault
             MvSceneNode* layer = new MvSceneNode;
             GameState::engine->SceneTree()->InsertNode(nullptr, layer);
             layer->SetName("text");

@@ -5,6 +5,7 @@
 // walk and jump from the start past the win line.
 
 #include "Enemies.h"
+#include "GameScreenStage.h"
 #include "GameState.h"
 #include "GameStateValues.h"
 #include "GameWorld.h"
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,17 +71,14 @@ class LevelsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
-        ASSERT_NE(surface_, nullptr);
-        GameState::engine = new MvStage(surface_);
-        ASSERT_TRUE(GameState::engine->Vault()->LoadDatFile(MOVO_SPRITES_FILE));
+        screen_.reset(new GameScreenStage);
+        ASSERT_NE(GameState::engine, nullptr);
+        ASSERT_TRUE(screen_->LoadSprites());
     }
     void TearDown() override
     {
         StopMusic();
-        delete GameState::engine;
-        GameState::engine = nullptr;
-        SDL_FreeSurface(surface_);
+        screen_.reset();
     }
 
     // A fresh stage with level built on it, as the play screen builds it without the hero.
@@ -127,7 +126,7 @@ protected:
     }
 
     GameStateGuard state_;
-    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GameScreenStage> screen_;
     GameWorld world_;
 };
 

@@ -9,6 +9,7 @@
 // decides when a tick happens. The death pause returns at once and is recorded, as is
 // every sound cue started; the game state is put back afterwards.
 
+#include "GameScreenStage.h"
 #include "GameState.h"
 #include "GameStateValues.h"
 #include "GameWorld.h"
@@ -30,6 +31,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,9 +54,8 @@ protected:
         SetCueObserver([](SoundCue cue) { cues_.push_back(cue); });
         SetDeathPause([](Uint32 ms) { pauses_.push_back(ms); });
 
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
-        ASSERT_NE(surface_, nullptr);
-        GameState::engine = new MvStage(surface_);
+        screen_.reset(new GameScreenStage);
+        ASSERT_NE(GameState::engine, nullptr);
         ResetCounters();
         GameState::lost = false;
         GameState::vx = 0;
@@ -76,10 +77,8 @@ protected:
     {
         SetCueObserver(nullptr);
         SetDeathPause(nullptr);
-        delete GameState::engine;
-        GameState::engine = nullptr;
+        screen_.reset();
         StopMusic();
-        SDL_FreeSurface(surface_);
         Mix_CloseAudio();
         SDL_Quit();
     }
@@ -198,7 +197,8 @@ protected:
 
     uint32_t PixelAt(int x, int y) const
     {
-        return static_cast<const uint32_t*>(surface_->pixels)[y * surface_->pitch / 4 + x] & 0xffffff;
+        const SDL_Surface* surface = screen_->Surface();
+        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] & 0xffffff;
     }
 
     // How often cue started since the set-up.
@@ -215,7 +215,7 @@ protected:
 
     GameStateGuard state_;
     MvWorkingFolder folder_;
-    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GameScreenStage> screen_;
     GameWorld world_;
     bool quit_ = false;
     bool done_ = false;

@@ -2,6 +2,7 @@
 // real sprites: the five layers, the menu, level and end-screen labels, the flag icon of
 // the counter display, the play build's hero and the scrolling that keeps it centred.
 
+#include "GameScreenStage.h"
 #include "GameState.h"
 #include "GameWorld.h"
 #include "Labels.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,17 +37,14 @@ class ScreenBuildTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
-        ASSERT_NE(surface_, nullptr);
-        GameState::engine = new MvStage(surface_);
-        ASSERT_TRUE(GameState::engine->Vault()->LoadDatFile(MOVO_SPRITES_FILE));
+        screen_.reset(new GameScreenStage);
+        ASSERT_NE(GameState::engine, nullptr);
+        ASSERT_TRUE(screen_->LoadSprites());
     }
     void TearDown() override
     {
         StopMusic();
-        delete GameState::engine;
-        GameState::engine = nullptr;
-        SDL_FreeSurface(surface_);
+        screen_.reset();
         GameState::originX = 0;
         GameState::originY = 0;
         GameState::rightBound = 0;
@@ -109,10 +108,11 @@ protected:
 
     uint32_t PixelAt(int x, int y) const
     {
-        return static_cast<const uint32_t*>(surface_->pixels)[y * surface_->pitch / 4 + x] & 0xffffff;
+        const SDL_Surface* surface = screen_->Surface();
+        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] & 0xffffff;
     }
 
-    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GameScreenStage> screen_;
     GameWorld world_;
 };
 

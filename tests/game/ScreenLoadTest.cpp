@@ -1,6 +1,7 @@
 // The screen load puts the game's sprites into the new stage's vault, from the folder the
 // program runs in; without a readable file the process ends with its fixed exit code.
 
+#include "GameScreenStage.h"
 #include "GameState.h"
 #include "GameWorld.h"
 #include "MvLogCapture.h"
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #ifndef MOVO_SPRITES_FILE
@@ -37,15 +39,12 @@ class ScreenLoadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0xff0000, 0xff00, 0xff, 0);
-        ASSERT_NE(surface_, nullptr);
-        GameState::engine = new MvStage(surface_);
+        screen_.reset(new GameScreenStage);
+        ASSERT_NE(GameState::engine, nullptr);
     }
     void TearDown() override
     {
-        delete GameState::engine;
-        GameState::engine = nullptr;
-        SDL_FreeSurface(surface_);
+        screen_.reset();
     }
 
     // Sends every logged line to standard error as well, where a death test can see it.
@@ -53,7 +52,7 @@ protected:
 
     MvWorkingFolder folder_;
     GameWorld world_;
-    SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<GameScreenStage> screen_;
 };
 
 TEST_F(ScreenLoadTest, LoadsTheGameSpritesIntoTheStageVault)
@@ -73,7 +72,7 @@ TEST_F(ScreenLoadTest, EveryNewStageLoadsTheFileAgain)
     MvLogCapture log(MvLogCapture::QuietStdout);
     world_.LoadScreen();
     delete GameState::engine;
-    GameState::engine = new MvStage(surface_);
+    GameState::engine = new MvStage(screen_->Surface());
     world_.LoadScreen();
     EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(58), nullptr);
 }
