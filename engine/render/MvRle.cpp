@@ -3,7 +3,6 @@
 #include "MvBitReader.h"
 #include "MvBitWriter.h"
 #include "MvBlitterSets.h"
-#include "MvCanvasResource.h"
 #include "MvCollisionMask.h"
 #include "MvLoadPool.h"
 #include "MvLog.h"
@@ -558,10 +557,11 @@ void MvRle::Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColor
 void MvRle::DrawOpenGL(const MvTransform& t, const MvColorXform& cx, int openGLZ) const
 {
     if (texture_ == nullptr) {
+        MvPixelBlock pixels;
+        pixels.Create(width_, height_, true);
         int hotX, hotY;
-        MvCanvasResource* canvas = MakeCanvas(&hotX, &hotY);
-        texture_ = MvTextureManager::Instance()->NewTexture(canvas->Pixels(), width_, height_);
-        delete canvas;
+        Unpack(pixels.Pixels(), width_, &hotX, &hotY);
+        texture_ = MvTextureManager::Instance()->NewTexture(pixels.Pixels(), width_, height_);
     }
     MvIntRect b;
     ComputeBounds(t, &b);
@@ -644,23 +644,23 @@ bool MvRle::HitTest(int x, int y) const
     return false;
 }
 
-MvCanvasResource* MvRle::MakeCanvas(int* hotX, int* hotY) const
+void MvRle::Unpack(MvColor* pixels, int pitch, int* hotX, int* hotY) const
 {
     MvAssert(hotX != nullptr && hotY != nullptr);
     *hotX = -offsetX_;
     *hotY = -offsetY_;
-    MvCanvasResource* canvas = new MvCanvasResource("fromSprite", width_, height_, true);
-    MvColor* const pixels = canvas->Pixels();
+    if (height_ == 0)
+        return;
+    MvAssert(pixels != nullptr && pitch >= width_);
     for (int k = 0; k < height_; ++k) {
         const MvRleLine& line = rows_[k];
-        MvColor* const row = pixels + static_cast<size_t>(k) * static_cast<size_t>(width_);
+        MvColor* const row = pixels + static_cast<size_t>(k) * static_cast<size_t>(pitch);
         for (int s = 0; s < line.segmentCount; ++s) {
             const MvRleSegment& segment = line.segments[s];
             MvAssert(segment.end < width_);
             std::memcpy(row + segment.start, segment.pixels, sizeof(MvColor) * static_cast<size_t>(segment.Length()));
         }
     }
-    return canvas;
 }
 
 MvRle* MvRle::MakeScaledCopy(MvFixed xScale, MvFixed yScale) const
@@ -678,19 +678,22 @@ MvRle* MvRle::MakeScaledCopy(MvFixed xScale, MvFixed yScale) const
     scaled.x = scaled.y = MvFixed::FromInt(0);
     scaled.xScale = xScale;
     scaled.yScale = yScale;
-    int canvasHotX, canvasHotY;
-    MvCanvasResource* canvas = height_ > 0 ? MakeCanvas(&canvasHotX, &canvasHotY) : nullptr;
+    // The frame's pixels in full, the working surface that is drawn scaled.
+    MvPixelBlock source;
     MvIntRect bounds;
     bounds.SetEmpty();
-    if (canvas != nullptr)
-        canvas->ComputeBounds(scaled, &bounds);
-    if (canvas == nullptr || !bounds.IsValid()) {
+    if (height_ > 0) {
+        source.Create(width_, height_, true);
+        int sourceHotX, sourceHotY;
+        Unpack(source.Pixels(), width_, &sourceHotX, &sourceHotY);
+        source.ComputeBounds(scaled, &bounds);
+    }
+    if (height_ == 0 || !bounds.IsValid()) {
         // Nothing visible at this scale: an empty copy placed as Create places one.
         copy->offsetX_ = -hotX;
         copy->offsetY_ = -hotY;
         copy->deltaX_ = deltaX;
         copy->deltaY_ = deltaY;
-        delete canvas;
         return copy;
     }
     MvAssert(bounds.left == 0 && bounds.top == 0);
@@ -701,11 +704,10 @@ MvRle* MvRle::MakeScaledCopy(MvFixed xScale, MvFixed yScale) const
         MvPixelBlock block;
         block.Create(width, height, true);
         MvPaintTarget target(block.Pixels(), width, height);
-        canvas->Draw(target, scaled, MvColorXform(), MvMakeRect(0, 0, width - 1, height - 1),
-                     MvPixelBlock::QualityBest, 0);
+        source.Draw(target, scaled, false, MvColorXform(), MvMakeRect(0, 0, width - 1, height - 1),
+                    MvPixelBlock::QualityBest, 0);
         copy->Encode(target, 0, 0, width, height, hotX, hotY, deltaX, deltaY, false);
     }
-    delete canvas;
     return copy;
 }
 

@@ -11,7 +11,6 @@
 
 #include <cstdint>
 
-class MvCanvasResource;
 class MvCollisionMask;
 class MvTextureRef;
 class MvPaintTarget;
@@ -89,14 +88,15 @@ public:
     // itself, the pair of a scaled copy). Asserts every later call passes the same pair.
     MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale);
 
-    // A new canvas named "fromSprite", owned by the caller, of the image's width x height
-    // with alpha: every stored run copied to its row and columns, every other pixel
-    // transparent black. *hotX and *hotY receive the hot spot's place in it. Asserts both
-    // are not null.
-    MvCanvasResource* MakeCanvas(int* hotX, int* hotY) const;
+    // Writes the image's pixels into pixels, a picture of at least Width() x Height()
+    // MvColors with pitch MvColors a row: every stored run to its row and columns; the
+    // pixels between runs are left as they are (clear them first for transparent black).
+    // *hotX and *hotY receive the hot spot's place in the picture. Asserts hotX and hotY
+    // are not null and, when the image has rows, pixels is not null and pitch >= Width().
+    void Unpack(MvColor* pixels, int pitch, int* hotX, int* hotY) const;
 
     // A new image, owned by the caller, that is this image drawn at (xScale, yScale):
-    // the frame is turned into a canvas, drawn scaled into a pixel block by averaging
+    // the frame is unpacked into a pixel block, drawn scaled into another by averaging
     // boxes when both scales are at most 0.5 and bilinearly otherwise, and encoded again
     // with the offset and delta scaled and rounded. The copy keeps as many and as long
     // runs as the scaled picture has, even beyond what Create accepts from a picture, so

@@ -7,8 +7,7 @@
 // sprite resources "splash" (id 3, the engine's logo) and "splashText" (id 1, a line of
 // text shown under it), each with one action "NONE" (id 2) of one opaque frame. The build
 // draws both pictures with the splash generator in tools/, writes the file with the
-// engine's resource writer and compiles its bytes into the movo_splash library, which
-// every program that links the stage links too.
+// engine's resource writer and compiles its bytes into the engine library itself.
 extern const uint8_t MvSplashFile[];
 // Number of bytes of MvSplashFile: 191182.
 extern const int MvSplashFileSize;

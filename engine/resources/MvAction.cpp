@@ -1,6 +1,7 @@
 #include "MvAction.h"
 
 #include "MvAssert.h"
+#include "MvCanvasResource.h"
 #include "MvLog.h"
 #include "MvPaintTarget.h"
 #include "MvResourceReader.h"
@@ -151,7 +152,10 @@ MvCollisionMask* MvAction::GetCollisionMask(MvFixed xScale, MvFixed yScale, int 
 
 MvCanvasResource* MvAction::MakeCanvas(int frame, int* hotX, int* hotY) const
 {
-    return FrameAt(frame)->MakeCanvas(hotX, hotY);
+    const MvRle* image = FrameAt(frame);
+    MvCanvasResource* canvas = new MvCanvasResource("fromSprite", image->Width(), image->Height(), true);
+    image->Unpack(canvas->Pixels(), image->Width(), hotX, hotY);
+    return canvas;
 }
 
 bool MvAction::HasScaleCache(MvFixed xScale, MvFixed yScale) const { return FindScaleCache(xScale, yScale) != nullptr; }

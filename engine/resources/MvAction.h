@@ -85,7 +85,8 @@ public:
     // a scaled pair is cached (null then).
     MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const;
 
-    // A new canvas, owned by the caller, holding the pixels of frame (MvRle::MakeCanvas);
+    // A new canvas, owned by the caller, named "fromSprite" with alpha, holding
+    // the pixels of frame (MvRle::Unpack) and transparent black between its runs;
     // *hotX and *hotY receive the hot spot's place in it. Asserts 0 <= frame <
     // FrameCount() and the out pointers are not null.
     MvCanvasResource* MakeCanvas(int frame, int* hotX, int* hotY) const;

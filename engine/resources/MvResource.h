@@ -2,6 +2,7 @@
 #define MV_RESOURCE_H
 
 #include "MvFixed.h"
+#include "MvResourceTypeCode.h"
 
 #include <cstdint>
 #include <string>
@@ -16,18 +17,6 @@ class MvSceneNode;
 class MvSpriteResource;
 class MvTextDataResource;
 class MvTileResource;
-
-// Type codes of the records of a resource file and of the resource kinds.
-enum MvResourceTypeCode : uint32_t {
-    MvResourceEndCode = 1, // the end record of a file; no resource has it
-    MvSpriteResourceCode = 2,
-    MvTileResourceCode = 3,
-    MvCanvasResourceCode = 4, // made at run time only, never read from a file
-    MvFontResourceCode = 5,
-    MvBoxResourceCode = 6, // made at run time only, never read from a file
-    MvTextDataResourceCode = 7,
-    MvBinaryDataResourceCode = 8
-};
 
 // The base of every resource a vault holds: sprites, tiles, fonts, canvases, text and
 // binary data. It gives each a name, an id, a type code and a type name, typed views

@@ -4,7 +4,7 @@
 
 #include "GlTestSupport.h"
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvLogCapture.h"
 #include "MvResourceVault.h"

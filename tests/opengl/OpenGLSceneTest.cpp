@@ -6,7 +6,7 @@
 
 #include "GlTestSupport.h"
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvCanvasResource.h"
 #include "MvColorXform.h"

@@ -1,4 +1,4 @@
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvLoadPool.h"
 #include "MvMemoryStream.h"

@@ -2,7 +2,7 @@
 // delta), the sampling method chosen by the scale (boxes when shrinking to half or less,
 // bilinear otherwise), empty results, and copies larger than Create would accept.
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvBitWriter.h"
 #include "MvMemoryStream.h"

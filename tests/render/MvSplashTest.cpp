@@ -1,6 +1,6 @@
 // The splash resource file built into the program, and the stage's splash that shows it.
 
-#include "../scene/SceneTestSupport.h"
+#include "SceneTestSupport.h"
 
 #include "MvAction.h"
 #include "MvResourceVault.h"

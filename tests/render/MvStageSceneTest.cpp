@@ -1,8 +1,8 @@
 // The stage's draw cycle with sprite nodes: what a frame paints, where, in which order and
 // through which blitters; the vault and tree it owns; the renderer description.
 
-#include "../resources/ResourceTestSupport.h"
-#include "../scene/SceneTestSupport.h"
+#include "ResourceTestSupport.h"
+#include "SceneTestSupport.h"
 
 #include "MvResourceVault.h"
 #include "MvSpriteNode.h"

@@ -1,5 +1,5 @@
 #include "ResourceTestSupport.h"
-#include "../scene/SceneTestSupport.h"
+#include "SceneTestSupport.h"
 
 #include "MvAction.h"
 #include "MvCanvasResource.h"
@@ -400,10 +400,10 @@ TEST(MvCanvasResource, ACanvasFromAFrameIsTheFrameDrawn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MvRle frame;
-        CreateFrame(&frame, c.rows, c.hotX, c.hotY);
+        std::unique_ptr<MvAction> action(MakeAction({"Show", 1, {{c.rows, c.hotX, c.hotY, 0, 0}}}));
+        const MvRle& frame = *action->FrameAt(0);
         int hotX = 99, hotY = 99;
-        std::unique_ptr<MvCanvasResource> canvas(frame.MakeCanvas(&hotX, &hotY));
+        std::unique_ptr<MvCanvasResource> canvas(action->MakeCanvas(0, &hotX, &hotY));
         ASSERT_NE(nullptr, canvas);
         EXPECT_STREQ("fromSprite", canvas->Name());
         EXPECT_TRUE(canvas->HasAlpha());
@@ -440,10 +440,10 @@ TEST(MvCanvasResource, ACanvasFromAFrameIsTheFrameDrawn)
 // A fully transparent frame gives a canvas of no pixels.
 TEST(MvCanvasResource, ACanvasFromAnEmptyFrameIsEmpty)
 {
-    MvRle frame;
-    CreateFrame(&frame, {"...", "..."}, 1, 1);
+    std::unique_ptr<MvAction> action(MakeAction({"Show", 1, {{{"...", "..."}, 1, 1, 0, 0}}}));
+    const MvRle& frame = *action->FrameAt(0);
     int hotX = 0, hotY = 0;
-    std::unique_ptr<MvCanvasResource> canvas(frame.MakeCanvas(&hotX, &hotY));
+    std::unique_ptr<MvCanvasResource> canvas(action->MakeCanvas(0, &hotX, &hotY));
     EXPECT_EQ(0, canvas->Width());
     EXPECT_EQ(0, canvas->Height());
     EXPECT_EQ(-frame.OffsetX(), hotX);

@@ -3,7 +3,7 @@
 
 #include "SceneTestSupport.h"
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvAction.h"
 #include "MvCollisionMask.h"

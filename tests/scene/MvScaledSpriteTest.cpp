@@ -4,7 +4,7 @@
 
 #include "SceneTestSupport.h"
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvAction.h"
 #include "MvSpriteNode.h"

@@ -1,6 +1,6 @@
 // Sprite nodes: the action and frame they show, stepping, cloning, bounds and hit tests.
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 #include "SceneTestSupport.h"
 
 #include "MvSpriteNode.h"

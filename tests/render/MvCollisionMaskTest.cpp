@@ -1,7 +1,7 @@
 // Collision bit maps: their layout as images make them, their comparison at every word
 // alignment, and the maps that actions hand out for their frames and scaled copies.
 
-#include "../resources/ResourceTestSupport.h"
+#include "ResourceTestSupport.h"
 
 #include "MvAction.h"
 #include "MvCollisionMask.h"

@@ -1,7 +1,7 @@
 #include "MvResourceWriter.h"
 
 #include "MvAssert.h"
-#include "MvResource.h"
+#include "MvResourceTypeCode.h"
 
 #include <cstring>
 

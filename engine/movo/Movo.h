@@ -1,0 +1,67 @@
+#ifndef MOVO_H
+#define MOVO_H
+
+// Movo, a 2-D sprite engine on SDL 1.2: the whole public interface in one include.
+//
+// A program makes an MvStage on its SDL screen surface, loads resource files (made with
+// movo-encode) into the stage's MvResourceVault, hangs nodes that show the resources in the
+// stage's MvSceneTree, and calls MvStage::Draw once a frame; the stage repaints only what
+// changed, or redraws through OpenGL on an SDL_OPENGL screen.
+//
+// The folders build on one another: base (values, log, assertions) <- io (reading and
+// writing resource files) <- render (pixel painting and images) <- resources (the vault and
+// the resource kinds) <- scene (nodes and the tree). The stage, in render, sits above them
+// all: it owns the tree and the vault. Two cycles are part of the design and stay: nodes
+// report their changes to the stage that owns their tree (stage, tree and node), and nodes
+// show resources that take nodes back to answer for them: collision maps at the node's
+// scale, a canvas's users (node and resource).
+
+#include "MvAssert.h"
+#include "MvColor.h"
+#include "MvColorXform.h"
+#include "MvDebugOutput.h"
+#include "MvFixed.h"
+#include "MvGrowArray.h"
+#include "MvIntRect.h"
+#include "MvLog.h"
+#include "MvTransform.h"
+#include "MvWindowCount.h"
+#include "MvBitReader.h"
+#include "MvBitWriter.h"
+#include "MvLoadPool.h"
+#include "MvMemoryStream.h"
+#include "MvResourceReader.h"
+#include "MvResourceTypeCode.h"
+#include "MvResourceWriter.h"
+#include "MvCollisionMask.h"
+#include "MvDirtyList.h"
+#include "MvPaintTarget.h"
+#include "MvPixelBlock.h"
+#include "MvRle.h"
+#include "MvRleLine.h"
+#include "MvRleSegment.h"
+#include "MvStage.h"
+#include "MvSurfacePen.h"
+#include "MvTexture.h"
+#include "MvTextureEnv.h"
+#include "MvTextureManager.h"
+#include "MvTextureRef.h"
+#include "MvAction.h"
+#include "MvBinaryDataResource.h"
+#include "MvCanvasResource.h"
+#include "MvFontResource.h"
+#include "MvResource.h"
+#include "MvResourceFactory.h"
+#include "MvResourceVault.h"
+#include "MvSpriteResource.h"
+#include "MvTextDataResource.h"
+#include "MvTileResource.h"
+#include "MvChildCursor.h"
+#include "MvChildLink.h"
+#include "MvChildList.h"
+#include "MvDrawableNode.h"
+#include "MvSceneNode.h"
+#include "MvSceneTree.h"
+#include "MvSpriteNode.h"
+
+#endif
