@@ -6,13 +6,13 @@
 // breaks into the debugger when one is attached and aborts otherwise. Checks stay on in
 // every build; they guard callers' contracts, never input read from disk.
 
-// Reports a failed check and stops. Returns only when a debugger resumes the program.
+/// Reports a failed check and stops. Returns only when a debugger resumes the program.
 void MvAssertFailed(const char* condition, const char* file, int line);
 
-// Breaks into an attached debugger (SIGTRAP); without one, aborts the program.
+/// Breaks into an attached debugger (SIGTRAP); without one, aborts the program.
 void MvDebugBreak();
 
-// True when a debugger (any tracer) is attached to this process.
+/// True when a debugger (any tracer) is attached to this process.
 bool MvDebuggerAttached();
 
 #define MvAssert(condition)                                   \

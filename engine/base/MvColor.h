@@ -3,19 +3,19 @@
 
 #include <cstdint>
 
-// A 32-bit colour stored as the bytes blue, green, red, alpha: read as a little-endian
-// word it is 0xAARRGGBB. Every pixel the engine keeps in memory has this layout. Alpha
-// 255 is opaque, 0 fully transparent.
+/// A 32-bit colour stored as the bytes blue, green, red, alpha: read as a little-endian
+/// word it is 0xAARRGGBB. Every pixel the engine keeps in memory has this layout. Alpha
+/// 255 is opaque, 0 fully transparent.
 struct alignas(4) MvColor {
     uint8_t blue;
     uint8_t green;
     uint8_t red;
     uint8_t alpha;
 
-    // Sets all four channels.
+    /// Sets all four channels.
     void Set(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
-    // Channel / 255.0, for handing colours to OpenGL.
+    /// Channel / 255.0, for handing colours to OpenGL.
     float RedF() const;
     float GreenF() const;
     float BlueF() const;

@@ -3,48 +3,48 @@
 
 #include "MvColor.h"
 
-// A colour transform: per colour channel a multiplier (255 = unchanged) and an offset
-// (0 = unchanged), plus an alpha (255 = opaque) kept in the offset's alpha byte. A
-// channel c becomes ((c * mul) >> 8) + add. Three flags describe the transform and are
-// kept current by every change, so drawing code picks its blitter by reading booleans
-// instead of looking at channels. Invariant: for every channel the brightest source
-// value stays within a byte, ((mul * 255) >> 8) + add <= 255, and mul's alpha is 0.
+/// A colour transform: per colour channel a multiplier (255 = unchanged) and an offset
+/// (0 = unchanged), plus an alpha (255 = opaque) kept in the offset's alpha byte. A
+/// channel c becomes ((c * mul) >> 8) + add. Three flags describe the transform and are
+/// kept current by every change, so drawing code picks its blitter by reading booleans
+/// instead of looking at channels. Invariant: for every channel the brightest source
+/// value stays within a byte, ((mul * 255) >> 8) + add <= 255, and mul's alpha is 0.
 class MvColorXform {
 public:
     bool identity;
     bool hasAlpha;
     bool hasColor;
-    MvColor mul; // alpha byte always 0
-    MvColor add; // alpha byte is the transform's alpha
+    MvColor mul; ///< alpha byte always 0
+    MvColor add; ///< alpha byte is the transform's alpha
 
-    // The identity: multipliers 255, offsets 0, alpha 255.
+    /// The identity: multipliers 255, offsets 0, alpha 255.
     MvColorXform();
 
-    // Sets every channel (each argument 0..255, asserted), then UpdateFlags.
+    /// Sets every channel (each argument 0..255, asserted), then UpdateFlags.
     void Set(int redMul, int redAdd, int greenMul, int greenAdd, int blueMul, int blueAdd, int alpha);
-    // Sets the alpha (0..255, asserted), then UpdateFlags.
+    /// Sets the alpha (0..255, asserted), then UpdateFlags.
     void SetAlpha(int alpha);
     int Alpha() const;
     bool IsIdentity() const;
     bool HasAlpha() const;
     bool HasColor() const;
 
-    // Multipliers 255 - amount, offsets amount; alpha kept. Asserts 0 <= amount <= 255.
+    /// Multipliers 255 - amount, offsets amount; alpha kept. Asserts 0 <= amount <= 255.
     void Brighten(int amount);
-    // Multipliers 255 - amount, offsets 0; alpha kept. Asserts 0 <= amount <= 255.
+    /// Multipliers 255 - amount, offsets 0; alpha kept. Asserts 0 <= amount <= 255.
     void Darken(int amount);
 
-    // Turns this (own) transform into the composite under parent's composite: the
-    // parent's transform applied first, then this one's (up to rounding).
+    /// Turns this (own) transform into the composite under parent's composite: the
+    /// parent's transform applied first, then this one's (up to rounding).
     void Combine(const MvColorXform& parent);
 
-    // Applies the colour part to c; c's alpha is not touched.
+    /// Applies the colour part to c; c's alpha is not touched.
     MvColor Apply(MvColor c) const;
 
-    // Recomputes the three flags from mul and add and asserts the invariant.
+    /// Recomputes the three flags from mul and add and asserts the invariant.
     void UpdateFlags();
 
-    // Compare mul and add only; the flags follow from them.
+    /// Compare mul and add only; the flags follow from them.
     bool operator==(const MvColorXform& o) const;
     bool operator!=(const MvColorXform& o) const;
 };

@@ -8,12 +8,12 @@
 
 typedef void (*MvDebugSink)(const char* text, void* context);
 
-// Sends text to the installed sink, or to the MOVO_DEBUG_OUTPUT file, or nowhere.
+/// Sends text to the installed sink, or to the MOVO_DEBUG_OUTPUT file, or nowhere.
 void MvDebugOutput(const char* text);
 
-// Installs sink with the context it is called with (a null sink restores the default) and
-// returns the sink it replaces; that sink's context goes to *previousContext when given, so
-// that a caller can put back exactly what it found.
+/// Installs sink with the context it is called with (a null sink restores the default) and
+/// returns the sink it replaces; that sink's context goes to *previousContext when given, so
+/// that a caller can put back exactly what it found.
 MvDebugSink MvSetDebugSink(MvDebugSink sink, void* context, void** previousContext = nullptr);
 
 #endif

@@ -5,25 +5,25 @@
 
 #include <cstdint>
 
-// A 16.16 fixed-point number: one signed 32-bit integer holding the value times 65536.
-// Positions and scales that may be fractional are MvFixed, so placement is exact and
-// repeatable on every machine. Addition and subtraction wrap; products and quotients go
-// through 64 bits so that no high bits are lost before the final 32-bit result. A
-// default-constructed value is unset; every holder sets it before use.
+/// A 16.16 fixed-point number: one signed 32-bit integer holding the value times 65536.
+/// Positions and scales that may be fractional are MvFixed, so placement is exact and
+/// repeatable on every machine. Addition and subtraction wrap; products and quotients go
+/// through 64 bits so that no high bits are lost before the final 32-bit result. A
+/// default-constructed value is unset; every holder sets it before use.
 class MvFixed {
 public:
     MvFixed() = default;
 
-    // i << 16; integers outside -32768..32767 do not fit and are not checked.
+    /// i << 16; integers outside -32768..32767 do not fit and are not checked.
     static MvFixed FromInt(int i);
-    // d * 65536 + 0.5, truncated toward zero (so -1.5 gives raw -98303).
+    /// d * 65536 + 0.5, truncated toward zero (so -1.5 gives raw -98303).
     static MvFixed FromDouble(double d);
-    // The value with the given raw 16.16 representation.
+    /// The value with the given raw 16.16 representation.
     static MvFixed FromRaw(int32_t raw);
 
-    // raw >> 16, rounding toward minus infinity.
+    /// raw >> 16, rounding toward minus infinity.
     int ToInt() const;
-    // (raw + 1/32) >> 16: rounds up only within 1/32 below the next integer.
+    /// (raw + 1/32) >> 16: rounds up only within 1/32 below the next integer.
     int RoundToInt() const;
     double ToDouble() const;
     int32_t Raw() const;
@@ -31,10 +31,10 @@ public:
     MvFixed operator+(MvFixed o) const;
     MvFixed operator-(MvFixed o) const;
     MvFixed operator-() const;
-    // 64-bit product of the raw values, arithmetic shift right by 16, low 32 bits.
+    /// 64-bit product of the raw values, arithmetic shift right by 16, low 32 bits.
     MvFixed operator*(MvFixed o) const;
     MvFixed operator*(int i) const;
-    // (raw << 16) / o.raw in 64 bits, truncating. Asserts o is not zero.
+    /// (raw << 16) / o.raw in 64 bits, truncating. Asserts o is not zero.
     MvFixed operator/(MvFixed o) const;
     MvFixed& operator+=(MvFixed o);
     MvFixed& operator-=(MvFixed o);
@@ -58,7 +58,7 @@ private:
     int32_t raw_;
 };
 
-// The raw value 1.0.
+/// The raw value 1.0.
 constexpr int32_t MvFixedOne = 0x10000;
 
 inline MvFixed MvFixed::FromRaw(int32_t raw)

@@ -7,11 +7,11 @@
 #include <new>
 #include <utility>
 
-// A growable array: a count, a capacity and the items. Appending to a full array grows
-// the capacity to the smallest power of two that holds one more item and moves the items
-// over, so a long run of appends costs amortised constant time. Clear frees the storage;
-// a list that is filled and cleared every frame therefore reallocates each time, which
-// keeps idle memory at zero at the price of a few allocations per frame.
+/// A growable array: a count, a capacity and the items. Appending to a full array grows
+/// the capacity to the smallest power of two that holds one more item and moves the items
+/// over, so a long run of appends costs amortised constant time. Clear frees the storage;
+/// a list that is filled and cleared every frame therefore reallocates each time, which
+/// keeps idle memory at zero at the price of a few allocations per frame.
 template <typename T>
 class MvGrowArray {
 public:
@@ -23,20 +23,20 @@ public:
     MvGrowArray(MvGrowArray&& other) noexcept { Steal(other); }
     MvGrowArray& operator=(MvGrowArray&& other) noexcept;
 
-    // Adds item at the end, growing the storage when the array is full.
+    /// Adds item at the end, growing the storage when the array is full.
     void Append(const T& item);
 
-    // Removes item index; the last item moves into its place (order is not kept).
-    // Asserts index < Count().
+    /// Removes item index; the last item moves into its place (order is not kept).
+    /// Asserts index < Count().
     void RemoveSwap(int index);
 
-    // Destroys every item, frees the storage; count and capacity become 0.
+    /// Destroys every item, frees the storage; count and capacity become 0.
     void Clear();
 
-    // Destroys every item but keeps the storage for reuse.
+    /// Destroys every item but keeps the storage for reuse.
     void Empty();
 
-    // Item index. Asserts index < Count().
+    /// Item index. Asserts index < Count().
     T& operator[](int index);
     const T& operator[](int index) const;
 

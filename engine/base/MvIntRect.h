@@ -7,11 +7,11 @@
 
 class MvTransform;
 
-// An integer rectangle with all four edges inclusive: (0, 0, 9, 9) covers 10 x 10
-// pixels. All screen geometry of the engine (windows, node bounds, dirty and clip
-// rectangles) is kept in these. A rectangle is valid when left <= right and
-// top <= bottom; the canonical empty rectangle is (-1, -1, -2, -2). Operations do not
-// test validity: callers test it where it matters.
+/// An integer rectangle with all four edges inclusive: (0, 0, 9, 9) covers 10 x 10
+/// pixels. All screen geometry of the engine (windows, node bounds, dirty and clip
+/// rectangles) is kept in these. A rectangle is valid when left <= right and
+/// top <= bottom; the canonical empty rectangle is (-1, -1, -2, -2). Operations do not
+/// test validity: callers test it where it matters.
 struct MvIntRect {
     int32_t left;
     int32_t top;
@@ -19,35 +19,35 @@ struct MvIntRect {
     int32_t bottom;
 
     void Set(int32_t l, int32_t t, int32_t r, int32_t b);
-    // Becomes (-1, -1, -2, -2).
+    /// Becomes (-1, -1, -2, -2).
     void SetEmpty();
     bool IsValid() const;
 
-    // right - left + 1 and bottom - top + 1; 0 for the empty rectangle.
+    /// right - left + 1 and bottom - top + 1; 0 for the empty rectangle.
     int32_t Width() const;
     int32_t Height() const;
 
-    // True unless the two are apart; rectangles sharing a row or column overlap.
+    /// True unless the two are apart; rectangles sharing a row or column overlap.
     bool Overlaps(const MvIntRect& other) const;
     bool Contains(int32_t x, int32_t y) const;
-    // True when other lies wholly inside this rectangle.
+    /// True when other lies wholly inside this rectangle.
     bool Encloses(const MvIntRect& other) const;
-    // Intersection; invalid when the two did not overlap.
+    /// Intersection; invalid when the two did not overlap.
     void ClipTo(const MvIntRect& other);
-    // Bounding box of both; both must be valid.
+    /// Bounding box of both; both must be valid.
     void Merge(const MvIntRect& other);
 
-    // Each x edge becomes (xScale * edge).ToInt(), each y edge likewise.
+    /// Each x edge becomes (xScale * edge).ToInt(), each y edge likewise.
     void ScaleBy(MvFixed xScale, MvFixed yScale);
-    // ScaleBy the transform's scales, then move by its position's integer parts
-    // (defined with MvTransform, in MvTransform.h).
+    /// ScaleBy the transform's scales, then move by its position's integer parts
+    /// (defined with MvTransform, in MvTransform.h).
     void Transform(const MvTransform& t);
 
     bool operator==(const MvIntRect& o) const;
     bool operator!=(const MvIntRect& o) const;
 };
 
-// A rectangle made from its four edges.
+/// A rectangle made from its four edges.
 inline MvIntRect MvMakeRect(int32_t l, int32_t t, int32_t r, int32_t b)
 {
     MvIntRect rect;

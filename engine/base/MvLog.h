@@ -7,7 +7,7 @@
 
 enum { MvLogBufferSize = 1024 };
 
-// printf-style message; no newline is added.
+/// printf-style message; no newline is added.
 void MvLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 #endif

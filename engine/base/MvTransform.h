@@ -4,11 +4,11 @@
 #include "MvFixed.h"
 #include "MvIntRect.h"
 
-// A placement: the position of a node's origin and its horizontal and vertical scale,
-// all in 16.16 fixed point. A node keeps its own transform; combining it with the
-// parent's composite transform gives the node's composite (screen) transform. Scale
-// factors held by nodes are always greater than 0. The neutral transform is
-// (0, 0, 1.0, 1.0).
+/// A placement: the position of a node's origin and its horizontal and vertical scale,
+/// all in 16.16 fixed point. A node keeps its own transform; combining it with the
+/// parent's composite transform gives the node's composite (screen) transform. Scale
+/// factors held by nodes are always greater than 0. The neutral transform is
+/// (0, 0, 1.0, 1.0).
 class MvTransform {
 public:
     MvFixed x;
@@ -16,15 +16,15 @@ public:
     MvFixed xScale;
     MvFixed yScale;
 
-    // The neutral transform (0, 0, 1.0, 1.0).
+    /// The neutral transform (0, 0, 1.0, 1.0).
     static MvTransform Identity();
 
-    // True when either scale is not exactly 1.0.
+    /// True when either scale is not exactly 1.0.
     bool HasScale() const;
 
-    // Turns this (own) transform into the composite under parent: with an unscaled parent
-    // the positions add; otherwise position = parent position + parent scale * position
-    // and scale = parent scale * scale.
+    /// Turns this (own) transform into the composite under parent: with an unscaled parent
+    /// the positions add; otherwise position = parent position + parent scale * position
+    /// and scale = parent scale * scale.
     void Combine(const MvTransform& parent);
 
     bool operator==(const MvTransform& o) const;

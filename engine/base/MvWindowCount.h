@@ -1,9 +1,9 @@
 #ifndef MV_WINDOW_COUNT_H
 #define MV_WINDOW_COUNT_H
 
-// The largest number of windows on one stage. Every per-window array, in nodes and in the
-// stage, has this size, so placement state never allocates. A window index of -1 in a
-// setter means every window.
+/// The largest number of windows on one stage. Every per-window array, in nodes and in the
+/// stage, has this size, so placement state never allocates. A window index of -1 in a
+/// setter means every window.
 constexpr int MvWindowCount = 6;
 
 #endif

@@ -4,42 +4,42 @@
 #include <cstddef>
 #include <cstdint>
 
-// A bump allocator over one block of memory. Loading a resource file takes all pixels,
-// RLE rows and RLE segments of the file from three such pools, sized exactly from the
-// file's tallies, instead of making one allocation per piece; the pieces are never freed
-// one by one, the whole block goes when the pool is destroyed. While a file is being read
-// its three pools are the process-wide current load pools, from which the image readers
-// take their storage.
+/// A bump allocator over one block of memory. Loading a resource file takes all pixels,
+/// RLE rows and RLE segments of the file from three such pools, sized exactly from the
+/// file's tallies, instead of making one allocation per piece; the pieces are never freed
+/// one by one, the whole block goes when the pool is destroyed. While a file is being read
+/// its three pools are the process-wide current load pools, from which the image readers
+/// take their storage.
 class MvLoadPool {
 public:
-    // A pool of size bytes, taken in one allocation and filled with 0xAA so that storage
-    // used before it is written stands out. When the allocation fails the pool has no
-    // block (HasBlock is false) and can hand out nothing.
+    /// A pool of size bytes, taken in one allocation and filled with 0xAA so that storage
+    /// used before it is written stands out. When the allocation fails the pool has no
+    /// block (HasBlock is false) and can hand out nothing.
     explicit MvLoadPool(size_t size);
 
-    // Frees the block; the pieces handed out become invalid.
+    /// Frees the block; the pieces handed out become invalid.
     ~MvLoadPool();
 
     MvLoadPool(const MvLoadPool&) = delete;
     MvLoadPool& operator=(const MvLoadPool&) = delete;
 
-    // The next size bytes of the block. Asserts the pool is not used up and that size
-    // does not pass the end; readers of untrusted data test Remaining first.
+    /// The next size bytes of the block. Asserts the pool is not used up and that size
+    /// does not pass the end; readers of untrusted data test Remaining first.
     void* Alloc(size_t size);
 
-    // True when every byte has been handed out.
+    /// True when every byte has been handed out.
     bool IsUsedUp() const;
 
-    // Bytes not yet handed out.
+    /// Bytes not yet handed out.
     size_t Remaining() const;
 
-    // Bytes handed out so far.
+    /// Bytes handed out so far.
     size_t Used() const;
 
-    // The size asked for at construction.
+    /// The size asked for at construction.
     size_t Size() const;
 
-    // False when the block could not be allocated.
+    /// False when the block could not be allocated.
     bool HasBlock() const;
 
 private:
@@ -49,19 +49,19 @@ private:
     size_t size_;
 };
 
-// Makes the three pools the current load pools (null clears one); loaders set them before
-// reading a file and clear them after.
+/// Makes the three pools the current load pools (null clears one); loaders set them before
+/// reading a file and clear them after.
 void SetCurrentLoadPools(MvLoadPool* pixelPool, MvLoadPool* linePool, MvLoadPool* segmentPool);
 
-// The current pool for RGBA pixels (4 bytes each), or null outside a load.
+/// The current pool for RGBA pixels (4 bytes each), or null outside a load.
 MvLoadPool* CurrentPixelPool();
-// The current pool for RLE rows (MvRleLine), or null outside a load.
+/// The current pool for RLE rows (MvRleLine), or null outside a load.
 MvLoadPool* CurrentLinePool();
-// The current pool for RLE segments (MvRleSegment), or null outside a load.
+/// The current pool for RLE segments (MvRleSegment), or null outside a load.
 MvLoadPool* CurrentSegmentPool();
 
-// Process-wide pixel counters, never reset: the RLE counter grows by the length of every
-// RLE segment read, the block counter by width times height of every pixel block read.
+/// Process-wide pixel counters, never reset: the RLE counter grows by the length of every
+/// RLE segment read, the block counter by width times height of every pixel block read.
 int64_t MvRlePixelCounter();
 int64_t MvBlockPixelCounter();
 void MvAddRlePixels(int64_t count);

@@ -7,26 +7,26 @@
 #include <cstdint>
 #include <vector>
 
-// An SDL stream over a growable block of memory, for writing resource data without a
-// file: writes past the end extend the block, seeks and reads work as on a file. SDL 1.2's
-// own memory streams have a fixed size, which a writer that does not know the final size
-// in advance cannot use. The stream object belongs to this class and lives as long as it.
+/// An SDL stream over a growable block of memory, for writing resource data without a
+/// file: writes past the end extend the block, seeks and reads work as on a file. SDL 1.2's
+/// own memory streams have a fixed size, which a writer that does not know the final size
+/// in advance cannot use. The stream object belongs to this class and lives as long as it.
 class MvMemoryStream {
 public:
-    // An empty block, positioned at 0.
+    /// An empty block, positioned at 0.
     MvMemoryStream();
-    // A block holding a copy of size bytes from data, positioned at 0.
+    /// A block holding a copy of size bytes from data, positioned at 0.
     MvMemoryStream(const void* data, size_t size);
-    // Frees the stream object and the block.
+    /// Frees the stream object and the block.
     ~MvMemoryStream();
 
     MvMemoryStream(const MvMemoryStream&) = delete;
     MvMemoryStream& operator=(const MvMemoryStream&) = delete;
 
-    // The SDL stream; closing it through SDL_RWclose is not allowed (it belongs here).
+    /// The SDL stream; closing it through SDL_RWclose is not allowed (it belongs here).
     SDL_RWops* Stream() const;
 
-    // The bytes written so far.
+    /// The bytes written so far.
     const uint8_t* Data() const;
     size_t Size() const;
     const std::vector<uint8_t>& Bytes() const;

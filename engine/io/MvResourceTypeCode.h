@@ -3,14 +3,14 @@
 
 #include <cstdint>
 
-// Type codes of the records of a resource file and of the resource kinds.
+/// Type codes of the records of a resource file and of the resource kinds.
 enum MvResourceTypeCode : uint32_t {
-    MvResourceEndCode = 1, // the end record of a file; no resource has it
+    MvResourceEndCode = 1, ///< the end record of a file; no resource has it
     MvSpriteResourceCode = 2,
     MvTileResourceCode = 3,
-    MvCanvasResourceCode = 4, // made at run time only, never read from a file
+    MvCanvasResourceCode = 4, ///< made at run time only, never read from a file
     MvFontResourceCode = 5,
-    MvBoxResourceCode = 6, // made at run time only, never read from a file
+    MvBoxResourceCode = 6, ///< made at run time only, never read from a file
     MvTextDataResourceCode = 7,
     MvBinaryDataResourceCode = 8
 };

@@ -6,50 +6,50 @@
 
 #include <cstdint>
 
-// The most rectangles one dirty list holds.
+/// The most rectangles one dirty list holds.
 constexpr int MvDirtyListCapacity = 128;
 
-// The screen rectangles of one window that must be repainted in the next frame. Nodes add
-// their old and new bounds whenever they change; the stage repaints and presents exactly
-// the listed rectangles and then clears the list. The list keeps itself short and free of
-// overlaps as rectangles arrive: covered rectangles are dropped, overlapping ones are cut
-// or merged, and a full list collapses into coarse blocks of an 8 x 4 grid over the
-// window. Each entry carries a mask of the grid blocks it touches, so most pairs that are
-// far apart are rejected with one AND. The entries are a fixed array: adding never
-// allocates, at the price of repainting somewhat more than changed when the list overflows.
+/// The screen rectangles of one window that must be repainted in the next frame. Nodes add
+/// their old and new bounds whenever they change; the stage repaints and presents exactly
+/// the listed rectangles and then clears the list. The list keeps itself short and free of
+/// overlaps as rectangles arrive: covered rectangles are dropped, overlapping ones are cut
+/// or merged, and a full list collapses into coarse blocks of an 8 x 4 grid over the
+/// window. Each entry carries a mask of the grid blocks it touches, so most pairs that are
+/// far apart are rejected with one AND. The entries are a fixed array: adding never
+/// allocates, at the price of repainting somewhat more than changed when the list overflows.
 class MvDirtyList {
 public:
-    // An empty list with every entry set to the empty rectangle; clipping not set yet.
+    /// An empty list with every entry set to the empty rectangle; clipping not set yet.
     MvDirtyList();
 
-    // Stores the window bounds as the clip rectangle, allows adding, and divides the
-    // rectangle into 8 columns and 4 rows of blocks.
+    /// Stores the window bounds as the clip rectangle, allows adding, and divides the
+    /// rectangle into 8 columns and 4 rows of blocks.
     void SetClipRect(const MvIntRect& clip);
 
-    // Marks r (clipped to the window) for repainting. Asserts clipping is set and every
-    // edge of r lies strictly between -100000 and 100000.
+    /// Marks r (clipped to the window) for repainting. Asserts clipping is set and every
+    /// edge of r lies strictly between -100000 and 100000.
     void AddRect(const MvIntRect& r);
 
-    // Forgets every entry; the clip rectangle and the block grid stay.
+    /// Forgets every entry; the clip rectangle and the block grid stay.
     void Clear();
 
-    // Number of entries, 0 to MvDirtyListCapacity.
+    /// Number of entries, 0 to MvDirtyListCapacity.
     int Count() const;
 
-    // Rectangle of entry index. Asserts 0 <= index < Count().
+    /// Rectangle of entry index. Asserts 0 <= index < Count().
     const MvIntRect& At(int index) const;
 
-    // Block mask of entry index. Asserts 0 <= index < Count().
+    /// Block mask of entry index. Asserts 0 <= index < Count().
     uint32_t MaskAt(int index) const;
 
-    // Bit (row * 8 + column) set for every grid block that r touches. Asserts clipping is
-    // set and r is a valid rectangle inside the clip rectangle.
+    /// Bit (row * 8 + column) set for every grid block that r touches. Asserts clipping is
+    /// set and r is a valid rectangle inside the clip rectangle.
     uint32_t BlockMask(const MvIntRect& r) const;
 
-    // The window bounds given to SetClipRect.
+    /// The window bounds given to SetClipRect.
     const MvIntRect& ClipRect() const;
 
-    // Logs "DR Print. '<label>'" and then one line per entry with its four edges.
+    /// Logs "DR Print. '<label>'" and then one line per entry with its four edges.
     void Dump(const char* label) const;
 
 private:
@@ -58,12 +58,12 @@ private:
         uint32_t mask;
     };
 
-    // Puts rect and its mask at the end; the caller has checked that there is room.
+    /// Puts rect and its mask at the end; the caller has checked that there is room.
     void Append(const MvIntRect& rect);
-    // Removes entry index; the last entry moves into its place.
+    /// Removes entry index; the last entry moves into its place.
     void RemoveAt(int index);
-    // Runs when a rectangle must be added to a full list: collapses the list to grid
-    // blocks (large cells) or to one bounding box (small cells), n included.
+    /// Runs when a rectangle must be added to a full list: collapses the list to grid
+    /// blocks (large cells) or to one bounding box (small cells), n included.
     void Overflow(const MvIntRect& n, uint32_t nMask);
 
     Entry items_[MvDirtyListCapacity];

@@ -9,15 +9,15 @@
 
 class MvPaintTarget;
 
-// Paints count source pixels (MvColor, 4 bytes each) into the target starting at dest,
-// through the colour transform. One blitter serves one target format and one kind of run;
-// the paint target chooses the set for its format once, so the per-pixel loop never
-// branches on format or transform.
+/// Paints count source pixels (MvColor, 4 bytes each) into the target starting at dest,
+/// through the colour transform. One blitter serves one target format and one kind of run;
+/// the paint target chooses the set for its format once, so the per-pixel loop never
+/// branches on format or transform.
 typedef void (*MvRunBlitter)(const MvPaintTarget& target, uint8_t* dest, const MvColor* source, int count,
                              MvColorXform xform);
 
-// Blitter slots, in table order: the transform kind, then whether the run has
-// translucent pixels.
+/// Blitter slots, in table order: the transform kind, then whether the run has
+/// translucent pixels.
 enum MvBlitterSlot {
     MvBlitSimpleNoAlpha = 0,
     MvBlitColorNoAlpha,
@@ -30,38 +30,38 @@ enum MvBlitterSlot {
     MvBlitterSlotCount
 };
 
-// One surface that the engine paints into: the screen, or a block of memory in the
-// engine's own pixel layout. It reads the surface's format once and keeps the eight
-// blitters that serve it, so drawing code asks PickBlitter for a plain function and calls
-// it once per run. Targets with 2, 3 or 4 bytes per pixel are served; others are refused.
+/// One surface that the engine paints into: the screen, or a block of memory in the
+/// engine's own pixel layout. It reads the surface's format once and keeps the eight
+/// blitters that serve it, so drawing code asks PickBlitter for a plain function and calls
+/// it once per run. Targets with 2, 3 or 4 bytes per pixel are served; others are refused.
 class MvPaintTarget {
 public:
-    // Paints into surface (not owned). Asserts surface is not null and has 2, 3 or 4
-    // bytes per pixel (3: channel shifts multiples of 8). On 4 bytes logs which 32-bit
-    // blitter was chosen.
+    /// Paints into surface (not owned). Asserts surface is not null and has 2, 3 or 4
+    /// bytes per pixel (3: channel shifts multiples of 8). On 4 bytes logs which 32-bit
+    /// blitter was chosen.
     explicit MvPaintTarget(SDL_Surface* surface);
 
-    // Paints into the caller's width x height pixels, stored as MvColor rows without
-    // padding, through the memory blitters, which keep each pixel's alpha byte. The pixels
-    // stay the caller's; the wrapping surface is owned. Asserts width and height >= 0,
-    // width <= 16383 (the row pitch must fit the surface's 16-bit pitch), pixels not null
-    // unless the block is empty, and that the surface could be made.
+    /// Paints into the caller's width x height pixels, stored as MvColor rows without
+    /// padding, through the memory blitters, which keep each pixel's alpha byte. The pixels
+    /// stay the caller's; the wrapping surface is owned. Asserts width and height >= 0,
+    /// width <= 16383 (the row pitch must fit the surface's 16-bit pitch), pixels not null
+    /// unless the block is empty, and that the surface could be made.
     MvPaintTarget(MvColor* pixels, int width, int height);
 
-    // Frees the surface only when this target made it.
+    /// Frees the surface only when this target made it.
     ~MvPaintTarget();
 
     MvPaintTarget(const MvPaintTarget&) = delete;
     MvPaintTarget& operator=(const MvPaintTarget&) = delete;
 
-    // The blitter for a run with (sourceHasAlpha) or without translucent pixels through
-    // xform. Asserts xform is the identity or has a colour change or an alpha.
+    /// The blitter for a run with (sourceHasAlpha) or without translucent pixels through
+    /// xform. Asserts xform is the identity or has a colour change or an alpha.
     MvRunBlitter PickBlitter(bool sourceHasAlpha, const MvColorXform& xform) const;
 
-    // The blitter in slot.
+    /// The blitter in slot.
     MvRunBlitter Blitter(MvBlitterSlot slot) const;
 
-    // Address of pixel (x, y); the caller keeps (x, y) inside the target.
+    /// Address of pixel (x, y); the caller keeps (x, y) inside the target.
     uint8_t* PixelAddress(int x, int y) const;
 
     int Width() const;
@@ -72,15 +72,15 @@ public:
     bool IsOpenGL() const;
     SDL_Surface* Surface() const;
 
-    // Format fields, read from the surface.
+    /// Format fields, read from the surface.
     uint8_t redShift, greenShift, blueShift, alphaShift;
     uint32_t redMask, greenMask, blueMask, alphaMask;
     uint8_t redLoss, greenLoss, blueLoss;
-    uint8_t redByte, greenByte, blueByte; // shift / 8: byte of the channel in a 24-bit pixel
+    uint8_t redByte, greenByte, blueByte; ///< shift / 8: byte of the channel in a 24-bit pixel
 
 private:
     void ReadFormat();
-    // True when each colour channel is a whole byte (mask 0xFF << shift).
+    /// True when each colour channel is a whole byte (mask 0xFF << shift).
     bool HasByteChannels() const;
 
     int width_;
@@ -94,8 +94,8 @@ private:
     bool ownsSurface_;
 };
 
-// The name of a screen-format blitter ("32_Simple_NoAlpha", "32B_Simple_NoAlpha",
-// "24_Full_Alpha", ...), or "error" for any other function (memory blitters included).
+/// The name of a screen-format blitter ("32_Simple_NoAlpha", "32B_Simple_NoAlpha",
+/// "24_Full_Alpha", ...), or "error" for any other function (memory blitters included).
 const char* MvBlitterName(MvRunBlitter blitter);
 
 inline MvRunBlitter MvPaintTarget::Blitter(MvBlitterSlot slot) const { return blitters_[slot]; }

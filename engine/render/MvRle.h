@@ -16,93 +16,93 @@ class MvTextureRef;
 class MvPaintTarget;
 class MvResourceReader;
 
-// A true-colour image with alpha, stored as rows of runs of visible pixels (MvRleLine,
-// MvRleSegment): every sprite frame is one. Transparent pixels are not stored, so drawing
-// only walks runs and paints each through one blitter call, choosing the blitter again
-// only where the runs' alpha flag changes; hit tests only look at the runs. The image
-// knows where its top-left pixel lies relative to its hot spot (the point a sprite's
-// position designates) and the delta a sprite moves by when it steps past this frame.
-// Stored in resource files as a small header and a bit-packed stream in which every
-// channel takes only the bits its value range over the image needs. An image is made
-// empty and filled once, by Create or Read; images read during a load keep their rows,
-// segments and pixels in the vault's load pools and must not outlive the vault.
+/// A true-colour image with alpha, stored as rows of runs of visible pixels (MvRleLine,
+/// MvRleSegment): every sprite frame is one. Transparent pixels are not stored, so drawing
+/// only walks runs and paints each through one blitter call, choosing the blitter again
+/// only where the runs' alpha flag changes; hit tests only look at the runs. The image
+/// knows where its top-left pixel lies relative to its hot spot (the point a sprite's
+/// position designates) and the delta a sprite moves by when it steps past this frame.
+/// Stored in resource files as a small header and a bit-packed stream in which every
+/// channel takes only the bits its value range over the image needs. An image is made
+/// empty and filled once, by Create or Read; images read during a load keep their rows,
+/// segments and pixels in the vault's load pools and must not outlive the vault.
 class MvRle {
 public:
-    // Limits of the stored form and of Create.
+    /// Limits of the stored form and of Create.
     enum {
-        MaxSegmentLength = 1999,        // pixels in one segment
-        MaxSegmentsPerRow = 1999,       // segments in one stored row
-        MaxCreatedSegmentsPerRow = 199, // segments in one row made by Create
-        MaxSize = 4000,                 // width and height of a stored image
-        MaxReadOffset = 4000,           // offsets of a stored image
+        MaxSegmentLength = 1999,        ///< pixels in one segment
+        MaxSegmentsPerRow = 1999,       ///< segments in one stored row
+        MaxCreatedSegmentsPerRow = 199, ///< segments in one row made by Create
+        MaxSize = 4000,                 ///< width and height of a stored image
+        MaxReadOffset = 4000,           ///< offsets of a stored image
         MaxWrittenOffset = 3999         // offsets that Create makes and Write accepts
     };
 
-    // An empty image: no rows, every number 0.
+    /// An empty image: no rows, every number 0.
     MvRle();
-    // Frees what the image owns; storage from a load pool stays the pool's.
+    /// Frees what the image owns; storage from a load pool stays the pool's.
     ~MvRle();
 
     MvRle(const MvRle&) = delete;
     MvRle& operator=(const MvRle&) = delete;
 
-    // Encodes the rectangle (x, y, width, height) of source, trimmed to its visible
-    // pixels (alpha above 0), with the hot spot at (hotX, hotY) and the given delta, both
-    // in source coordinates. A fully transparent rectangle gives an empty image. Asserts
-    // the image is empty, the rectangle lies inside the source, no run is longer than
-    // MaxSegmentLength, no row has more than MaxCreatedSegmentsPerRow runs, and the
-    // offsets lie within +-MaxWrittenOffset.
+    /// Encodes the rectangle (x, y, width, height) of source, trimmed to its visible
+    /// pixels (alpha above 0), with the hot spot at (hotX, hotY) and the given delta, both
+    /// in source coordinates. A fully transparent rectangle gives an empty image. Asserts
+    /// the image is empty, the rectangle lies inside the source, no run is longer than
+    /// MaxSegmentLength, no row has more than MaxCreatedSegmentsPerRow runs, and the
+    /// offsets lie within +-MaxWrittenOffset.
     void Create(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
                 int deltaY);
 
-    // Reads the stored form. Storage comes from the current load pools while a load is
-    // under way. Values out of range, a pool too small, or data that ends early set the
-    // reader's error and leave the image empty. Returns true when the image was read and
-    // has at least one row. Asserts the image is empty.
+    /// Reads the stored form. Storage comes from the current load pools while a load is
+    /// under way. Values out of range, a pool too small, or data that ends early set the
+    /// reader's error and leave the image empty. Returns true when the image was read and
+    /// has at least one row. Asserts the image is empty.
     bool Read(MvResourceReader& reader);
-    // Read from stream, left just after the image. streamName names it in messages.
+    /// Read from stream, left just after the image. streamName names it in messages.
     bool Read(SDL_RWops* stream, const char* streamName = "stream");
 
-    // Writes the stored form and logs its size. Returns true when every byte reached the
-    // stream. Asserts the offsets lie within +-MaxWrittenOffset.
+    /// Writes the stored form and logs its size. Returns true when every byte reached the
+    /// stream. Asserts the offsets lie within +-MaxWrittenOffset.
     bool Write(SDL_RWops* stream) const;
 
-    // The screen rectangle the image covers with its hot spot placed by t (scaled when t
-    // has a scale).
+    /// The screen rectangle the image covers with its hot spot placed by t (scaled when t
+    /// has a scale).
     void ComputeBounds(const MvTransform& t, MvIntRect* bounds) const;
 
-    // Paints the image with its hot spot at t's position, through cx, inside clip; scaled
-    // (nearest neighbour) when t has a scale. On an OpenGL target the image is drawn
-    // instead as one textured quad at depth openGLZ, made into a texture on its first such
-    // draw and kept until the image is destroyed; clip is not used there (OpenGL clips to
-    // the window). Asserts the painted rectangle lies inside a software target, and
-    // 1 <= openGLZ <= 50000 on an OpenGL one.
+    /// Paints the image with its hot spot at t's position, through cx, inside clip; scaled
+    /// (nearest neighbour) when t has a scale. On an OpenGL target the image is drawn
+    /// instead as one textured quad at depth openGLZ, made into a texture on its first such
+    /// draw and kept until the image is destroyed; clip is not used there (OpenGL clips to
+    /// the window). Asserts the painted rectangle lies inside a software target, and
+    /// 1 <= openGLZ <= 50000 on an OpenGL one.
     void Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx, const MvIntRect& clip,
               int openGLZ) const;
 
-    // True when a visible pixel lies at (x, y), measured from the hot spot.
+    /// True when a visible pixel lies at (x, y), measured from the hot spot.
     bool HitTest(int x, int y) const;
 
-    // The image's collision bit map, made on the first call and kept until the image is
-    // destroyed; xScale and yScale are the scale the image was made at (1.0 for a frame
-    // itself, the pair of a scaled copy). Asserts every later call passes the same pair.
+    /// The image's collision bit map, made on the first call and kept until the image is
+    /// destroyed; xScale and yScale are the scale the image was made at (1.0 for a frame
+    /// itself, the pair of a scaled copy). Asserts every later call passes the same pair.
     MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale);
 
-    // Writes the image's pixels into pixels, a picture of at least Width() x Height()
-    // MvColors with pitch MvColors a row: every stored run to its row and columns; the
-    // pixels between runs are left as they are (clear them first for transparent black).
-    // *hotX and *hotY receive the hot spot's place in the picture. Asserts hotX and hotY
-    // are not null and, when the image has rows, pixels is not null and pitch >= Width().
+    /// Writes the image's pixels into pixels, a picture of at least Width() x Height()
+    /// MvColors with pitch MvColors a row: every stored run to its row and columns; the
+    /// pixels between runs are left as they are (clear them first for transparent black).
+    /// *hotX and *hotY receive the hot spot's place in the picture. Asserts hotX and hotY
+    /// are not null and, when the image has rows, pixels is not null and pitch >= Width().
     void Unpack(MvColor* pixels, int pitch, int* hotX, int* hotY) const;
 
-    // A new image, owned by the caller, that is this image drawn at (xScale, yScale):
-    // the frame is unpacked into a pixel block, drawn scaled into another by averaging
-    // boxes when both scales are at most 0.5 and bilinearly otherwise, and encoded again
-    // with the offset and delta scaled and rounded. The copy keeps as many and as long
-    // runs as the scaled picture has, even beyond what Create accepts from a picture, so
-    // that any image read from a file can be copied. Asserts both scales are above 0 and
-    // the scaled size is at most MvPixelBlock::MaxSize (always so for scales up to 4.0,
-    // as stored images are at most MaxSize wide and high).
+    /// A new image, owned by the caller, that is this image drawn at (xScale, yScale):
+    /// the frame is unpacked into a pixel block, drawn scaled into another by averaging
+    /// boxes when both scales are at most 0.5 and bilinearly otherwise, and encoded again
+    /// with the offset and delta scaled and rounded. The copy keeps as many and as long
+    /// runs as the scaled picture has, even beyond what Create accepts from a picture, so
+    /// that any image read from a file can be copied. Asserts both scales are above 0 and
+    /// the scaled size is at most MvPixelBlock::MaxSize (always so for scales up to 4.0,
+    /// as stored images are at most MaxSize wide and high).
     MvRle* MakeScaledCopy(MvFixed xScale, MvFixed yScale) const;
 
     int Width() const;
@@ -112,18 +112,18 @@ public:
     int DeltaX() const;
     int DeltaY() const;
     uint32_t Flags() const;
-    // Some pixel has alpha below 255.
+    /// Some pixel has alpha below 255.
     bool HasAlpha() const;
-    // The rows, top to bottom (null for an empty image); Row asserts 0 <= index < Height().
+    /// The rows, top to bottom (null for an empty image); Row asserts 0 <= index < Height().
     const MvRleLine* Rows() const;
     const MvRleLine& Row(int index) const;
-    // Totals over all rows, as the file tallies count them.
+    /// Totals over all rows, as the file tallies count them.
     int SegmentCount() const;
     int PixelCount() const;
 
 private:
-    // Create's work. With storedLimits the runs per row, run lengths and offsets are
-    // asserted to fit the stored form; without, only the column range of a run is.
+    /// Create's work. With storedLimits the runs per row, run lengths and offsets are
+    /// asserted to fit the stored form; without, only the column range of a run is.
     void Encode(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
                 int deltaY, bool storedLimits);
     void Release();
@@ -140,8 +140,8 @@ private:
     int32_t height_;
     int32_t deltaX_;
     int32_t deltaY_;
-    MvCollisionMask* collisionMask_; // owned; null until first requested
-    mutable MvTextureRef* texture_;  // owned reference; null until the first OpenGL draw
+    MvCollisionMask* collisionMask_; ///< owned; null until first requested
+    mutable MvTextureRef* texture_;  ///< owned reference; null until the first OpenGL draw
 };
 
 inline int MvRle::Width() const { return width_; }

@@ -5,34 +5,34 @@
 
 #include <cstdint>
 
-// Flag bits of MvRle, MvRleLine and MvRleSegment: some pixel below them has alpha below
-// 255; their array lies in a load pool and is not theirs to free (a run-time mark, never
-// stored).
+/// Flag bits of MvRle, MvRleLine and MvRleSegment: some pixel below them has alpha below
+/// 255; their array lies in a load pool and is not theirs to free (a run-time mark, never
+/// stored).
 enum MvRleFlags : uint32_t { MvRleHasAlpha = 1, MvRleInPool = 2 };
 
-// One run of visible pixels in a row of a run-length encoded image: the inclusive columns
-// start to end, relative to the image's left edge, and their colours. Transparent pixels
-// are never stored, so drawing walks runs without testing pixels. The pixel array is freed
-// with the segment unless it was taken from a load pool.
+/// One run of visible pixels in a row of a run-length encoded image: the inclusive columns
+/// start to end, relative to the image's left edge, and their colours. Transparent pixels
+/// are never stored, so drawing walks runs without testing pixels. The pixel array is freed
+/// with the segment unless it was taken from a load pool.
 class MvRleSegment {
 public:
-    // An empty run: flags 0, columns 0, no pixels.
+    /// An empty run: flags 0, columns 0, no pixels.
     MvRleSegment();
-    // Frees the pixels unless MvRleInPool is set.
+    /// Frees the pixels unless MvRleInPool is set.
     ~MvRleSegment();
 
     MvRleSegment(const MvRleSegment&) = delete;
     MvRleSegment& operator=(const MvRleSegment&) = delete;
 
-    // end - start + 1.
+    /// end - start + 1.
     int Length() const;
-    // Some pixel of the run has alpha below 255.
+    /// Some pixel of the run has alpha below 255.
     bool HasAlpha() const;
 
     uint32_t flags;
     uint16_t start;
     uint16_t end;
-    MvColor* pixels; // Length() colours
+    MvColor* pixels; ///< Length() colours
 };
 
 inline int MvRleSegment::Length() const { return end - start + 1; }

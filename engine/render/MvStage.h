@@ -18,140 +18,140 @@ class MvResourceVault;
 class MvSceneTree;
 class MvSpriteNode;
 
-// The object a program creates on its screen surface to get pictures on screen. The
-// screen is divided into up to six disjoint windows, each with its own background fill and
-// its own dirty list; between frames the lists collect what changed, and each Draw fills,
-// repaints and presents exactly those rectangles, so a frame costs in proportion to what
-// moved rather than to the screen size. The stage owns the scene tree of what it shows:
-// each Draw first lets the tree recompute what changed, which fills the dirty lists, and
-// then asks it to paint the nodes inside each repainted rectangle. The screen surface
-// stays the caller's; the stage paints into it through a paint target chosen once for its
-// pixel format. The stage also owns the resource vault into which the program loads its
-// pictures, and can show a short fading splash from a resource file built into the
-// program. On an OpenGL screen (SDL_OPENGL) the stage takes the other path: every frame
-// redraws whole windows as textured quads, one per image, and swaps the buffers; the
-// images keep their textures until they are destroyed.
+/// The object a program creates on its screen surface to get pictures on screen. The
+/// screen is divided into up to six disjoint windows, each with its own background fill and
+/// its own dirty list; between frames the lists collect what changed, and each Draw fills,
+/// repaints and presents exactly those rectangles, so a frame costs in proportion to what
+/// moved rather than to the screen size. The stage owns the scene tree of what it shows:
+/// each Draw first lets the tree recompute what changed, which fills the dirty lists, and
+/// then asks it to paint the nodes inside each repainted rectangle. The screen surface
+/// stays the caller's; the stage paints into it through a paint target chosen once for its
+/// pixel format. The stage also owns the resource vault into which the program loads its
+/// pictures, and can show a short fading splash from a resource file built into the
+/// program. On an OpenGL screen (SDL_OPENGL) the stage takes the other path: every frame
+/// redraws whole windows as textured quads, one per image, and swaps the buffers; the
+/// images keep their textures until they are destroyed.
 class MvStage {
 public:
-    // One window covering the whole screen, filled with black. Asserts screen is not null
-    // and has a pixel format the paint target serves.
+    /// One window covering the whole screen, filled with black. Asserts screen is not null
+    /// and has a pixel format the paint target serves.
     explicit MvStage(SDL_Surface* screen);
 
-    // One window with the given bounds. When extraFill is not null the whole screen is
-    // filled with it now and the first frame presents the whole screen. Asserts as the
-    // general constructor.
+    /// One window with the given bounds. When extraFill is not null the whole screen is
+    /// filled with it now and the first frame presents the whole screen. Asserts as the
+    /// general constructor.
     MvStage(SDL_Surface* screen, const MvIntRect& window, const MvColor* extraFill);
 
-    // nWindows windows with the given bounds, each filled with black until told otherwise;
-    // extraFill as above. Asserts 1 <= nWindows <= MvWindowCount, every window a valid
-    // rectangle inside the screen, and no two windows intersecting.
+    /// nWindows windows with the given bounds, each filled with black until told otherwise;
+    /// extraFill as above. Asserts 1 <= nWindows <= MvWindowCount, every window a valid
+    /// rectangle inside the screen, and no two windows intersecting.
     MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 
-    // Destroys the scene tree with every node, then the vault with every resource, then a
-    // splash vault still held, then the paint target; the screen surface is never freed.
+    /// Destroys the scene tree with every node, then the vault with every resource, then a
+    /// splash vault still held, then the paint target; the screen surface is never freed.
     ~MvStage();
 
     MvStage(const MvStage&) = delete;
     MvStage& operator=(const MvStage&) = delete;
 
-    // One frame: recomputes the scene tree, which brings the dirty lists up to date; fills
-    // (where the window is filled) every dirty rectangle and paints the tree's nodes into
-    // it; empties the lists; and presents the frame's rectangles when updateRect is true.
-    // When rectangles is given it is emptied and left holding the frame's screen
-    // rectangles (the whole screen on the first frame after an extra fill; nothing when
-    // nothing changed). On an OpenGL screen every window is redrawn whole instead: cleared
-    // to the extra background colour, filled, its nodes drawn as textured quads clipped to
-    // the window, and the buffers swapped; rectangles is left empty and updateRect plays
-    // no part.
+    /// One frame: recomputes the scene tree, which brings the dirty lists up to date; fills
+    /// (where the window is filled) every dirty rectangle and paints the tree's nodes into
+    /// it; empties the lists; and presents the frame's rectangles when updateRect is true.
+    /// When rectangles is given it is emptied and left holding the frame's screen
+    /// rectangles (the whole screen on the first frame after an extra fill; nothing when
+    /// nothing changed). On an OpenGL screen every window is redrawn whole instead: cleared
+    /// to the extra background colour, filled, its nodes drawn as textured quads clipped to
+    /// the window, and the buffers swapped; rectangles is left empty and updateRect plays
+    /// no part.
     void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
 
-    // Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when
-    // the stage's surface is not the display's (SDL_GetVideoSurface). Asserts every
-    // rectangle is non-empty and lies inside the screen. On an OpenGL screen it swaps the
-    // buffers (SDL_GL_SwapBuffers), whatever rectangles holds.
+    /// Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when
+    /// the stage's surface is not the display's (SDL_GetVideoSurface). Asserts every
+    /// rectangle is non-empty and lies inside the screen. On an OpenGL screen it swaps the
+    /// buffers (SDL_GL_SwapBuffers), whatever rectangles holds.
     void Present(const MvGrowArray<MvIntRect>* rectangles);
 
-    // Number of windows in use, 1 to MvWindowCount.
+    /// Number of windows in use, 1 to MvWindowCount.
     int WindowCount() const;
-    // Bounds of window in screen pixels. Asserts 0 <= window < WindowCount().
+    /// Bounds of window in screen pixels. Asserts 0 <= window < WindowCount().
     const MvIntRect& WindowRect(int window) const;
-    // (0, 0, screen width - 1, screen height - 1).
+    /// (0, 0, screen width - 1, screen height - 1).
     const MvIntRect& ScreenRect() const;
-    // The dirty list of window, to which changed nodes add their bounds. Asserts
-    // 0 <= window < WindowCount().
+    /// The dirty list of window, to which changed nodes add their bounds. Asserts
+    /// 0 <= window < WindowCount().
     MvDirtyList& DirtyList(int window);
 
-    // SetWindowBackground of every window with color.
+    /// SetWindowBackground of every window with color.
     void SetBackgroundColor(const MvColor* color);
-    // Window is filled with *color before its nodes are drawn, or not filled at all when
-    // color is null; either way the whole window is repainted in the next frame. Window -1
-    // means every window. Asserts -1 <= window < WindowCount().
+    /// Window is filled with *color before its nodes are drawn, or not filled at all when
+    /// color is null; either way the whole window is repainted in the next frame. Window -1
+    /// means every window. Asserts -1 <= window < WindowCount().
     void SetWindowBackground(int window, const MvColor* color);
 
-    // Index of the first window containing screen point (x, y), or -1 when none does.
+    /// Index of the first window containing screen point (x, y), or -1 when none does.
     int WindowAt(int x, int y) const;
 
-    // The scene tree the stage shows, owned by the stage.
+    /// The scene tree the stage shows, owned by the stage.
     MvSceneTree* SceneTree() const;
-    // The vault the program loads its resource files into, owned by the stage; empty at first.
+    /// The vault the program loads its resource files into, owned by the stage; empty at first.
     MvResourceVault* Vault() const;
 
-    // The renderer description: "v2.0.7 <bits>bbp Fullscreen=<0|1> Linux " followed by
-    // "Software render", or on an OpenGL screen by the OpenGL vendor, renderer and version.
-    // Asserts out is not null.
+    /// The renderer description: "v2.0.7 <bits>bbp Fullscreen=<0|1> Linux " followed by
+    /// "Software render", or on an OpenGL screen by the OpenGL vendor, renderer and version.
+    /// Asserts out is not null.
     void DescribeRenderer(std::string* out) const;
-    // The same for screen. Asserts screen and out are not null.
+    /// The same for screen. Asserts screen and out are not null.
     static void DescribeRenderer(SDL_Surface* screen, std::string* out);
 
-    // Starts the splash at time msec: loads the built-in splash file into a vault of its
-    // own and shows its picture centred in the upper half of window 0 (of every window, at
-    // the same place) with its line of text 20 pixels below, on top of depth 5000. Asserts
-    // no splash is under way and that the built-in file loads and holds both pictures.
+    /// Starts the splash at time msec: loads the built-in splash file into a vault of its
+    /// own and shows its picture centred in the upper half of window 0 (of every window, at
+    /// the same place) with its line of text 20 pixels below, on top of depth 5000. Asserts
+    /// no splash is under way and that the built-in file loads and holds both pictures.
     void BeginSplash(uint32_t msec);
-    // Fades the splash in over its first second: alpha elapsed * 255 / 1000 before 1000 ms,
-    // opaque after. Returns true once 2000 ms have elapsed since BeginSplash. Asserts a
-    // splash is under way.
+    /// Fades the splash in over its first second: alpha elapsed * 255 / 1000 before 1000 ms,
+    /// opaque after. Returns true once 2000 ms have elapsed since BeginSplash. Asserts a
+    /// splash is under way.
     bool AdvanceSplash(uint32_t msec);
-    // Removes the splash pictures and frees the splash vault. Asserts a splash is under way.
+    /// Removes the splash pictures and frees the splash vault. Asserts a splash is under way.
     void FinishSplash();
-    // True between BeginSplash and FinishSplash.
+    /// True between BeginSplash and FinishSplash.
     bool IsSplashActive() const;
-    // The two splash pictures while a splash is under way, else null.
+    /// The two splash pictures while a splash is under way, else null.
     MvSpriteNode* SplashNode() const;
     MvSpriteNode* SplashTextNode() const;
 
-    // The paint target over the screen, through which nodes paint.
+    /// The paint target over the screen, through which nodes paint.
     MvPaintTarget& PaintTarget();
     const MvPaintTarget& PaintTarget() const;
 
-    // Logs the dirty list of every window in use, labelled "window <index>".
+    /// Logs the dirty list of every window in use, labelled "window <index>".
     void Dump() const;
 
 private:
-    // Shared by every constructor; runs after the dirty lists and the paint target exist.
+    /// Shared by every constructor; runs after the dirty lists and the paint target exist.
     void Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 
-    // Draw's first step: the tree's recompute walk, in which changed nodes add their old
-    // and new bounds to the dirty lists.
+    /// Draw's first step: the tree's recompute walk, in which changed nodes add their old
+    /// and new bounds to the dirty lists.
     void RecomputeNodes();
 
-    // Paints the nodes of window that meet r, clipped to r: the tree's draw walk.
+    /// Paints the nodes of window that meet r, clipped to r: the tree's draw walk.
     void PaintNodes(int window, const MvIntRect& r);
 
-    // r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
+    /// r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
     SDL_Rect ToScreenRect(const MvIntRect& r) const;
 
-    // c as a pixel value of the screen's format (alpha ignored).
+    /// c as a pixel value of the screen's format (alpha ignored).
     Uint32 MapColor(const MvColor& c) const;
 
-    // The OpenGL state the stage draws with: viewport and pixel-unit projection over the
-    // screen, clear colour from the extra background colour, texturing and alpha blending.
-    // Asserts no texture exists yet and OpenGL reports no error.
+    /// The OpenGL state the stage draws with: viewport and pixel-unit projection over the
+    /// screen, clear colour from the extra background colour, texturing and alpha blending.
+    /// Asserts no texture exists yet and OpenGL reports no error.
     void SetUpOpenGL();
-    // Draw's frame on an OpenGL screen, after the recompute.
+    /// Draw's frame on an OpenGL screen, after the recompute.
     void DrawOpenGL();
 
-    // True when the screen is an OpenGL screen.
+    /// True when the screen is an OpenGL screen.
     bool IsOpenGL() const;
 
     SDL_Surface* screen_;
@@ -163,13 +163,13 @@ private:
     MvColor fillColors_[MvWindowCount];
     MvColor extraBackgroundColor_;
     bool needsFullUpdate_;
-    MvSceneTree* tree_;         // made at the end of Init
-    MvResourceVault* vault_;    // made at the end of Init, before the tree
-    MvPaintTarget paintTarget_; // constructed right after the dirty lists
+    MvSceneTree* tree_;         ///< made at the end of Init
+    MvResourceVault* vault_;    ///< made at the end of Init, before the tree
+    MvPaintTarget paintTarget_; ///< constructed right after the dirty lists
     uint32_t splashStart_;
-    MvResourceVault* splashVault_; // owned while a splash is under way
-    MvSpriteNode* splashNode_;     // owned by the tree
-    MvSpriteNode* splashTextNode_; // owned by the tree
+    MvResourceVault* splashVault_; ///< owned while a splash is under way
+    MvSpriteNode* splashNode_;     ///< owned by the tree
+    MvSpriteNode* splashTextNode_; ///< owned by the tree
 };
 
 inline int MvStage::WindowCount() const { return windowCount_; }

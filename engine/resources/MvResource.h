@@ -18,25 +18,25 @@ class MvSpriteResource;
 class MvTextDataResource;
 class MvTileResource;
 
-// The base of every resource a vault holds: sprites, tiles, fonts, canvases, text and
-// binary data. It gives each a name, an id, a type code and a type name, typed views
-// that replace down-casts (each kind returns itself from its own view, every other view
-// is null), and the operations the vault, the scene nodes and the resource encoder call
-// without knowing the kind: caching pre-scaled copies, saving a record, and producing a
-// collision bit map. The base versions do nothing or return nothing.
+/// The base of every resource a vault holds: sprites, tiles, fonts, canvases, text and
+/// binary data. It gives each a name, an id, a type code and a type name, typed views
+/// that replace down-casts (each kind returns itself from its own view, every other view
+/// is null), and the operations the vault, the scene nodes and the resource encoder call
+/// without knowing the kind: caching pre-scaled copies, saving a record, and producing a
+/// collision bit map. The base versions do nothing or return nothing.
 class MvResource {
 public:
-    // Empty name, id 0.
+    /// Empty name, id 0.
     MvResource();
-    // Releases the name.
+    /// Releases the name.
     virtual ~MvResource();
 
     MvResource(const MvResource&) = delete;
     MvResource& operator=(const MvResource&) = delete;
 
-    // The record type code of the kind.
+    /// The record type code of the kind.
     virtual int Type() const = 0;
-    // The kind's name ("Sprite", "Tile", ...): one constant string per kind.
+    /// The kind's name ("Sprite", "Tile", ...): one constant string per kind.
     virtual const std::string& TypeName() const = 0;
 
     virtual MvSpriteResource* AsSpriteResource();
@@ -46,29 +46,29 @@ public:
     virtual MvTextDataResource* AsTextDataResource();
     virtual MvBinaryDataResource* AsBinaryDataResource();
 
-    // Makes pre-scaled copies for the scale pair, where the kind keeps them.
+    /// Makes pre-scaled copies for the scale pair, where the kind keeps them.
     virtual void AddScaleCache(MvFixed xScale, MvFixed yScale);
-    // True when copies for exactly this scale pair exist.
+    /// True when copies for exactly this scale pair exist.
     virtual bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;
-    // Deletes every pre-scaled copy.
+    /// Deletes every pre-scaled copy.
     virtual void ClearScaleCache();
-    // Writes the resource as one record of a resource file. Kinds that cannot be saved
-    // keep this version, which asserts.
+    /// Writes the resource as one record of a resource file. Kinds that cannot be saved
+    /// keep this version, which asserts.
     virtual void Save(MvResourceWriter& writer) const;
-    // The collision bit map of what node shows in window, or null for kinds without one.
+    /// The collision bit map of what node shows in window, or null for kinds without one.
     virtual MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window);
 
-    // Sets name (asserted not null) and id.
+    /// Sets name (asserted not null) and id.
     void SetIdentity(const char* name, int32_t id);
     const char* Name() const;
     int32_t Id() const;
 
 protected:
-    // Reads the beginning every record payload shares, the name up to its zero byte and
-    // the 32-bit id, and sets them. Returns false (the reader holds the error) when they
-    // are not there.
+    /// Reads the beginning every record payload shares, the name up to its zero byte and
+    /// the 32-bit id, and sets them. Returns false (the reader holds the error) when they
+    /// are not there.
     bool ReadIdentity(MvResourceReader& reader);
-    // Writes the name with its zero byte and the id, as ReadIdentity reads them.
+    /// Writes the name with its zero byte and the id, as ReadIdentity reads them.
     void SaveIdentity(MvResourceWriter& writer) const;
 
 private:

@@ -16,34 +16,34 @@ class MvSpriteResource;
 class MvTextDataResource;
 class MvTileResource;
 
-// Holds the resources a program draws or uses: it reads one resource file (from a path or
-// from memory), turns each record into a resource through the factory, keeps them in file
-// order together with any added by hand, and finds them by type and name or by type and
-// id (the first match in list order wins). All image storage of the file lies in three
-// load pools sized from the file's tallies and kept for the vault's life. The file is
-// untrusted input: a malformed one is refused with one message and leaves the vault as it
-// was; pointers handed out stay valid until the vault is destroyed.
+/// Holds the resources a program draws or uses: it reads one resource file (from a path or
+/// from memory), turns each record into a resource through the factory, keeps them in file
+/// order together with any added by hand, and finds them by type and name or by type and
+/// id (the first match in list order wins). All image storage of the file lies in three
+/// load pools sized from the file's tallies and kept for the vault's life. The file is
+/// untrusted input: a malformed one is refused with one message and leaves the vault as it
+/// was; pointers handed out stay valid until the vault is destroyed.
 class MvResourceVault {
 public:
-    // An empty vault without pools.
+    /// An empty vault without pools.
     MvResourceVault();
-    // Deletes every resource, first to last, then the pools.
+    /// Deletes every resource, first to last, then the pools.
     virtual ~MvResourceVault();
 
     MvResourceVault(const MvResourceVault&) = delete;
     MvResourceVault& operator=(const MvResourceVault&) = delete;
 
-    // Loads the resource file at path (asserted not null). Returns false with a message
-    // when the file cannot be opened or is malformed, or when the vault already holds a
-    // file; the vault is then unchanged. A record of a type the factory does not know
-    // ends the load early: the resources before it stay and the result is true.
+    /// Loads the resource file at path (asserted not null). Returns false with a message
+    /// when the file cannot be opened or is malformed, or when the vault already holds a
+    /// file; the vault is then unchanged. A record of a type the factory does not know
+    /// ends the load early: the resources before it stay and the result is true.
     bool LoadDatFile(const char* path);
-    // As LoadDatFile, from size bytes at data (asserted size >= 0), which need to stay
-    // valid only during the call.
+    /// As LoadDatFile, from size bytes at data (asserted size >= 0), which need to stay
+    /// valid only during the call.
     bool LoadDatFileFromMemory(const void* data, int size);
 
-    // The resource of that kind with that name or id, or null. A resource found by type
-    // code must have the matching typed view (asserted).
+    /// The resource of that kind with that name or id, or null. A resource found by type
+    /// code must have the matching typed view (asserted).
     MvSpriteResource* FindSpriteResource(const char* name) const;
     MvSpriteResource* FindSpriteResource(int32_t id) const;
     MvTileResource* FindTileResource(const char* name) const;
@@ -55,25 +55,25 @@ public:
     MvBinaryDataResource* FindBinaryDataResource(const char* name) const;
     MvBinaryDataResource* FindBinaryDataResource(int32_t id) const;
 
-    // The first resource, in list order, whose type code (or type name) and exact name
-    // (or id) match; null if none. Asserts the texts are not null.
+    /// The first resource, in list order, whose type code (or type name) and exact name
+    /// (or id) match; null if none. Asserts the texts are not null.
     MvResource* FindResource(int type, const char* name) const;
     MvResource* FindResource(int type, int32_t id) const;
     MvResource* FindResource(const char* typeName, const char* name) const;
 
-    // Takes resource (asserted not null) at the end of the list; the vault owns it.
+    /// Takes resource (asserted not null) at the end of the list; the vault owns it.
     void AppendResource(MvResource* resource);
 
-    // Number of resources; ResourceAt walks them in list order. Asserts
-    // 0 <= index < ResourceCount().
+    /// Number of resources; ResourceAt walks them in list order. Asserts
+    /// 0 <= index < ResourceCount().
     int ResourceCount() const;
     MvResource* ResourceAt(int index) const;
 
-    // AddScaleCache, or ClearScaleCache, on every resource in list order.
+    /// AddScaleCache, or ClearScaleCache, on every resource in list order.
     virtual void AddScaleCache(MvFixed xScale, MvFixed yScale);
     virtual void ClearScaleCache();
 
-    // True once a file has been loaded (its pools are held).
+    /// True once a file has been loaded (its pools are held).
     bool HasLoadedFile() const;
 
 private:

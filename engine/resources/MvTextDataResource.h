@@ -7,36 +7,36 @@
 #include <cstdint>
 #include <string>
 
-// A named text carried in a resource file, for program code to fetch from the vault by
-// name or id and split into lines. The text is stored with a terminating zero byte, so
-// it cannot hold a zero byte itself; lines end at newline characters only, and a
-// carriage return before one stays part of its line.
+/// A named text carried in a resource file, for program code to fetch from the vault by
+/// name or id and split into lines. The text is stored with a terminating zero byte, so
+/// it cannot hold a zero byte itself; lines end at newline characters only, and a
+/// carriage return before one stays part of its line.
 class MvTextDataResource : public MvResource {
 public:
-    // Reads a text-data record's payload (size bytes, not used: the payload is read
-    // field by field): name, id, then the text up to its zero byte. Nothing is logged
-    // but a malformed payload (a text without its zero byte before the record ends),
-    // which leaves the reader's error set; the owner then deletes the resource.
+    /// Reads a text-data record's payload (size bytes, not used: the payload is read
+    /// field by field): name, id, then the text up to its zero byte. Nothing is logged
+    /// but a malformed payload (a text without its zero byte before the record ends),
+    /// which leaves the reader's error set; the owner then deletes the resource.
     MvTextDataResource(uint32_t size, MvResourceReader& reader);
 
-    // An empty text (id 0) for the encoder and program code. Asserts name is not null.
+    /// An empty text (id 0) for the encoder and program code. Asserts name is not null.
     explicit MvTextDataResource(const char* name);
 
     int Type() const override;
     const std::string& TypeName() const override;
     MvTextDataResource* AsTextDataResource() override;
 
-    // Writes one text-data record: name, id and the text with its zero byte.
+    /// Writes one text-data record: name, id and the text with its zero byte.
     void Save(MvResourceWriter& writer) const override;
 
-    // Replaces the text with the contents of the file at path (asserted not null), read
-    // as text. A file that cannot be opened or read leaves the text empty, silently.
-    // Returns true when the file was read.
+    /// Replaces the text with the contents of the file at path (asserted not null), read
+    /// as text. A file that cannot be opened or read leaves the text empty, silently.
+    /// Returns true when the file was read.
     bool LoadTextFile(const char* path);
 
-    // Appends the text's lines to lines (asserted not null): every newline ends a line,
-    // which is appended even when empty; what follows the last newline is appended only
-    // when it is not empty. The newlines are not part of the lines.
+    /// Appends the text's lines to lines (asserted not null): every newline ends a line,
+    /// which is appended even when empty; what follows the last newline is appended only
+    /// when it is not empty. The newlines are not part of the lines.
     void GetLines(MvGrowArray<std::string>* lines) const;
 
     const std::string& Text() const;

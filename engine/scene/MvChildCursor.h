@@ -6,37 +6,37 @@
 
 class MvSceneNode;
 
-// A position in one node's child list, moved in either direction. Children are kept in
-// ascending depth, so walking forward visits them in drawing order and backward from the
-// topmost down. Running off either end leaves the cursor on the list's end marker, where
-// Done() is true; First() or Last() brings it back. A cursor stays usable while other
-// children come and go, but not once the child it stands on leaves the list.
+/// A position in one node's child list, moved in either direction. Children are kept in
+/// ascending depth, so walking forward visits them in drawing order and backward from the
+/// topmost down. Running off either end leaves the cursor on the list's end marker, where
+/// Done() is true; First() or Last() brings it back. A cursor stays usable while other
+/// children come and go, but not once the child it stands on leaves the list.
 class MvChildCursor {
 public:
-    // A cursor on list's first child (Done() at once when the list is empty).
+    /// A cursor on list's first child (Done() at once when the list is empty).
     explicit MvChildCursor(MvChildList* list);
 
-    // A cursor on link, which must be in list or be its end marker.
+    /// A cursor on link, which must be in list or be its end marker.
     MvChildCursor(MvChildList* list, MvChildLink* link);
 
-    // Moves to the child with the lowest depth and returns it (null when there is none).
+    /// Moves to the child with the lowest depth and returns it (null when there is none).
     MvSceneNode* First();
-    // Moves to the child with the highest depth and returns it (null when there is none).
+    /// Moves to the child with the highest depth and returns it (null when there is none).
     MvSceneNode* Last();
-    // Moves one child towards the end and returns it (null on running off the end).
-    // Asserts the cursor is not Done().
+    /// Moves one child towards the end and returns it (null on running off the end).
+    /// Asserts the cursor is not Done().
     MvSceneNode* Next();
-    // Moves one child towards the front and returns it (null on running off the front).
-    // Asserts the cursor is not Done().
+    /// Moves one child towards the front and returns it (null on running off the front).
+    /// Asserts the cursor is not Done().
     MvSceneNode* Prev();
 
-    // True when the cursor has run off either end.
+    /// True when the cursor has run off either end.
     bool Done() const;
 
-    // The child at the cursor. Asserts the cursor is not Done().
+    /// The child at the cursor. Asserts the cursor is not Done().
     MvSceneNode* Node() const;
 
-    // The link at the cursor (the list's end marker when Done()), for inserting beside it.
+    /// The link at the cursor (the list's end marker when Done()), for inserting beside it.
     MvChildLink* Link() const;
 
 private:

@@ -4,41 +4,41 @@
 #include "MvAssert.h"
 #include "MvChildLink.h"
 
-// A node's ordered children: an intrusive, circular, doubly linked list of the children's
-// own links around one end marker held by the list. The end marker stands beyond both
-// ends, so inserting before it appends and inserting after it puts a link first, and no
-// operation needs a special case for an empty list. The list keeps whatever order it is
-// given; the node that owns it decides where children go.
+/// A node's ordered children: an intrusive, circular, doubly linked list of the children's
+/// own links around one end marker held by the list. The end marker stands beyond both
+/// ends, so inserting before it appends and inserting after it puts a link first, and no
+/// operation needs a special case for an empty list. The list keeps whatever order it is
+/// given; the node that owns it decides where children go.
 class MvChildList {
 public:
-    // An empty list.
+    /// An empty list.
     MvChildList();
 
-    // Asserts the list is empty: its links belong to nodes that must have left it.
+    /// Asserts the list is empty: its links belong to nodes that must have left it.
     ~MvChildList();
 
     MvChildList(const MvChildList&) = delete;
     MvChildList& operator=(const MvChildList&) = delete;
 
-    // True when no link is in the list.
+    /// True when no link is in the list.
     bool IsEmpty() const;
 
-    // The first and last links, or End() when the list is empty.
+    /// The first and last links, or End() when the list is empty.
     MvChildLink* First();
     MvChildLink* Last();
 
-    // The end marker: what stepping past either end reaches.
+    /// The end marker: what stepping past either end reaches.
     MvChildLink* End();
 
-    // Puts link just before position (End() appends). Asserts link is unlinked and
-    // position is linked.
+    /// Puts link just before position (End() appends). Asserts link is unlinked and
+    /// position is linked.
     void InsertBefore(MvChildLink* link, MvChildLink* position);
 
-    // Puts link just after position (End() puts it first). Asserts as InsertBefore.
+    /// Puts link just after position (End() puts it first). Asserts as InsertBefore.
     void InsertAfter(MvChildLink* link, MvChildLink* position);
 
-    // Takes link out of the list; it becomes unlinked. Asserts link is a linked child
-    // link, not the end marker.
+    /// Takes link out of the list; it becomes unlinked. Asserts link is a linked child
+    /// link, not the end marker.
     void Remove(MvChildLink* link);
 
 private:

@@ -6,55 +6,55 @@
 class MvPaintTarget;
 class MvResource;
 
-// The base of nodes that show a resource on screen. A drawable node covers a screen
-// rectangle in each window (its bounds, computed by each kind after the base transform)
-// and hands that rectangle to the window's dirty list whenever it changes, once as it was
-// and once as it became, so both the vacated and the newly covered pixels are repainted.
-// It remembers per window whether it was on screen when it last did so, which lets a node
-// that is hidden erase itself exactly once and then cost nothing.
+/// The base of nodes that show a resource on screen. A drawable node covers a screen
+/// rectangle in each window (its bounds, computed by each kind after the base transform)
+/// and hands that rectangle to the window's dirty list whenever it changes, once as it was
+/// and once as it became, so both the vacated and the newly covered pixels are repainted.
+/// It remembers per window whether it was on screen when it last did so, which lets a node
+/// that is hidden erase itself exactly once and then cost nothing.
 class MvDrawableNode : public MvSceneNode {
 public:
-    // A detached drawable node, counted as on screen in every window.
+    /// A detached drawable node, counted as on screen in every window.
     MvDrawableNode();
 
-    // The node itself.
+    /// The node itself.
     MvDrawableNode* AsDrawable() override;
 
-    // Adds the window's bounds to the stage's dirty list of window when the node is shown
-    // there now or was when it last queued, and remembers which. Asserts a shown node has
-    // valid bounds.
+    /// Adds the window's bounds to the stage's dirty list of window when the node is shown
+    /// there now or was when it last queued, and remembers which. Asserts a shown node has
+    /// valid bounds.
     void QueueDirty(int window, bool before) override;
 
-    // Every kind computes its bounds here after calling MvSceneNode::ComputeTransform.
+    /// Every kind computes its bounds here after calling MvSceneNode::ComputeTransform.
     void ComputeTransform(int window) override = 0;
 
-    // As MvSceneNode::OnAddedToTree; then asserts the node covers a pixel in window 0.
+    /// As MvSceneNode::OnAddedToTree; then asserts the node covers a pixel in window 0.
     void OnAddedToTree() override;
 
-    // Queues the bounds of every window where the node was on screen, so the area it
-    // covered is repainted without it.
+    /// Queues the bounds of every window where the node was on screen, so the area it
+    /// covered is repainted without it.
     void OnRemovingFromTree() override;
 
-    // Paints the node's pixels of window that lie inside clip into paintInfo.
+    /// Paints the node's pixels of window that lie inside clip into paintInfo.
     virtual void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) = 0;
 
-    // The node's bounding box in window.
+    /// The node's bounding box in window.
     virtual void QueryBoundingBox(MvIntRect* out, int window) = 0;
 
-    // The resource the node shows (not owned).
+    /// The resource the node shows (not owned).
     virtual MvResource* Resource() = 0;
 
-    // True when this node and other share a non-transparent pixel as shown in window. The
-    // cheap tests come first and the first that decides ends the test: both must be
-    // sprite (or text) nodes, their bounds must overlap, both must be shown in the tree
-    // and have a composite alpha above 0; only then are the collision bit maps of their
-    // current images compared. A pair without a bit map (a scaled sprite whose scale is
-    // not cached) does not collide. Asserts other is not null and 0 <= window <
-    // MvWindowCount.
+    /// True when this node and other share a non-transparent pixel as shown in window. The
+    /// cheap tests come first and the first that decides ends the test: both must be
+    /// sprite (or text) nodes, their bounds must overlap, both must be shown in the tree
+    /// and have a composite alpha above 0; only then are the collision bit maps of their
+    /// current images compared. A pair without a bit map (a scaled sprite whose scale is
+    /// not cached) does not collide. Asserts other is not null and 0 <= window <
+    /// MvWindowCount.
     bool Collide(MvDrawableNode* other, int window);
 
-    // Whether the node was shown when it last queued its bounds in window. Asserts
-    // 0 <= window < MvWindowCount.
+    /// Whether the node was shown when it last queued its bounds in window. Asserts
+    /// 0 <= window < MvWindowCount.
     bool WasOnScreen(int window) const;
 
 protected:

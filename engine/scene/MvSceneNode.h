@@ -24,41 +24,41 @@ class MvTextNode;
 class MvTileNode;
 class MvWidget;
 
-// The largest distance from the parent's origin, in either direction, that MoveTo accepts:
-// the largest whole number a 16.16 position holds.
+/// The largest distance from the parent's origin, in either direction, that MoveTo accepts:
+/// the largest whole number a 16.16 position holds.
 constexpr int MvMaxNodePosition = 32767;
 
-// A node of the scene tree: the base of everything the engine shows, and on its own a
-// grouping node whose children move with it (the game's layers are plain nodes). A node
-// is placed relative to its parent, once per window, since the same tree can be shown in
-// up to MvWindowCount windows; all per-window state sits in fixed arrays, so placing,
-// colouring and hiding never allocate. Setters compare before they store and only mark
-// the windows that changed invalid; the tree's recompute walk later turns the marks into
-// screen transforms, bounds and dirty rectangles, so repeating a setting every tick is
-// free. The tree that a node is inserted into owns it and destroys it.
+/// A node of the scene tree: the base of everything the engine shows, and on its own a
+/// grouping node whose children move with it (the game's layers are plain nodes). A node
+/// is placed relative to its parent, once per window, since the same tree can be shown in
+/// up to MvWindowCount windows; all per-window state sits in fixed arrays, so placing,
+/// colouring and hiding never allocate. Setters compare before they store and only mark
+/// the windows that changed invalid; the tree's recompute walk later turns the marks into
+/// screen transforms, bounds and dirty rectangles, so repeating a setting every tick is
+/// free. The tree that a node is inserted into owns it and destroys it.
 class MvSceneNode {
 public:
-    // A detached node at (0, 0), scale 1, identity colours, shown, depth 0, no name, id
-    // -1, invalid in every window.
+    /// A detached node at (0, 0), scale 1, identity colours, shown, depth 0, no name, id
+    /// -1, invalid in every window.
     MvSceneNode();
 
     // Virtual operations, in slot order.
 
-    // Releases the node's own members only; neither parent nor children are touched.
-    // Asserts the node is in no child list and has no children left (the tree unlinks).
+    /// Releases the node's own members only; neither parent nor children are touched.
+    /// Asserts the node is in no child list and has no children left (the tree unlinks).
     virtual ~MvSceneNode();
 
-    // Stores xform in each addressed window where it differs (MvColorXform equality) and
-    // marks those windows invalid. Asserts -1 <= window < MvWindowCount.
+    /// Stores xform in each addressed window where it differs (MvColorXform equality) and
+    /// marks those windows invalid. Asserts -1 <= window < MvWindowCount.
     virtual void SetColorXform(const MvColorXform& xform, int window);
 
-    // The node as a drawable node, or null when it draws nothing.
+    /// The node as a drawable node, or null when it draws nothing.
     virtual MvDrawableNode* AsDrawable();
-    // The node as a sprite node, or null.
+    /// The node as a sprite node, or null.
     virtual MvSpriteNode* AsSprite();
 
-    // Type queries for node kinds outside the engine's core (the GUI widgets answer two
-    // of them); the engine's own kinds answer null. kind is ignored.
+    /// Type queries for node kinds outside the engine's core (the GUI widgets answer two
+    /// of them); the engine's own kinds answer null. kind is ignored.
     virtual MvTileNode* AsTileNode();
     virtual MvTextNode* AsTextNode();
     virtual MvWidget* AsWidget();
@@ -66,121 +66,121 @@ public:
     virtual MvCanvasNode* AsCanvasNode();
     virtual void* AsInterface(int kind);
 
-    // When screen point (x, y) of window hits the node, appends the node to hits and
-    // returns true. A plain node is never hit.
+    /// When screen point (x, y) of window hits the node, appends the node to hits and
+    /// returns true. A plain node is never hit.
     virtual bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
 
-    // Stores shown in each addressed window where it differs and marks those windows
-    // invalid. Asserts -1 <= window < MvWindowCount.
+    /// Stores shown in each addressed window where it differs and marks those windows
+    /// invalid. Asserts -1 <= window < MvWindowCount.
     virtual void SetShown(bool shown, int window);
 
-    // A new node of this kind in its initial state; nothing is copied.
+    /// A new node of this kind in its initial state; nothing is copied.
     virtual MvSceneNode* Clone();
 
-    // Hands the node's screen rectangle of window to that window's dirty list, before
-    // (before true) and after its transform is recomputed. A plain node has nothing to hand.
+    /// Hands the node's screen rectangle of window to that window's dirty list, before
+    /// (before true) and after its transform is recomputed. A plain node has nothing to hand.
     virtual void QueueDirty(int window, bool before);
 
-    // Recomputes the screen transform and composite colour transform of window from the
-    // node's own and its parent's current ones. Drawable kinds call this first and then
-    // compute their bounds. Asserts 0 <= window < MvWindowCount.
+    /// Recomputes the screen transform and composite colour transform of window from the
+    /// node's own and its parent's current ones. Drawable kinds call this first and then
+    /// compute their bounds. Asserts 0 <= window < MvWindowCount.
     virtual void ComputeTransform(int window);
 
-    // Called by the tree once the node is in it: computes the transform of every window of
-    // the stage and marks them invalid. Asserts the node is in a tree.
+    /// Called by the tree once the node is in it: computes the transform of every window of
+    /// the stage and marks them invalid. Asserts the node is in a tree.
     virtual void OnAddedToTree();
 
-    // Called by the tree when the node is about to leave it, already out of its parent's
-    // child list. A plain node has nothing to do.
+    /// Called by the tree when the node is about to leave it, already out of its parent's
+    /// child list. A plain node has nothing to do.
     virtual void OnRemovingFromTree();
 
     // Setters. A window argument of -1 addresses windows 0 to N-1, N being the stage's
     // window count while the node is in a tree and MvWindowCount otherwise.
 
-    // Moves the node to (x, y) relative to its parent in each addressed window where it is
-    // elsewhere. Asserts |x| and |y| <= MvMaxNodePosition and -1 <= window < MvWindowCount.
+    /// Moves the node to (x, y) relative to its parent in each addressed window where it is
+    /// elsewhere. Asserts |x| and |y| <= MvMaxNodePosition and -1 <= window < MvWindowCount.
     void MoveTo(int x, int y, int window = -1);
 
-    // MoveTo(PosX(0) + dx, PosY(0) + dy, window): window 0's position is always the start.
+    /// MoveTo(PosX(0) + dx, PosY(0) + dy, window): window 0's position is always the start.
     void MoveBy(int dx, int dy, int window);
 
-    // Stores both scales in each addressed window where either differs. Asserts both are
-    // greater than 0 and -1 <= window < MvWindowCount.
+    /// Stores both scales in each addressed window where either differs. Asserts both are
+    /// greater than 0 and -1 <= window < MvWindowCount.
     void SetScaling(MvFixed xScale, MvFixed yScale, int window);
 
-    // Changes the drawing order among siblings (higher depth is drawn later, on top): when
-    // it differs, stores it, marks every window invalid and lets the parent re-sort the node.
+    /// Changes the drawing order among siblings (higher depth is drawn later, on top): when
+    /// it differs, stores it, marks every window invalid and lets the parent re-sort the node.
     void SetDepth(int depth);
 
-    // Marks the addressed windows invalid unconditionally. Asserts -1 <= window <
-    // MvWindowCount.
+    /// Marks the addressed windows invalid unconditionally. Asserts -1 <= window <
+    /// MvWindowCount.
     void Invalidate(int window);
 
-    // Renames the node; while it is in a tree the tree's name map follows. An empty name
-    // means none. Asserts name is not null and, in a tree, that no other node has it.
+    /// Renames the node; while it is in a tree the tree's name map follows. An empty name
+    /// means none. Asserts name is not null and, in a tree, that no other node has it.
     void SetName(const char* name);
 
-    // Changes the id (-1: none); while the node is in a tree the id map follows, except
-    // that an id another node of the tree already has is not entered there.
+    /// Changes the id (-1: none); while the node is in a tree the id map follows, except
+    /// that an id another node of the tree already has is not entered there.
     void SetId(int id);
 
-    // Application data, not owned.
+    /// Application data, not owned.
     void SetUserData(void* data);
 
     // Queries. A window argument must lie in 0..MvWindowCount-1 (asserted).
 
-    // The own position in window. Also asserts the stored position is whole.
+    /// The own position in window. Also asserts the stored position is whole.
     int PosX(int window) const;
     int PosY(int window) const;
     int Depth() const;
-    // The name; "" when it has none.
+    /// The name; "" when it has none.
     const char* Name() const;
     int Id() const;
     void* UserData() const;
     MvSceneNode* Parent() const;
-    // The stage of the tree the node is in; null while detached.
+    /// The stage of the tree the node is in; null while detached.
     MvStage* Stage() const;
-    // Order number from the last recompute walk (2 for the origin node, then depth first).
+    /// Order number from the last recompute walk (2 for the origin node, then depth first).
     int WalkNumber() const;
-    // The own placement and colour transform of window.
+    /// The own placement and colour transform of window.
     const MvTransform& Xform(int window) const;
     const MvColorXform& ColorXform(int window) const;
-    // Own transform combined with every ancestor's, as of the last recompute.
+    /// Own transform combined with every ancestor's, as of the last recompute.
     const MvTransform& ScreenXform(int window) const;
     const MvColorXform& ScreenColorXform(int window) const;
-    // Screen rectangle of the node's own image; empty for nodes that draw nothing.
+    /// Screen rectangle of the node's own image; empty for nodes that draw nothing.
     const MvIntRect& Bounds(int window) const;
-    // Union of the valid bounds of the node and all its descendants, as of the last recompute.
+    /// Union of the valid bounds of the node and all its descendants, as of the last recompute.
     const MvIntRect& SubtreeBounds(int window) const;
-    // The node's own shown flag.
+    /// The node's own shown flag.
     bool IsShown(int window) const;
-    // True when the node changed in window since the last recompute walk.
+    /// True when the node changed in window since the last recompute walk.
     bool IsInvalid(int window) const;
-    // True when the node and every ancestor are shown in window.
+    /// True when the node and every ancestor are shown in window.
     bool IsShownInTree(int window) const;
 
-    // A cursor on the first (lowest depth) child.
+    /// A cursor on the first (lowest depth) child.
     MvChildCursor Children();
 
-    // Puts child back in ascending depth order after its depth changed: moving towards the
-    // end it lands before siblings of equal depth, towards the front after them. Asserts
-    // child and every sibling it passes are children of this node.
+    /// Puts child back in ascending depth order after its depth changed: moving towards the
+    /// end it lands before siblings of equal depth, towards the front after them. Asserts
+    /// child and every sibling it passes are children of this node.
     void ResortChild(MvSceneNode* child);
 
-    // Screen point (x, y) of window in the node's own coordinates: out[0] and out[1] are
-    // (x - screen x) / x scale and (y - screen y) / y scale in fixed point.
+    /// Screen point (x, y) of window in the node's own coordinates: out[0] and out[1] are
+    /// (x - screen x) / x scale and (y - screen y) / y scale in fixed point.
     void ScreenToLocal(int x, int y, MvFixed out[2], int window) const;
 
     MvSceneNode(const MvSceneNode&) = delete;
     MvSceneNode& operator=(const MvSceneNode&) = delete;
 
 protected:
-    // The range [*first, *end) of windows a setter's window argument addresses. Asserts
-    // -1 <= window < MvWindowCount.
+    /// The range [*first, *end) of windows a setter's window argument addresses. Asserts
+    /// -1 <= window < MvWindowCount.
     void AddressedWindows(int window, int* first, int* end) const;
 
-    // The tree keeps the links, walk numbers, subtree bounds and invalid flags; drawable
-    // kinds compute bounds in ComputeTransform.
+    /// The tree keeps the links, walk numbers, subtree bounds and invalid flags; drawable
+    /// kinds compute bounds in ComputeTransform.
     friend class MvSceneTree;
 
     MvChildLink siblingLink_;

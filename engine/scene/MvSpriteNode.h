@@ -9,80 +9,80 @@ class MvAction;
 class MvResource;
 class MvSpriteResource;
 
-// The node that shows a sprite: one frame of one action of a sprite resource, placed,
-// scaled and tinted like any node. Actions are picked by name or id and the animation
-// advances with Step, which also moves the node by the shown frame's delta. All pixel
-// work (drawing, bounds, hit tests) is left to the resource's action; the node only
-// supplies the action, the frame and its per-window composite transforms. The resource
-// is not owned and must outlive the node. Selecting the action or frame already shown
-// costs nothing and causes no redraw, so the game may select every tick.
+/// The node that shows a sprite: one frame of one action of a sprite resource, placed,
+/// scaled and tinted like any node. Actions are picked by name or id and the animation
+/// advances with Step, which also moves the node by the shown frame's delta. All pixel
+/// work (drawing, bounds, hit tests) is left to the resource's action; the node only
+/// supplies the action, the frame and its per-window composite transforms. The resource
+/// is not owned and must outlive the node. Selecting the action or frame already shown
+/// costs nothing and causes no redraw, so the game may select every tick.
 class MvSpriteNode : public MvDrawableNode {
 public:
-    // A detached node showing frame 0 of the resource's first action. Asserts resource is
-    // not null and has at least one action.
+    /// A detached node showing frame 0 of the resource's first action. Asserts resource is
+    /// not null and has at least one action.
     explicit MvSpriteNode(MvSpriteResource* resource);
 
-    // Releases nothing of its own: the resource and its actions stay the vault's.
+    /// Releases nothing of its own: the resource and its actions stay the vault's.
     ~MvSpriteNode() override;
 
-    // The node itself.
+    /// The node itself.
     MvSpriteNode* AsSprite() override;
 
-    // Shows the action of that exact name. Asserts the resource has it (nothing changes
-    // then). The same action changes nothing; otherwise the node is invalidated in every
-    // window and the frame is kept, clamped to the new action's frames.
+    /// Shows the action of that exact name. Asserts the resource has it (nothing changes
+    /// then). The same action changes nothing; otherwise the node is invalidated in every
+    /// window and the frame is kept, clamped to the new action's frames.
     void SelectAction(const char* name);
 
-    // SelectAction of name followed by ".ROT<ddd>", degrees brought into 0..359 and written
-    // with three digits ("Walk.Right" and -90 give "Walk.Right.ROT270").
+    /// SelectAction of name followed by ".ROT<ddd>", degrees brought into 0..359 and written
+    /// with three digits ("Walk.Right" and -90 give "Walk.Right.ROT270").
     void SelectActionRotated(const char* name, int degrees);
 
-    // As SelectAction, with the resource's action of that id.
+    /// As SelectAction, with the resource's action of that id.
     void SelectActionById(int id);
 
-    // Shows frame i of the current action, invalidating every window when it differs.
-    // Asserts 0 <= i < FrameCount().
+    /// Shows frame i of the current action, invalidating every window when it differs.
+    /// Asserts 0 <= i < FrameCount().
     void SelectFrame(int i);
 
-    // Moves the node in every window by the shown frame's delta (times the node's own
-    // scale where it has one, rounded with RoundToInt), then shows the next frame,
-    // wrapping to 0. Asserts the node is in a tree and its action has frames.
+    /// Moves the node in every window by the shown frame's delta (times the node's own
+    /// scale where it has one, rounded with RoundToInt), then shows the next frame,
+    /// wrapping to 0. Asserts the node is in a tree and its action has frames.
     void Step();
 
-    // A new detached sprite node on the same resource at the same action and frame;
-    // placement, colours, depth, shown flags, name, id and user data are not copied.
+    /// A new detached sprite node on the same resource at the same action and frame;
+    /// placement, colours, depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    // The base transform, then bounds[window]: the rectangle the current frame covers
-    // under the screen transform (through the action's scale cache when it applies).
+    /// The base transform, then bounds[window]: the rectangle the current frame covers
+    /// under the screen transform (through the action's scale cache when it applies).
     void ComputeTransform(int window) override;
 
-    // Paints the current frame, clipped to clip, under the window's screen transform and
-    // composite colour transform. An action without frames paints nothing. Asserts the
-    // node is shown in the tree in window.
+    /// Paints the current frame, clipped to clip, under the window's screen transform and
+    /// composite colour transform. An action without frames paints nothing. Asserts the
+    /// node is shown in the tree in window.
     void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
 
-    // True, with the node appended to hits, when a visible pixel of the unscaled current
-    // frame lies under screen point (x, y) of window. A node that is hidden there or whose
-    // composite alpha is 0 is never hit. flags has no effect here.
+    /// True, with the node appended to hits, when a visible pixel of the unscaled current
+    /// frame lies under screen point (x, y) of window. A node that is hidden there or whose
+    /// composite alpha is 0 is never hit. flags has no effect here.
     bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window) override;
 
-    // The rectangle the unscaled current frame covers under the window's screen transform
-    // (the scale cache is not used); empty for an action without frames.
+    /// The rectangle the unscaled current frame covers under the window's screen transform
+    /// (the scale cache is not used); empty for an action without frames.
     void QueryBoundingBox(MvIntRect* out, int window) override;
 
-    // The sprite resource, as a resource.
+    /// The sprite resource, as a resource.
     MvResource* Resource() override;
 
-    // Index of the shown frame (-1 when the action has no frames).
+    /// Index of the shown frame (-1 when the action has no frames).
     int CurrentFrame() const;
-    // Number of frames of the current action.
+    /// Number of frames of the current action.
     int FrameCount() const;
     MvAction* CurrentAction() const;
     MvSpriteResource* SpriteResource() const;
 
 private:
-    // Shows action (asserted not null) as SelectAction describes.
+    /// Shows action (asserted not null) as SelectAction describes.
     void ShowAction(MvAction* action);
 
     MvSpriteResource* resource_;
