@@ -1,4 +1,5 @@
 #include "MvAction.h"
+#include "MvLog.h"
 #include "MvColorXform.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
@@ -14,9 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 // Loading resource files and drawing run-length encoded sprites.
@@ -122,26 +121,14 @@ const MvRle* LoadedFrame(const Picture& p)
     return vault->FindSpriteResource("sprite")->FindAction("NONE")->FrameAt(0);
 }
 
-// Sends standard output to /dev/null while it lives: the loader logs progress lines.
+// Silences the engine's log while it lives: the loader logs progress lines.
 class QuietStdout {
 public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-    }
+    QuietStdout() : previous_(MvSetLogStream(nullptr)) {}
+    ~QuietStdout() { MvSetLogStream(previous_); }
 
 private:
-    int saved_;
+    std::FILE* previous_;
 };
 
 struct Screen {

@@ -3,7 +3,13 @@
 #include "MvDebugOutput.h"
 
 #include <cstdarg>
-#include <cstdio>
+
+namespace {
+
+// Where MvLog prints: standard output until a program says otherwise; null is silent.
+FILE* logStream = stdout;
+
+} // namespace
 
 void MvLog(const char* format, ...)
 {
@@ -13,6 +19,14 @@ void MvLog(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     MvDebugOutput(text);
-    std::fputs(text, stdout);
+    if (logStream != nullptr)
+        std::fputs(text, logStream);
     std::fflush(nullptr);
+}
+
+FILE* MvSetLogStream(FILE* stream)
+{
+    FILE* previous = logStream;
+    logStream = stream;
+    return previous;
 }

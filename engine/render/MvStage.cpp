@@ -1,11 +1,13 @@
 #include "MvStage.h"
 
 #include "MvLog.h"
+#include "MvPixelBlock.h"
 #include "MvResourceVault.h"
 #include "MvSceneTree.h"
 #include "MvSplashData.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
+#include "MvSurfacePen.h"
 #include "MvTextureManager.h"
 
 #include <GL/gl.h>
@@ -157,6 +159,12 @@ void MvStage::SetUpOpenGL()
 
 void MvStage::DrawOpenGL()
 {
+    PaintOpenGL();
+    Present(nullptr);
+}
+
+void MvStage::PaintOpenGL()
+{
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (int i = 0; i < windowCount_; ++i) {
         const MvIntRect& window = windowBounds_[i];
@@ -190,7 +198,6 @@ void MvStage::DrawOpenGL()
                 glDisable(GL_CLIP_PLANE0 + p);
         dirtyLists_[i].Clear();
     }
-    Present(nullptr);
 }
 
 void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
@@ -318,6 +325,44 @@ SDL_Rect MvStage::ToScreenRect(const MvIntRect& r) const
 }
 
 Uint32 MvStage::MapColor(const MvColor& c) const { return SDL_MapRGB(screen_->format, c.red, c.green, c.blue); }
+
+void MvStage::CaptureScreen(MvPixelBlock* block)
+{
+    MvAssert(block != nullptr);
+    const int width = screenBounds_.Width();
+    const int height = screenBounds_.Height();
+    block->Create(width, height, false);
+    MvColor* const pixels = block->Pixels();
+    if (IsOpenGL()) {
+        // What a swapped-out buffer holds is up to the driver, so the frame is painted
+        // again into the back buffer and read from there. OpenGL rows run bottom to top,
+        // in red, green, blue, alpha byte order.
+        PaintOpenGL();
+        std::unique_ptr<uint8_t[]> rgba(new uint8_t[static_cast<size_t>(width) * height * 4]);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.get());
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* in = rgba.get() + static_cast<size_t>(height - 1 - y) * width * 4;
+            MvColor* out = pixels + static_cast<size_t>(y) * width;
+            for (int x = 0; x < width; ++x, in += 4, ++out)
+                out->Set(in[0], in[1], in[2], 255);
+        }
+        return;
+    }
+    if (SDL_MUSTLOCK(screen_))
+        SDL_LockSurface(screen_);
+    MvSurfacePen pen(paintTarget_);
+    for (int y = 0; y < height; ++y) {
+        MvColor* out = pixels + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x, ++out) {
+            *out = pen.ReadColor(x, y);
+            out->alpha = 255;
+        }
+    }
+    if (SDL_MUSTLOCK(screen_))
+        SDL_UnlockSurface(screen_);
+}
 
 void MvStage::DescribeRenderer(std::string* out) const { DescribeRenderer(screen_, out); }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+class MvPixelBlock;
 class MvResourceVault;
 class MvSceneTree;
 class MvSpriteNode;
@@ -91,6 +92,12 @@ public:
     /// Index of the first window containing screen point (x, y), or -1 when none does.
     int WindowAt(int x, int y) const;
 
+    /// Copies what the screen shows into block as an opaque picture of the screen's size,
+    /// for screenshots and tests: the screen surface's pixels, or on an OpenGL screen the
+    /// frame of the last Draw, painted again into the back buffer (nothing is presented)
+    /// and read from there. Asserts block is not null and empty.
+    void CaptureScreen(MvPixelBlock* block);
+
     /// The scene tree the stage shows, owned by the stage.
     MvSceneTree* SceneTree() const;
     /// The vault the program loads its resource files into, owned by the stage; empty at first.
@@ -148,8 +155,10 @@ private:
     /// screen, clear colour from the extra background colour, texturing and alpha blending.
     /// Asserts no texture exists yet and OpenGL reports no error.
     void SetUpOpenGL();
-    /// Draw's frame on an OpenGL screen, after the recompute.
+    /// Draw's frame on an OpenGL screen, after the recompute: PaintOpenGL, then Present.
     void DrawOpenGL();
+    /// Clears the back buffer and paints every window into it, emptying the dirty lists.
+    void PaintOpenGL();
 
     /// True when the screen is an OpenGL screen.
     bool IsOpenGL() const;

@@ -48,9 +48,10 @@ public:
     /// Asserts the node is in no child list and has no children left (the tree unlinks).
     virtual ~MvSceneNode();
 
-    /// Stores xform in each addressed window where it differs (MvColorXform equality) and
-    /// marks those windows invalid. Asserts -1 <= window < MvWindowCount.
-    virtual void SetColorXform(const MvColorXform& xform, int window);
+    /// Stores xform in each addressed window (every window by default) where it differs
+    /// (MvColorXform equality) and marks those windows invalid. Asserts -1 <= window <
+    /// MvWindowCount.
+    virtual void SetColorXform(const MvColorXform& xform, int window = -1);
 
     /// The node as a drawable node, or null when it draws nothing.
     virtual MvDrawableNode* AsDrawable();
@@ -70,9 +71,9 @@ public:
     /// returns true. A plain node is never hit.
     virtual bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
 
-    /// Stores shown in each addressed window where it differs and marks those windows
-    /// invalid. Asserts -1 <= window < MvWindowCount.
-    virtual void SetShown(bool shown, int window);
+    /// Stores shown in each addressed window (every window by default) where it differs
+    /// and marks those windows invalid. Asserts -1 <= window < MvWindowCount.
+    virtual void SetShown(bool shown, int window = -1);
 
     /// A new node of this kind in its initial state; nothing is copied.
     virtual MvSceneNode* Clone();
@@ -94,19 +95,20 @@ public:
     /// child list. A plain node has nothing to do.
     virtual void OnRemovingFromTree();
 
-    // Setters. A window argument of -1 addresses windows 0 to N-1, N being the stage's
-    // window count while the node is in a tree and MvWindowCount otherwise.
+    // Setters. A window argument of -1, the default of every setter, addresses windows 0
+    // to N-1, N being the stage's window count while the node is in a tree and
+    // MvWindowCount otherwise.
 
     /// Moves the node to (x, y) relative to its parent in each addressed window where it is
     /// elsewhere. Asserts |x| and |y| <= MvMaxNodePosition and -1 <= window < MvWindowCount.
     void MoveTo(int x, int y, int window = -1);
 
     /// MoveTo(PosX(0) + dx, PosY(0) + dy, window): window 0's position is always the start.
-    void MoveBy(int dx, int dy, int window);
+    void MoveBy(int dx, int dy, int window = -1);
 
     /// Stores both scales in each addressed window where either differs. Asserts both are
     /// greater than 0 and -1 <= window < MvWindowCount.
-    void SetScaling(MvFixed xScale, MvFixed yScale, int window);
+    void SetScaling(MvFixed xScale, MvFixed yScale, int window = -1);
 
     /// Changes the drawing order among siblings (higher depth is drawn later, on top): when
     /// it differs, stores it, marks every window invalid and lets the parent re-sort the node.
@@ -114,7 +116,7 @@ public:
 
     /// Marks the addressed windows invalid unconditionally. Asserts -1 <= window <
     /// MvWindowCount.
-    void Invalidate(int window);
+    void Invalidate(int window = -1);
 
     /// Renames the node; while it is in a tree the tree's name map follows. An empty name
     /// means none. Asserts name is not null and, in a tree, that no other node has it.

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 TEST(MvLog, FormatsToStandardOutputAndTheDebugChannel)
 {
     MvLogCapture capture;
@@ -35,6 +34,32 @@ TEST(MvLog, LongMessagesAreCutToTheBuffer)
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.size(), static_cast<size_t>(MvLogBufferSize - 1));
     EXPECT_EQ(capture.Text().size(), static_cast<size_t>(MvLogBufferSize - 1));
+}
+
+// A program chooses where the log prints: another stream, or none; the debug channel
+// hears every message either way, and putting the old stream back restores the default.
+TEST(MvLog, TheLogStreamCanBeRedirectedOrSilenced)
+{
+    MvLogCapture capture;
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(nullptr, file);
+    testing::internal::CaptureStdout();
+    std::FILE* original = MvSetLogStream(file);
+    MvLog("to the file\n");
+    EXPECT_EQ(file, MvSetLogStream(nullptr));
+    MvLog("to nowhere\n");
+    EXPECT_EQ(nullptr, MvSetLogStream(original));
+    MvLog("to standard output\n");
+    EXPECT_EQ("to standard output\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ(stdout, original);
+    EXPECT_EQ("to the file\nto nowhere\nto standard output\n", capture.Text());
+
+    std::rewind(file);
+    char text[64] = {};
+    ASSERT_NE(nullptr, std::fgets(text, sizeof text, file));
+    EXPECT_STREQ("to the file\n", text);
+    EXPECT_EQ(nullptr, std::fgets(text, sizeof text, file));
+    std::fclose(file);
 }
 
 TEST(MvDebugOutput, WithoutASinkTheTextGoesToTheFileNamedInTheEnvironment)

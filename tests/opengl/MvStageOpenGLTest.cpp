@@ -7,6 +7,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvLogCapture.h"
+#include "MvPixelBlock.h"
 #include "MvResourceVault.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
@@ -142,6 +143,32 @@ TEST_F(StageOpenGLTest, PresentSwapsTheBuffers)
     glClear(GL_COLOR_BUFFER_BIT);
     stage->Present(nullptr);
     ExpectScreen([](int, int) { return Rgba(255, 255, 0, 255); }, "after Present");
+}
+
+// A capture after Draw is the presented frame, read from the front buffer top row first.
+TEST_F(StageOpenGLTest, CaptureScreenReadsThePresentedFrame)
+{
+    const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
+    const MvColor extra = Rgba(0, 0, 255, 255);
+    std::unique_ptr<MvStage> stage = MakeStage(2, windows, &extra);
+    const MvColor green = Rgba(0, 200, 0, 255);
+    const MvColor red = Rgba(255, 0, 0, 255);
+    stage->SetWindowBackground(0, &green);
+    stage->SetWindowBackground(1, &red);
+    stage->Draw(true);
+    MvPixelBlock shot;
+    stage->CaptureScreen(&shot);
+    const int width = Width, height = Height;
+    ASSERT_EQ(width, shot.Width());
+    ASSERT_EQ(height, shot.Height());
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? extra : x < 70 ? green : red;
+            if (shot.Pixels()[y * width + x] != expected)
+                ++wrong;
+        }
+    EXPECT_EQ(0, wrong);
 }
 
 TEST_F(StageOpenGLTest, DescribeRendererNamesTheOpenGLDriver)

@@ -1,4 +1,5 @@
 #include "MvDebugOutput.h"
+#include "MvPixelBlock.h"
 #include "MvStage.h"
 
 #include "MvLogCapture.h"
@@ -275,6 +276,53 @@ TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
         stage.SetBackgroundColor(&colour);
         stage.Draw(false);
         screen.ExpectPixels([&](int, int) { return c.expected; }, c.what);
+    }
+}
+
+// A capture reads back every screen format as opaque 8-bit channels: two windows with
+// their own fills and the extra background between them, exact at 8 bits a channel and
+// to the top bits of each channel at 5-6-5.
+TEST(MvStage, CaptureScreenReadsBackWhatTheScreenShows)
+{
+    const MvColor left = Color(0xF8, 0x84, 0x10);
+    const MvColor right = Color(0x10, 0x20, 0xF8);
+    const MvColor extra = Color(0x40, 0xFC, 0x08);
+    const MvIntRect windows[] = {R(0, 0, 5, 7), R(10, 0, 15, 7)};
+    struct Case {
+        const char* what;
+        int bits;
+        Uint32 redMask, greenMask, blueMask;
+        uint8_t keptRed, keptGreen, keptBlue; // bits of each channel the format keeps
+    } cases[] = {
+        {"32 bits, red high", 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF, 0xFF, 0xFF},
+        {"32 bits, blue high", 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF, 0xFF, 0xFF},
+        {"24 bits", 24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF, 0xFF, 0xFF},
+        {"16 bits, 5-6-5", 16, 0xF800, 0x07E0, 0x001F, 0xF8, 0xFC, 0xF8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestScreen screen(16, 8, c.bits, c.redMask, c.greenMask, c.blueMask);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
+        MvStage stage(screen.Surface(), 2, windows, &extra);
+        stage.SetWindowBackground(0, &left);
+        stage.SetWindowBackground(1, &right);
+        stage.Draw(false);
+        MvPixelBlock shot;
+        stage.CaptureScreen(&shot);
+        ASSERT_EQ(16, shot.Width());
+        ASSERT_EQ(8, shot.Height());
+        EXPECT_FALSE(shot.HasAlpha());
+        int wrong = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const MvColor& expected = x < 6 ? left : x >= 10 ? right : extra;
+                const MvColor& got = shot.Pixels()[y * 16 + x];
+                if ((got.red & c.keptRed) != (expected.red & c.keptRed) ||
+                    (got.green & c.keptGreen) != (expected.green & c.keptGreen) ||
+                    (got.blue & c.keptBlue) != (expected.blue & c.keptBlue) || got.alpha != 255)
+                    ++wrong;
+            }
+        EXPECT_EQ(0, wrong);
     }
 }
 

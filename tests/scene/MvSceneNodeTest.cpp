@@ -193,6 +193,33 @@ TEST(MvSceneNode, WindowMinusOneMeansTheStagesWindowsInATreeAndEverySixDetached)
     EXPECT_EQ(node->PosX(5), 1);
 }
 
+// Every setter that takes a window addresses all of them when the window is left out.
+TEST(MvSceneNode, SettersWithoutAWindowAddressEveryWindow)
+{
+    MvColorXform faded;
+    faded.SetAlpha(128);
+    struct Case {
+        const char* what;
+        std::function<void(MvSceneNode&)> set;
+        std::function<bool(const MvSceneNode&, int)> changed;
+    } cases[] = {
+        {"MoveTo", [](MvSceneNode& n) { n.MoveTo(4, 5); }, [](const MvSceneNode& n, int w) { return n.PosX(w) == 4; }},
+        {"MoveBy", [](MvSceneNode& n) { n.MoveBy(4, 5); }, [](const MvSceneNode& n, int w) { return n.PosY(w) == 5; }},
+        {"SetScaling", [](MvSceneNode& n) { n.SetScaling(Fix(2), Fix(3)); },
+         [](const MvSceneNode& n, int w) { return n.Xform(w).yScale == Fix(3); }},
+        {"SetColorXform", [&](MvSceneNode& n) { n.SetColorXform(faded); },
+         [&](const MvSceneNode& n, int w) { return n.ColorXform(w) == faded; }},
+        {"SetShown", [](MvSceneNode& n) { n.SetShown(false); },
+         [](const MvSceneNode& n, int w) { return !n.IsShown(w); }},
+    };
+    for (const Case& c : cases) {
+        MvSceneNode node;
+        c.set(node);
+        for (int w = 0; w < MvWindowCount; ++w)
+            EXPECT_TRUE(c.changed(node, w)) << c.what << ", window " << w;
+    }
+}
+
 TEST(MvSceneNode, MoveByStartsFromWindowZero)
 {
     MvSceneNode node;

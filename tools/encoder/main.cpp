@@ -6,7 +6,7 @@
 // Exits 0 on success; 1 with one message (file, and line for XML problems) when the
 // definition or a picture is wrong or a file cannot be written; 2 on a bad command line.
 
-#include "MvQuietStdout.h"
+#include "MvLog.h"
 #include "MvResourceEncoder.h"
 
 #include <cstdio>
@@ -96,11 +96,10 @@ int main(int argc, char** argv)
 
     std::string error;
     std::vector<std::string> warnings;
-    bool ok;
-    {
-        MvQuietStdout quiet(!verbose);
-        ok = MvResourceEncoder::Run(options, &error, &warnings);
-    }
+    // The engine's progress lines are shown only when asked for.
+    std::FILE* logStream = MvSetLogStream(verbose ? stdout : nullptr);
+    const bool ok = MvResourceEncoder::Run(options, &error, &warnings);
+    MvSetLogStream(logStream);
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "%s\n", warning.c_str());
     if (!ok) {

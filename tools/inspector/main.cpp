@@ -6,7 +6,7 @@
 // Exits 0 on success; 1 with the loader's message when the file cannot be loaded, or
 // when the sheet cannot be written; 2 on a bad command line.
 
-#include "MvQuietStdout.h"
+#include "MvLog.h"
 #include "MvResourceInspector.h"
 
 #include <cstdio>
@@ -67,11 +67,10 @@ int main(int argc, char** argv)
 
     MvResourceInspector inspector;
     std::string error;
-    bool loaded;
-    {
-        MvQuietStdout quiet(!verbose);
-        loaded = inspector.Load(path, &error);
-    }
+    // The engine's progress lines are shown only when asked for.
+    std::FILE* logStream = MvSetLogStream(verbose ? stdout : nullptr);
+    const bool loaded = inspector.Load(path, &error);
+    MvSetLogStream(logStream);
     for (const std::string& warning : inspector.Warnings())
         std::fprintf(stderr, "movo-inspect: %s\n", warning.c_str());
     if (!loaded) {

@@ -7,7 +7,7 @@
 // the output folder cannot be made), a screenshot cannot be written or repeated passes
 // disagree; 2 on a bad command line or a bad script (then nothing runs).
 
-#include "MvQuietStdout.h"
+#include "MvLog.h"
 #include "ReplayRun.h"
 #include "ReplayScript.h"
 
@@ -228,11 +228,10 @@ int main(int argc, char** argv)
     ReplayRun run(&script, screen, outPath, maxTicks);
     ReplaySummary first;
     for (int pass = 1; pass <= repeat; ++pass) {
-        {
-            MvQuietStdout silence(quiet);
-            if (!run.Run())
-                exitCode = 1;
-        }
+        std::FILE* logStream = MvSetLogStream(quiet ? nullptr : stdout);
+        if (!run.Run())
+            exitCode = 1;
+        MvSetLogStream(logStream);
         if (pass == 1)
             first = run.Summary();
         else if (run.Summary() != first) {
