@@ -3,6 +3,7 @@
 #include "MvDebugOutput.h"
 
 #include <csignal>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,13 +34,35 @@ void MvDebugBreak()
         std::abort();
 }
 
-void MvAssertFailed(const char* condition, const char* file, int line)
+namespace {
+
+// Prints text to standard error and the debug-output channel, then breaks.
+void ReportAndBreak(const char* text)
 {
-    char text[1024];
-    std::snprintf(text, sizeof text, "Assertion failed: %s, file %s, line %d\n", condition, file, line);
     std::fflush(stdout);
     std::fputs(text, stderr);
     std::fflush(stderr);
     MvDebugOutput(text);
     MvDebugBreak();
+}
+
+} // namespace
+
+void MvAssertFailed(const char* condition, const char* file, int line)
+{
+    char text[1024];
+    std::snprintf(text, sizeof text, "Assertion failed: %s, file %s, line %d\n", condition, file, line);
+    ReportAndBreak(text);
+}
+
+void MvAssertFailedWith(const char* condition, const char* file, int line, const char* format, ...)
+{
+    char note[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(note, sizeof note, format, args);
+    va_end(args);
+    char text[1024];
+    std::snprintf(text, sizeof text, "Assertion failed: %s (%s), file %s, line %d\n", condition, note, file, line);
+    ReportAndBreak(text);
 }

@@ -1,13 +1,19 @@
 #ifndef MV_ASSERT_H
 #define MV_ASSERT_H
 
-// Precondition and consistency checks. A failed check prints the condition, file and
-// line to standard error and the debug-output channel, then stops the program: it
-// breaks into the debugger when one is attached and aborts otherwise. Checks stay on in
-// every build; they guard callers' contracts, never input read from disk.
+/// @file
+/// Precondition and consistency checks. A failed check prints the condition, file and
+/// line to standard error and the debug-output channel, then stops the program: it
+/// breaks into the debugger when one is attached and aborts otherwise. Checks stay on in
+/// every build; they guard callers' contracts, never input read from disk.
 
 /// Reports a failed check and stops. Returns only when a debugger resumes the program.
 void MvAssertFailed(const char* condition, const char* file, int line);
+
+/// As MvAssertFailed, with a printf-style note after the condition that says more than the
+/// condition can, such as the name that a lookup did not find.
+void MvAssertFailedWith(const char* condition, const char* file, int line, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 /// Breaks into an attached debugger (SIGTRAP); without one, aborts the program.
 void MvDebugBreak();
@@ -15,10 +21,19 @@ void MvDebugBreak();
 /// True when a debugger (any tracer) is attached to this process.
 bool MvDebuggerAttached();
 
+/// Checks condition, in every build: when it is false, MvAssertFailed reports it and stops.
 #define MvAssert(condition)                                   \
     do {                                                      \
         if (!(condition))                                     \
             MvAssertFailed(#condition, __FILE__, __LINE__);   \
+    } while (0)
+
+/// MvAssert with a note: MvAssertWith(resource != nullptr, "no sprite named %s", name). The
+/// note's arguments are evaluated only when the check fails.
+#define MvAssertWith(condition, ...)                                           \
+    do {                                                                       \
+        if (!(condition))                                                      \
+            MvAssertFailedWith(#condition, __FILE__, __LINE__, __VA_ARGS__);   \
     } while (0)
 
 #endif

@@ -10,7 +10,9 @@
 #include "MvRleLine.h"
 #include "MvRleSegment.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -22,6 +24,33 @@ View* CheckedView(MvResource* resource, View* (MvResource::*view)())
     View* typed = (resource->*view)();
     MvAssert(typed != nullptr);
     return typed;
+}
+
+// What the last lookup that found nothing asked for; see LastFailedLookup. Names longer
+// than the buffer are cut.
+char lastFailedLookup[160] = "";
+
+// A resource kind in words, for lookup notes.
+std::string KindOf(int type)
+{
+    switch (type) {
+    case MvSpriteResourceCode:
+        return "sprite resource";
+    case MvTileResourceCode:
+        return "tile resource";
+    case MvCanvasResourceCode:
+        return "canvas resource";
+    case MvFontResourceCode:
+        return "font resource";
+    case MvBoxResourceCode:
+        return "box resource";
+    case MvTextDataResourceCode:
+        return "text-data resource";
+    case MvBinaryDataResourceCode:
+        return "binary-data resource";
+    default:
+        return "resource of type " + std::to_string(type);
+    }
 }
 
 } // namespace
@@ -195,6 +224,7 @@ MvResource* MvResourceVault::FindResource(int type, const char* name) const
         if (resource->Type() == type && std::strcmp(resource->Name(), name) == 0)
             return resource;
     }
+    std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s \"%s\"", KindOf(type).c_str(), name);
     return nullptr;
 }
 
@@ -205,6 +235,7 @@ MvResource* MvResourceVault::FindResource(int type, int32_t id) const
         if (resource->Type() == type && resource->Id() == id)
             return resource;
     }
+    std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s id %d", KindOf(type).c_str(), static_cast<int>(id));
     return nullptr;
 }
 
@@ -216,8 +247,11 @@ MvResource* MvResourceVault::FindResource(const char* typeName, const char* name
         if (resource->TypeName() == typeName && std::strcmp(resource->Name(), name) == 0)
             return resource;
     }
+    std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s resource \"%s\"", typeName, name);
     return nullptr;
 }
+
+const char* MvResourceVault::LastFailedLookup() { return lastFailedLookup; }
 
 MvSpriteResource* MvResourceVault::FindSpriteResource(const char* name) const
 {

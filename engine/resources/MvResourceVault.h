@@ -61,6 +61,12 @@ public:
     MvResource* FindResource(int type, int32_t id) const;
     MvResource* FindResource(const char* typeName, const char* name) const;
 
+    /// What the most recent lookup that found nothing, in any vault, asked for, such as
+    /// `sprite resource "hero"` or `tile resource id 20`; empty while every lookup found
+    /// its resource. Code that is handed a null resource names it in its assertion, so a
+    /// program that goes on with a failed lookup learns which one.
+    static const char* LastFailedLookup();
+
     /// Takes resource (asserted not null) at the end of the list; the vault owns it.
     void AppendResource(MvResource* resource);
 

@@ -1,6 +1,7 @@
 #include "MvSpriteNode.h"
 
 #include "MvAction.h"
+#include "MvResourceVault.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
@@ -8,9 +9,20 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+// The vault's note on its last failed lookup, or a word that there was none.
+const char* LookupNote()
+{
+    const char* note = MvResourceVault::LastFailedLookup();
+    return note[0] != '\0' ? note : "none";
+}
+
+} // namespace
+
 MvSpriteNode::MvSpriteNode(MvSpriteResource* resource) : resource_(resource), action_(nullptr), frame_(0)
 {
-    MvAssert(resource != nullptr);
+    MvAssertWith(resource != nullptr, "the last lookup that found nothing: %s", LookupNote());
     MvAssert(resource->ActionCount() > 0);
     action_ = resource->ActionAt(0);
     if (action_->FrameCount() == 0)
@@ -43,7 +55,7 @@ void MvSpriteNode::SelectAction(const char* name)
 {
     MvAssert(name != nullptr);
     MvAction* action = resource_->FindAction(name);
-    MvAssert(action != nullptr);
+    MvAssertWith(action != nullptr, "sprite resource \"%s\" has no action \"%s\"", resource_->Name(), name);
     if (action)
         ShowAction(action);
 }
@@ -64,7 +76,7 @@ void MvSpriteNode::SelectActionRotated(const char* name, int degrees)
 void MvSpriteNode::SelectActionById(int id)
 {
     MvAction* action = resource_->FindAction(static_cast<int32_t>(id));
-    MvAssert(action != nullptr);
+    MvAssertWith(action != nullptr, "sprite resource \"%s\" has no action id %d", resource_->Name(), id);
     if (action)
         ShowAction(action);
 }

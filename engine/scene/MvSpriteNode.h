@@ -19,7 +19,8 @@ class MvSpriteResource;
 class MvSpriteNode : public MvDrawableNode {
 public:
     /// A detached node showing frame 0 of the resource's first action. Asserts resource is
-    /// not null and has at least one action.
+    /// not null (naming the vault's last failed lookup, the likely source of a null) and
+    /// has at least one action.
     explicit MvSpriteNode(MvSpriteResource* resource);
 
     /// Releases nothing of its own: the resource and its actions stay the vault's.
@@ -28,8 +29,8 @@ public:
     /// The node itself.
     MvSpriteNode* AsSprite() override;
 
-    /// Shows the action of that exact name. Asserts the resource has it (nothing changes
-    /// then). The same action changes nothing; otherwise the node is invalidated in every
+    /// Shows the action of that exact name. Asserts the resource has it, naming both
+    /// (nothing changes then). The same action changes nothing; otherwise the node is invalidated in every
     /// window and the frame is kept, clamped to the new action's frames.
     void SelectAction(const char* name);
 

@@ -269,6 +269,35 @@ TEST(MvResourceVault, FindsResourcesByKindAndNameOrId)
     EXPECT_EQ((std::vector<std::string>{"add a 32768 131072", "clear a"}), calls);
 }
 
+// A lookup that finds nothing leaves a note of what it asked for, in words a reader of
+// an assertion understands; lookups that succeed leave the last note alone.
+TEST(MvResourceVault, TheLastFailedLookupIsNamed)
+{
+    MvResourceVault vault;
+    MvSpriteResource* hero = new MvSpriteResource("hero");
+    hero->SetIdentity("hero", 12);
+    vault.AppendResource(hero);
+    struct Case {
+        std::function<bool()> found;
+        const char* note;
+    } cases[] = {
+        {[&] { return vault.FindSpriteResource("Hero") != nullptr; }, "sprite resource \"Hero\""},
+        {[&] { return vault.FindSpriteResource(13) != nullptr; }, "sprite resource id 13"},
+        {[&] { return vault.FindTileResource("grass") != nullptr; }, "tile resource \"grass\""},
+        {[&] { return vault.FindFontResource(30) != nullptr; }, "font resource id 30"},
+        {[&] { return vault.FindTextDataResource("Credits") != nullptr; }, "text-data resource \"Credits\""},
+        {[&] { return vault.FindBinaryDataResource(50) != nullptr; }, "binary-data resource id 50"},
+        {[&] { return vault.FindResource(99, "x") != nullptr; }, "resource of type 99 \"x\""},
+        {[&] { return vault.FindResource("Tile", "hero") != nullptr; }, "Tile resource \"hero\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(c.found());
+        EXPECT_STREQ(c.note, MvResourceVault::LastFailedLookup());
+    }
+    EXPECT_EQ(hero, vault.FindSpriteResource(12));
+    EXPECT_STREQ("Tile resource \"hero\"", MvResourceVault::LastFailedLookup());
+}
+
 // Resources added by hand join the loaded ones; a record of a kind the factory does not
 // list ends the load with the resources before it kept and the result true.
 TEST(MvResourceVault, AnUnlistedKindEndsTheLoadKeepingWhatCameBefore)

@@ -3,8 +3,10 @@
 #include "ResourceTestSupport.h"
 #include "SceneTestSupport.h"
 
+#include "MvResourceVault.h"
 #include "MvSpriteNode.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -303,18 +305,49 @@ typedef SpriteNodeTest SpriteNodeDeathTest;
 TEST_F(SpriteNodeDeathTest, BrokenPreconditionsAreCaught)
 {
     std::unique_ptr<MvSpriteResource> empty(new MvSpriteResource("bare"));
-    EXPECT_DEATH(MvSpriteNode node(empty.get()), "");
-    EXPECT_DEATH(MvSpriteNode node(nullptr), "");
-
     MvSpriteNode node(sprite.get());
-    EXPECT_DEATH(node.SelectAction("Fly"), "");
-    EXPECT_DEATH(node.SelectAction("walk.right"), "");
-    EXPECT_DEATH(node.SelectActionById(99), "");
-    EXPECT_DEATH(node.SelectActionRotated("Walk.Right", 90), "");
-    EXPECT_DEATH(node.SelectFrame(4), "");
-    EXPECT_DEATH(node.SelectFrame(-1), "");
-    // Outside a tree there is no window to move in.
-    EXPECT_DEATH(node.Step(), "");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* message;
+    } cases[] = {
+        {"a resource without actions", [&] { MvSpriteNode bare(empty.get()); }, "resource->ActionCount\\(\\) > 0"},
+        {"an unknown action", [&] { node.SelectAction("Fly"); },
+         "action != nullptr \\(sprite resource \"hero\" has no action \"Fly\"\\)"},
+        {"names are exact", [&] { node.SelectAction("walk.right"); }, "has no action \"walk.right\""},
+        {"an unknown action id", [&] { node.SelectActionById(99); }, "has no action id 99"},
+        {"an unknown rotation", [&] { node.SelectActionRotated("Walk.Right", 90); },
+         "has no action \"Walk.Right.ROT090\""},
+        {"a frame past the end", [&] { node.SelectFrame(4); }, "i >= 0 && i < action_->FrameCount\\(\\)"},
+        {"a negative frame", [&] { node.SelectFrame(-1); }, "i >= 0 && i < action_->FrameCount\\(\\)"},
+        // Outside a tree there is no window to move in.
+        {"a step outside a tree", [&] { node.Step(); }, "engine_ != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), c.message) << c.what;
+}
+
+// A program that goes on with a failed lookup learns from the assertion which lookup it
+// was, whichever vault and whichever kind of lookup failed last.
+TEST_F(SpriteNodeDeathTest, ANullResourceNamesTheLastFailedLookup)
+{
+    MvResourceVault vault;
+    vault.AppendResource(new MvSpriteResource("hero"));
+    struct Case {
+        const char* what;
+        std::function<MvSpriteResource*()> lookup;
+        const char* message;
+    } cases[] = {
+        {"by name", [&] { return vault.FindSpriteResource("villain"); },
+         "resource != nullptr \\(the last lookup that found nothing: sprite resource \"villain\"\\)"},
+        {"by id", [&] { return vault.FindSpriteResource(13); }, "nothing: sprite resource id 13"},
+        {"another kind before", [&] {
+             vault.FindTileResource("grass");
+             return nullptr;
+         }, "nothing: tile resource \"grass\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(MvSpriteNode node(c.lookup()), c.message) << c.what;
 }
 
 TEST_F(SpriteNodeDeathTest, StepOnAnActionWithoutFramesAndDrawingAHiddenNodeAreCaught)
