@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# One step of the package test, as an engine user takes it:
+#   install        installs the build into a fresh prefix and makes the consumer's resource
+#                  file with the installed movo-encode
+#   pkg-config     builds the consumer with pkg-config's flags, runs it, checks its picture
+#   find-package   the same with CMake's find_package(Movo)
+#   add-subdirectory  the same with the source tree added by add_subdirectory, after
+#                  checking that only the engine and the tools are configured there
+# Environment: MOVO_BUILD (the build folder), MOVO_SOURCE (the checkout), MOVO_WORK (a
+# folder of the test's own), MOVO_PIXELART and MOVO_BMP_FACTS (the two programs).
+set -euo pipefail
+step="$1"
+consumer_source="$MOVO_SOURCE/tests/package/consumer"
+prefix="$MOVO_WORK/prefix"
+
+fail() {
+    echo "package test ($step): $*" >&2
+    exit 1
+}
+
+# Runs the consumer program $1 under a private X server and checks what it drew: the
+# sky-blue screen, and the 12 x 12 badge at (100, 60): transparent corners, dark outline,
+# yellow rim, red heart.
+run_consumer() {
+    local program="$1" picture="$MOVO_WORK/$step.bmp"
+    rm -f "$picture"
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 60 \
+        xvfb-run -a -s "-screen 0 640x480x24 -noreset" "$program" "$MOVO_WORK/consumer.dat" "$picture" \
+        || fail "the consumer failed"
+    "$MOVO_BMP_FACTS" "$picture" 320 240 0,0=5AA0E6 319,239=5AA0E6 100,60=5AA0E6 112,72=5AA0E6 \
+        100,64=202030 101,64=F8D040 105,65=E03040 108,69=F8D040 || fail "the consumer's picture is wrong"
+}
+
+case "$step" in
+install)
+    rm -rf "$MOVO_WORK"
+    mkdir -p "$MOVO_WORK/art"
+    cmake --install "$MOVO_BUILD" --prefix "$prefix" >/dev/null
+    for file in include/movo/Movo.h include/movo/MvStage.h lib/libmovo_engine.a lib/pkgconfig/movo.pc \
+                lib/cmake/Movo/MovoConfig.cmake lib/cmake/Movo/MovoTargets.cmake bin/movo-encode bin/movo-inspect; do
+        [ -e "$prefix/$file" ] || fail "$file was not installed"
+    done
+    for file in MvBlitRun.h MvBlitRunWide.h MvBlitterSets.h MvSplashData.h; do
+        [ ! -e "$prefix/include/movo/$file" ] || fail "the internal header $file was installed"
+    done
+    "$MOVO_PIXELART" -o "$MOVO_WORK/art" "$consumer_source/palette.txt" "$consumer_source/badge.pix" >/dev/null
+    "$prefix/bin/movo-encode" "$consumer_source/consumer.xml" -o "$MOVO_WORK/consumer.dat" \
+        --image-dir "$MOVO_WORK/art" >/dev/null
+    "$prefix/bin/movo-inspect" "$MOVO_WORK/consumer.dat" | grep -q 'Badge' || fail "movo-inspect does not list Badge"
+    ;;
+pkg-config)
+    mkdir -p "$MOVO_WORK/pkg-config"
+    flags="$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs movo)"
+    # shellcheck disable=SC2086
+    c++ -std=c++17 -Wall -Wextra -o "$MOVO_WORK/pkg-config/consumer" "$consumer_source/consumer.cpp" $flags
+    run_consumer "$MOVO_WORK/pkg-config/consumer"
+    ;;
+find-package)
+    cmake -S "$consumer_source" -B "$MOVO_WORK/find-package" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+    cmake --build "$MOVO_WORK/find-package" >/dev/null
+    run_consumer "$MOVO_WORK/find-package/consumer"
+    ;;
+add-subdirectory)
+    cmake -S "$consumer_source" -B "$MOVO_WORK/add-subdirectory" -DMOVO_SOURCE_DIR="$MOVO_SOURCE" >/dev/null
+    targets="$(cmake --build "$MOVO_WORK/add-subdirectory" --target help)"
+    for wanted in movo_engine movo-encode movo-inspect; do
+        grep -q "\\.\\.\\. $wanted\$" <<<"$targets" || fail "$wanted is not configured"
+    done
+    for unwanted in movo_tests movo-game movo_bench movo_game hello-stage; do
+        if grep -q "\\.\\.\\. $unwanted\$" <<<"$targets"; then
+            fail "$unwanted is configured, though Movo is not the top-level project"
+        fi
+    done
+    jobs="$(nproc 2>/dev/null || echo 2)"
+    cmake --build "$MOVO_WORK/add-subdirectory" --target consumer -j "$jobs" >/dev/null
+    run_consumer "$MOVO_WORK/add-subdirectory/consumer"
+    ;;
+*)
+    fail "unknown step"
+    ;;
+esac

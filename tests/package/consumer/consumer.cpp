@@ -1,0 +1,54 @@
+// A program of an engine user's own, built against the installed engine: it shows the
+// sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame and
+// saves what the screen shows as a BMP file.
+//
+//   consumer RESOURCES.dat OUT.bmp
+
+#include <movo/Movo.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: consumer RESOURCES.dat OUT.bmp\n");
+        return 2;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "consumer: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_Surface* screen = SDL_SetVideoMode(320, 240, 0, SDL_SWSURFACE);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "consumer: %s\n", SDL_GetError());
+        SDL_Quit();
+        return 1;
+    }
+    MvSetLogStream(nullptr);
+
+    MvStage* stage = new MvStage(screen);
+    MvColor sky;
+    sky.Set(90, 160, 230, 255);
+    stage->SetBackgroundColor(&sky);
+    if (!stage->Vault()->LoadDatFile(argv[1])) {
+        delete stage;
+        SDL_Quit();
+        return 1;
+    }
+    MvSpriteNode* node = new MvSpriteNode(stage->Vault()->FindSpriteResource("Badge"));
+    node->MoveTo(100, 60);
+    stage->SceneTree()->InsertNode(nullptr, node);
+    stage->Draw(true);
+
+    MvPixelBlock shot;
+    stage->CaptureScreen(&shot);
+    SDL_Surface* picture = SDL_CreateRGBSurfaceFrom(shot.Pixels(), shot.Width(), shot.Height(), 32,
+                                                    shot.Width() * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+    const int saved = SDL_SaveBMP(picture, argv[2]);
+    SDL_FreeSurface(picture);
+    delete stage;
+    SDL_Quit();
+    return saved == 0 ? 0 : 1;
+}
