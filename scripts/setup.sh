@@ -14,6 +14,7 @@ MOVO_PACKAGES=(
     libgtest-dev libbenchmark-dev
     libpng-dev libxml2-dev libvorbis-dev
     xvfb xauth libx11-dev libxtst-dev
+    doxygen
 )
 
 # Runs a command as root: directly when we are root, through sudo otherwise.

@@ -7,21 +7,29 @@
 /// word it is 0xAARRGGBB. Every pixel the engine keeps in memory has this layout. Alpha
 /// 255 is opaque, 0 fully transparent.
 struct alignas(4) MvColor {
+    /// The channels, 0 to 255, in memory order.
+    ///@{
     uint8_t blue;
     uint8_t green;
     uint8_t red;
     uint8_t alpha;
+    ///@}
 
     /// Sets all four channels.
     void Set(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
 
     /// Channel / 255.0, for handing colours to OpenGL.
+    ///@{
     float RedF() const;
     float GreenF() const;
     float BlueF() const;
+    ///@}
 
+    /// Compare all four channels.
+    ///@{
     bool operator==(const MvColor& o) const;
     bool operator!=(const MvColor& o) const;
+    ///@}
 };
 
 static_assert(sizeof(MvColor) == 4, "MvColor is one 32-bit pixel");

@@ -11,9 +11,9 @@
 /// value stays within a byte, ((mul * 255) >> 8) + add <= 255, and mul's alpha is 0.
 class MvColorXform {
 public:
-    bool identity;
-    bool hasAlpha;
-    bool hasColor;
+    bool identity; ///< multipliers 255, offsets 0 and alpha 255
+    bool hasAlpha; ///< the alpha is below 255
+    bool hasColor; ///< some multiplier is not 255 or some offset is not 0
     MvColor mul; ///< alpha byte always 0
     MvColor add; ///< alpha byte is the transform's alpha
 
@@ -24,10 +24,14 @@ public:
     void Set(int redMul, int redAdd, int greenMul, int greenAdd, int blueMul, int blueAdd, int alpha);
     /// Sets the alpha (0..255, asserted), then UpdateFlags.
     void SetAlpha(int alpha);
+    /// The transform's alpha, 0 to 255.
     int Alpha() const;
+    /// The flag of that name: identity, hasAlpha or hasColor.
+    ///@{
     bool IsIdentity() const;
     bool HasAlpha() const;
     bool HasColor() const;
+    ///@}
 
     /// Multipliers 255 - amount, offsets amount; alpha kept. Asserts 0 <= amount <= 255.
     void Brighten(int amount);
@@ -45,8 +49,10 @@ public:
     void UpdateFlags();
 
     /// Compare mul and add only; the flags follow from them.
+    ///@{
     bool operator==(const MvColorXform& o) const;
     bool operator!=(const MvColorXform& o) const;
+    ///@}
 };
 
 inline int MvColorXform::Alpha() const { return add.alpha; }

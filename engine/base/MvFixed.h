@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+/// @file
+/// The 16.16 fixed-point number MvFixed and its raw value of 1.0.
+
 /// A 16.16 fixed-point number: one signed 32-bit integer holding the value times 65536.
 /// Positions and scales that may be fractional are MvFixed, so placement is exact and
 /// repeatable on every machine. Addition and subtraction wrap; products and quotients go
@@ -25,34 +28,49 @@ public:
     int ToInt() const;
     /// (raw + 1/32) >> 16: rounds up only within 1/32 below the next integer.
     int RoundToInt() const;
+    /// The value as a double, exactly.
     double ToDouble() const;
+    /// The raw 16.16 representation.
     int32_t Raw() const;
 
+    /// The sum of the raw values, wrapping on overflow.
     MvFixed operator+(MvFixed o) const;
+    /// The difference of the raw values, wrapping on overflow.
     MvFixed operator-(MvFixed o) const;
+    /// The negated value, wrapping on overflow.
     MvFixed operator-() const;
     /// 64-bit product of the raw values, arithmetic shift right by 16, low 32 bits.
     MvFixed operator*(MvFixed o) const;
+    /// The product with FromInt(i).
     MvFixed operator*(int i) const;
     /// (raw << 16) / o.raw in 64 bits, truncating. Asserts o is not zero.
     MvFixed operator/(MvFixed o) const;
+    /// As the binary operator, storing the result in this value; /= asserts o is not zero.
+    ///@{
     MvFixed& operator+=(MvFixed o);
     MvFixed& operator-=(MvFixed o);
     MvFixed& operator*=(MvFixed o);
     MvFixed& operator/=(MvFixed o);
+    ///@}
 
+    /// Compare the raw values.
+    ///@{
     bool operator==(MvFixed o) const;
     bool operator!=(MvFixed o) const;
     bool operator<(MvFixed o) const;
     bool operator>(MvFixed o) const;
     bool operator<=(MvFixed o) const;
     bool operator>=(MvFixed o) const;
+    ///@}
+    /// Compare with FromInt(i).
+    ///@{
     bool operator==(int i) const;
     bool operator!=(int i) const;
     bool operator<(int i) const;
     bool operator>(int i) const;
     bool operator<=(int i) const;
     bool operator>=(int i) const;
+    ///@}
 
 private:
     int32_t raw_;

@@ -18,9 +18,13 @@ public:
     MvGrowArray() = default;
     ~MvGrowArray() { Clear(); }
 
+    /// A copy of every item of other, in a storage of its own.
     MvGrowArray(const MvGrowArray& other) { CopyFrom(other); }
+    /// Clears this array, then copies every item of other (nothing when other is this).
     MvGrowArray& operator=(const MvGrowArray& other);
+    /// Takes over other's storage; other is left empty, with no storage.
     MvGrowArray(MvGrowArray&& other) noexcept { Steal(other); }
+    /// Clears this array, then takes over other's storage (nothing when other is this).
     MvGrowArray& operator=(MvGrowArray&& other) noexcept;
 
     /// Adds item at the end, growing the storage when the array is full.
@@ -36,14 +40,21 @@ public:
     /// Destroys every item but keeps the storage for reuse.
     void Empty();
 
-    /// Item index. Asserts index < Count().
+    /// Item index. Asserts 0 <= index < Count().
+    ///@{
     T& operator[](int index);
     const T& operator[](int index) const;
+    ///@}
 
+    /// Number of items.
     int Count() const;
+    /// Number of items the storage holds before it must grow.
     int Capacity() const;
+    /// The items, Count() of them in a row (null while there is no storage).
+    ///@{
     T* Items();
     const T* Items() const;
+    ///@}
 
 private:
     void Grow(int needed);

@@ -7,28 +7,39 @@
 
 class MvTransform;
 
+/// @file
+/// The integer rectangle MvIntRect, with all four edges inclusive, and MvMakeRect to make one.
+
 /// An integer rectangle with all four edges inclusive: (0, 0, 9, 9) covers 10 x 10
 /// pixels. All screen geometry of the engine (windows, node bounds, dirty and clip
 /// rectangles) is kept in these. A rectangle is valid when left <= right and
 /// top <= bottom; the canonical empty rectangle is (-1, -1, -2, -2). Operations do not
 /// test validity: callers test it where it matters.
 struct MvIntRect {
+    /// The edges, each inclusive.
+    ///@{
     int32_t left;
     int32_t top;
     int32_t right;
     int32_t bottom;
+    ///@}
 
+    /// Sets the four edges.
     void Set(int32_t l, int32_t t, int32_t r, int32_t b);
     /// Becomes (-1, -1, -2, -2).
     void SetEmpty();
+    /// True when left <= right and top <= bottom.
     bool IsValid() const;
 
     /// right - left + 1 and bottom - top + 1; 0 for the empty rectangle.
+    ///@{
     int32_t Width() const;
     int32_t Height() const;
+    ///@}
 
     /// True unless the two are apart; rectangles sharing a row or column overlap.
     bool Overlaps(const MvIntRect& other) const;
+    /// True when pixel (x, y) lies inside the rectangle, edges included.
     bool Contains(int32_t x, int32_t y) const;
     /// True when other lies wholly inside this rectangle.
     bool Encloses(const MvIntRect& other) const;
@@ -43,8 +54,11 @@ struct MvIntRect {
     /// (defined with MvTransform, in MvTransform.h).
     void Transform(const MvTransform& t);
 
+    /// Compare all four edges.
+    ///@{
     bool operator==(const MvIntRect& o) const;
     bool operator!=(const MvIntRect& o) const;
+    ///@}
 };
 
 /// A rectangle made from its four edges.

@@ -11,10 +11,16 @@
 /// (0, 0, 1.0, 1.0).
 class MvTransform {
 public:
+    /// The position of the origin.
+    ///@{
     MvFixed x;
     MvFixed y;
+    ///@}
+    /// The horizontal and vertical scale factors.
+    ///@{
     MvFixed xScale;
     MvFixed yScale;
+    ///@}
 
     /// The neutral transform (0, 0, 1.0, 1.0).
     static MvTransform Identity();
@@ -27,8 +33,11 @@ public:
     /// and scale = parent scale * scale.
     void Combine(const MvTransform& parent);
 
+    /// Compare the positions and the scales.
+    ///@{
     bool operator==(const MvTransform& o) const;
     bool operator!=(const MvTransform& o) const;
+    ///@}
 };
 
 inline MvTransform MvTransform::Identity()

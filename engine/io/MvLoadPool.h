@@ -4,6 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+/// @file
+/// The bump allocator MvLoadPool, the process-wide current load pools that the image readers
+/// take their storage from, and the counters of pixels read.
+
 /// A bump allocator over one block of memory. Loading a resource file takes all pixels,
 /// RLE rows and RLE segments of the file from three such pools, sized exactly from the
 /// file's tallies, instead of making one allocation per piece; the pieces are never freed
@@ -60,12 +64,20 @@ MvLoadPool* CurrentLinePool();
 /// The current pool for RLE segments (MvRleSegment), or null outside a load.
 MvLoadPool* CurrentSegmentPool();
 
+/// @name Pixel counters
 /// Process-wide pixel counters, never reset: the RLE counter grows by the length of every
 /// RLE segment read, the block counter by width times height of every pixel block read.
+///@{
+
+/// The RLE counter.
 int64_t MvRlePixelCounter();
+/// The block counter.
 int64_t MvBlockPixelCounter();
+/// Adds count to the RLE counter.
 void MvAddRlePixels(int64_t count);
+/// Adds count to the block counter.
 void MvAddBlockPixels(int64_t count);
+///@}
 
 inline bool MvLoadPool::IsUsedUp() const { return cursor_ == end_; }
 inline size_t MvLoadPool::Remaining() const { return static_cast<size_t>(end_ - cursor_); }

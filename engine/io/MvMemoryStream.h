@@ -28,7 +28,9 @@ public:
 
     /// The bytes written so far.
     const uint8_t* Data() const;
+    /// Number of bytes written so far.
     size_t Size() const;
+    /// The block itself, as a vector of the bytes written so far.
     const std::vector<uint8_t>& Bytes() const;
 
 private:

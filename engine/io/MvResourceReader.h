@@ -35,10 +35,12 @@ public:
 
     /// Each read stores the value and returns true, or stores 0, sets the error (unless
     /// one is set) and returns false when the bytes are not there.
+    ///@{
     bool ReadUint8(uint8_t* value);
     bool ReadUint16(uint16_t* value);
     bool ReadUint32(uint32_t* value);
     bool ReadInt32(int32_t* value);
+    ///@}
     /// count raw bytes into data.
     bool ReadBytes(void* data, size_t count);
     /// Bytes up to and excluding a zero byte, which is consumed. More than maxLength bytes
@@ -51,6 +53,7 @@ public:
     /// take them ahead of need with Consume and give back the whole bytes they did not use
     /// with Unread.
     int BufferedCount() const;
+    /// The first of the BufferedCount() buffered bytes, the next to be read.
     const uint8_t* Buffered() const;
     /// Moves past count buffered bytes. Asserts 0 <= count <= BufferedCount().
     void Consume(int count);
@@ -79,9 +82,11 @@ public:
     /// As Fail, at the given byte offset.
     bool FailAt(long offset, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
+    /// True once the error is set.
     bool Failed() const;
     /// The error message (empty while there is none).
     const std::string& Error() const;
+    /// The name given at construction, which messages name the data by.
     const char* FileName() const;
 
 private:

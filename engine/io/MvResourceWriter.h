@@ -35,23 +35,29 @@ public:
     void EndRecord();
 
     /// Little-endian integers, raw bytes, and a name followed by its zero byte.
+    ///@{
     void WriteUint8(uint8_t value);
     void WriteUint16(uint16_t value);
     void WriteUint32(uint32_t value);
     void WriteInt32(int32_t value);
     void WriteBytes(const void* data, size_t count);
     void WriteName(const char* name);
+    ///@}
 
     /// Adds an image's pixels, RLE rows and RLE segments to the tallies. Asserts the counts
     /// are not negative.
     void AddTallies(int64_t pixels, int64_t lines, int64_t segments);
+    /// The tallies of pixels, RLE rows and RLE segments added so far.
+    ///@{
     int64_t PixelTally() const;
     int64_t LineTally() const;
     int64_t SegmentTally() const;
+    ///@}
 
     /// The stream, for writers that write straight to it (MvRle::Write); they report a
     /// failed write with NoteFailure.
     SDL_RWops* Stream() const;
+    /// Records that a write straight to Stream() failed: Failed() becomes true.
     void NoteFailure();
     /// True once a write failed.
     bool Failed() const;

@@ -47,8 +47,10 @@ public:
     /// The image height.
     int Rows() const;
     /// The scale of the image the map was made from.
+    ///@{
     MvFixed XScale() const;
     MvFixed YScale() const;
+    ///@}
 
 private:
     int32_t wordsPerRow_;

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+/// @file
+/// The dirty list MvDirtyList, which collects the rectangles of one window to repaint, and
+/// its fixed capacity.
+
 /// The most rectangles one dirty list holds.
 constexpr int MvDirtyListCapacity = 128;
 

@@ -9,6 +9,10 @@
 
 class MvPaintTarget;
 
+/// @file
+/// The paint target MvPaintTarget over one surface, and the run blitters it chooses from:
+/// their type, their slots and their names.
+
 /// Paints count source pixels (MvColor, 4 bytes each) into the target starting at dest,
 /// through the colour transform. One blitter serves one target format and one kind of run;
 /// the paint target chooses the set for its format once, so the per-pixel loop never
@@ -19,15 +23,15 @@ typedef void (*MvRunBlitter)(const MvPaintTarget& target, uint8_t* dest, const M
 /// Blitter slots, in table order: the transform kind, then whether the run has
 /// translucent pixels.
 enum MvBlitterSlot {
-    MvBlitSimpleNoAlpha = 0,
-    MvBlitColorNoAlpha,
-    MvBlitAlphaNoAlpha,
-    MvBlitFullNoAlpha,
-    MvBlitSimpleAlpha,
-    MvBlitColorAlpha,
-    MvBlitAlphaAlpha,
-    MvBlitFullAlpha,
-    MvBlitterSlotCount
+    MvBlitSimpleNoAlpha = 0, ///< identity transform, opaque run
+    MvBlitColorNoAlpha, ///< colour change without alpha, opaque run
+    MvBlitAlphaNoAlpha, ///< alpha without colour change, opaque run
+    MvBlitFullNoAlpha, ///< colour change and alpha, opaque run
+    MvBlitSimpleAlpha, ///< identity transform, translucent run
+    MvBlitColorAlpha, ///< colour change without alpha, translucent run
+    MvBlitAlphaAlpha, ///< alpha without colour change, translucent run
+    MvBlitFullAlpha, ///< colour change and alpha, translucent run
+    MvBlitterSlotCount ///< the number of slots
 };
 
 /// One surface that the engine paints into: the screen, or a block of memory in the
@@ -64,19 +68,32 @@ public:
     /// Address of pixel (x, y); the caller keeps (x, y) inside the target.
     uint8_t* PixelAddress(int x, int y) const;
 
+    /// The surface's size in pixels.
+    ///@{
     int Width() const;
     int Height() const;
+    ///@}
+    /// Bytes from one row to the next (the surface's pitch).
     int Pitch() const;
+    /// 2, 3 or 4; 4 for a memory target.
     int BytesPerPixel() const;
+    /// The surface's pixels as read at construction, pixel (0, 0) first.
     uint8_t* Pixels() const;
+    /// True when the surface is an OpenGL screen (SDL_OPENGL): nodes draw textured quads.
     bool IsOpenGL() const;
+    /// The surface painted into.
     SDL_Surface* Surface() const;
 
-    /// Format fields, read from the surface.
+    /// Format fields, read from the surface: each channel's shift, mask and lost bits.
+    ///@{
     uint8_t redShift, greenShift, blueShift, alphaShift;
     uint32_t redMask, greenMask, blueMask, alphaMask;
     uint8_t redLoss, greenLoss, blueLoss;
-    uint8_t redByte, greenByte, blueByte; ///< shift / 8: byte of the channel in a 24-bit pixel
+    ///@}
+    /// shift / 8: byte of the channel in a 24-bit pixel.
+    ///@{
+    uint8_t redByte, greenByte, blueByte;
+    ///@}
 
 private:
     void ReadFormat();

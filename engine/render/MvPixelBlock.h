@@ -25,7 +25,7 @@ public:
     /// Bits of Flags().
     enum {
         HasAlphaFlag = 1, ///< some pixel's alpha is below 255
-        InPoolFlag = 2    // the pixels lie in a load pool and are not the block's to free
+        InPoolFlag = 2    ///< the pixels lie in a load pool and are not the block's to free
     };
     /// Scaling methods Draw takes as quality.
     enum { QualityNearest = 1, QualityBilinear = 2, QualityBest = 3 };
@@ -94,14 +94,20 @@ public:
     /// The block's texture reference, null until its first OpenGL draw.
     const MvTextureRef* Texture() const;
 
+    /// The size in pixels (0 for an empty block).
+    ///@{
     int Width() const;
     int Height() const;
+    ///@}
     /// The pixels, row after row (null for an empty block); pixel (x, y) is at
     /// y * Width() + x.
+    ///@{
     MvColor* Pixels();
     const MvColor* Pixels() const;
+    ///@}
     /// Some pixel has alpha below 255 (bit 0 of the flags).
     bool HasAlpha() const;
+    /// HasAlphaFlag and InPoolFlag, as they apply.
     uint32_t Flags() const;
     /// Width() * Height().
     int PixelCount() const;

@@ -35,7 +35,7 @@ public:
         MaxCreatedSegmentsPerRow = 199, ///< segments in one row made by Create
         MaxSize = 4000,                 ///< width and height of a stored image
         MaxReadOffset = 4000,           ///< offsets of a stored image
-        MaxWrittenOffset = 3999         // offsets that Create makes and Write accepts
+        MaxWrittenOffset = 3999         ///< offsets that Create makes and Write accepts
     };
 
     /// An empty image: no rows, every number 0.
@@ -105,21 +105,34 @@ public:
     /// as stored images are at most MaxSize wide and high).
     MvRle* MakeScaledCopy(MvFixed xScale, MvFixed yScale) const;
 
+    /// The size of the picture trimmed to its visible pixels (0 for an empty image).
+    ///@{
     int Width() const;
     int Height() const;
+    ///@}
+    /// Position of the top-left pixel relative to the hot spot.
+    ///@{
     int OffsetX() const;
     int OffsetY() const;
+    ///@}
+    /// The move a sprite makes when it steps past this frame.
+    ///@{
     int DeltaX() const;
     int DeltaY() const;
+    ///@}
+    /// MvRleHasAlpha and MvRleInPool, as they apply.
     uint32_t Flags() const;
     /// Some pixel has alpha below 255.
     bool HasAlpha() const;
-    /// The rows, top to bottom (null for an empty image); Row asserts 0 <= index < Height().
+    /// The rows, top to bottom (null for an empty image).
     const MvRleLine* Rows() const;
+    /// Row index. Asserts 0 <= index < Height().
     const MvRleLine& Row(int index) const;
     /// Totals over all rows, as the file tallies count them.
+    ///@{
     int SegmentCount() const;
     int PixelCount() const;
+    ///@}
 
 private:
     /// Create's work. With storedLimits the runs per row, run lengths and offsets are

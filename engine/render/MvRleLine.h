@@ -23,8 +23,8 @@ public:
     /// Some segment of the row has alpha below 255.
     bool HasAlpha() const;
 
-    uint32_t flags;
-    int32_t segmentCount;
+    uint32_t flags; ///< MvRleHasAlpha and MvRleInPool, as they apply
+    int32_t segmentCount; ///< number of runs, 0 for a fully transparent row
     MvRleSegment* segments; ///< segmentCount runs, or null
 };
 

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+/// @file
+/// The flag bits of run-length encoded images and MvRleSegment, one run of visible pixels.
+
 /// Flag bits of MvRle, MvRleLine and MvRleSegment: some pixel below them has alpha below
 /// 255; their array lies in a load pool and is not theirs to free (a run-time mark, never
 /// stored).
@@ -29,9 +32,9 @@ public:
     /// Some pixel of the run has alpha below 255.
     bool HasAlpha() const;
 
-    uint32_t flags;
-    uint16_t start;
-    uint16_t end;
+    uint32_t flags; ///< MvRleHasAlpha and MvRleInPool, as they apply
+    uint16_t start; ///< the first column of the run
+    uint16_t end; ///< the last column of the run (inclusive)
     MvColor* pixels; ///< Length() colours
 };
 

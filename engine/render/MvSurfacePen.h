@@ -48,6 +48,7 @@ public:
     /// Address of pixel (x, y). Asserts (x, y) inside the surface.
     uint8_t* PixelAddress(int x, int y) const;
 
+    /// The surface the pen reads and writes (not owned).
     SDL_Surface* Surface() const;
 
 private:

@@ -21,6 +21,7 @@ public:
     /// one.
     bool DropReference();
 
+    /// Number of references counted now.
     int ReferenceCount() const;
     /// The OpenGL texture name.
     uint32_t Name() const;

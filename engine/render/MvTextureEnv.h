@@ -5,6 +5,9 @@
 
 class MvTextureRef;
 
+/// @file
+/// How a colour transform is shown on the OpenGL path: as texture environment state.
+
 /// Sets up the bound GL_TEXTURE_2D and the texture environment so that the next quad
 /// shows texture through transform: filtering linear when smooth is true (the drawing is
 /// scaled) or the texture is a resampled copy, nearest otherwise, and clamped at the

@@ -22,7 +22,7 @@ public:
     static MvTextureManager* Current();
 
     /// A new texture of width x height pixels (MvColor rows without padding) and a new
-    /// reference to it, the caller's to delete; logs "Texture <name> created". Asserts
+    /// reference to it, the caller's to delete; logs `Texture <name> created`. Asserts
     /// pixels is not null, width and height are at least 1, the driver's largest texture
     /// is at least 2 texels, the staging buffer could be allocated and its guard bytes stay
     /// intact, and OpenGL reports no error.
@@ -34,9 +34,9 @@ public:
     /// matches an unscaled texture's image, and OpenGL reports no error.
     void UpdateTexture(const MvTextureRef& texture, const MvColor* pixels, int width, int height);
 
-    /// Drops one reference to texture; the last one deletes it (logging "Texture <name>
-    /// deleting. Count=<live textures>"), and the last texture deletes the manager. The
-    /// references call it. Asserts texture is not null and the count stays >= 0.
+    /// Drops one reference to texture; the last one deletes it, and the last texture deletes
+    /// the manager. Deleting a texture logs `Texture <name> deleting. Count=<live textures>`.
+    /// The references call it. Asserts texture is not null and the count stays >= 0.
     void ReleaseTexture(MvTexture* texture);
 
     /// Number of live textures.
@@ -54,6 +54,7 @@ public:
     /// programs that want to bound texture memory: images larger than the cap are
     /// resampled. Applies to textures made afterwards. Asserts limit is 0 or at least 2.
     static void SetSizeLimit(int limit);
+    /// The cap set by SetSizeLimit; 0 when there is none.
     static int SizeLimit();
 
     /// The largest texture side NewTexture uses: the driver's GL_MAX_TEXTURE_SIZE, or the

@@ -23,13 +23,20 @@ public:
 
     MvTextureRef& operator=(const MvTextureRef&) = delete;
 
+    /// The texture referred to.
     MvTexture* Texture() const;
     /// The texture's OpenGL name.
     uint32_t Name() const;
+    /// Texture coordinates of the image's top-left corner.
+    ///@{
     float S0() const;
     float T0() const;
+    ///@}
+    /// Texture coordinates of the image's bottom-right corner.
+    ///@{
     float S1() const;
     float T1() const;
+    ///@}
     /// Where the image's pixels lie in the texture.
     const MvIntRect& TexelRect() const;
     /// True when the texture holds a resampled copy of the image.

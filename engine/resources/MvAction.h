@@ -27,8 +27,11 @@ class MvAction {
 public:
     /// Pre-scaled copies of every frame for one scale pair; the action owns the copies.
     struct ScaleCacheEntry {
+        /// The scale pair.
+        ///@{
         MvFixed xScale;
         MvFixed yScale;
+        ///@}
         MvRle** frames; ///< FrameCount() copies; frame i scaled by the pair
     };
 
@@ -53,8 +56,11 @@ public:
 
     /// Sets the name (asserted not null) and the id.
     void SetIdentity(const char* name, int32_t id);
+    /// The name, by which sprite nodes select the action.
     const char* Name() const;
+    /// The id, by which sprite nodes select the action.
     int32_t Id() const;
+    /// Number of frames.
     int FrameCount() const;
 
     /// Frame index. Asserts 0 <= index < FrameCount().

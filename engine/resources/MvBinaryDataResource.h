@@ -36,8 +36,10 @@ public:
     bool LoadFile(const char* path);
 
     /// The bytes (null when there are none) and their number.
+    ///@{
     const uint8_t* Data() const;
     int Length() const;
+    ///@}
 
 private:
     uint8_t* data_; ///< owned; null or length_ bytes

@@ -39,12 +39,15 @@ public:
     /// The kind's name ("Sprite", "Tile", ...): one constant string per kind.
     virtual const std::string& TypeName() const = 0;
 
+    /// The resource as that kind: itself when it is one, else null.
+    ///@{
     virtual MvSpriteResource* AsSpriteResource();
     virtual MvTileResource* AsTileResource();
     virtual MvCanvasResource* AsCanvasResource();
     virtual MvFontResource* AsFontResource();
     virtual MvTextDataResource* AsTextDataResource();
     virtual MvBinaryDataResource* AsBinaryDataResource();
+    ///@}
 
     /// Makes pre-scaled copies for the scale pair, where the kind keeps them.
     virtual void AddScaleCache(MvFixed xScale, MvFixed yScale);
@@ -60,7 +63,9 @@ public:
 
     /// Sets name (asserted not null) and id.
     void SetIdentity(const char* name, int32_t id);
+    /// The name, by which the vault finds the resource.
     const char* Name() const;
+    /// The id, by which the vault finds the resource.
     int32_t Id() const;
 
 protected:

@@ -57,13 +57,16 @@ public:
     MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
 
     /// The action of that exact name or id, or null.
+    ///@{
     MvAction* FindAction(const char* name) const;
     MvAction* FindAction(int32_t id) const;
+    ///@}
 
     /// Takes action (asserted not null) at the end of the list and enters it into the maps
     /// unless its name or id is already there.
     void AppendAction(MvAction* action);
 
+    /// Number of actions.
     int ActionCount() const;
     /// Action index in file order. Asserts 0 <= index < ActionCount().
     MvAction* ActionAt(int index) const;
@@ -71,8 +74,10 @@ public:
     /// A new canvas, owned by the caller, holding frame of the action of that name or id
     /// (MvAction::MakeCanvas), with the hot spot's place in it in *hotX and *hotY; null
     /// when there is no such action. Asserts what MvAction::MakeCanvas asserts.
+    ///@{
     MvCanvasResource* MakeCanvas(const char* actionName, int frame, int* hotX, int* hotY) const;
     MvCanvasResource* MakeCanvas(int32_t actionId, int frame, int* hotX, int* hotY) const;
+    ///@}
 
     /// Draws frame of the named action; logs a warning and draws nothing when there is no
     /// such action.

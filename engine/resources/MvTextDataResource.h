@@ -39,6 +39,7 @@ public:
     /// when it is not empty. The newlines are not part of the lines.
     void GetLines(MvGrowArray<std::string>* lines) const;
 
+    /// The whole text, without its zero byte.
     const std::string& Text() const;
 
 private:

@@ -18,8 +18,10 @@ public:
     /// The node this link belongs to; null for a list's end marker.
     MvSceneNode* Node() const;
     /// The neighbours; a list's end marker stands beyond either end.
+    ///@{
     MvChildLink* Next() const;
     MvChildLink* Prev() const;
+    ///@}
     /// True while the link is in a list.
     bool IsLinked() const;
 

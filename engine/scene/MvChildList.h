@@ -24,8 +24,10 @@ public:
     bool IsEmpty() const;
 
     /// The first and last links, or End() when the list is empty.
+    ///@{
     MvChildLink* First();
     MvChildLink* Last();
+    ///@}
 
     /// The end marker: what stepping past either end reaches.
     MvChildLink* End();

@@ -12,6 +12,9 @@
 class MvPaintTarget;
 class MvStage;
 
+/// @file
+/// The scene tree MvSceneTree and the constants of its walks.
+
 /// Pick flag: collect every node under the point, topmost first, instead of stopping at
 /// the topmost one.
 constexpr int MvPickAll = 4;
@@ -44,6 +47,7 @@ public:
     MvSceneNode* SceneRoot() const;
     /// The top node, holding only the window offsets.
     MvSceneNode* OriginNode() const;
+    /// The stage the tree belongs to, given at construction.
     MvStage* Stage() const;
 
     /// Makes node a child of parent (of the scene root when parent is null), after its
@@ -79,11 +83,13 @@ public:
     /// and window are not null.
     void PickAt(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int* window);
 
-    // Collision queries. Each empties hits, then appends every drawable node that collides
-    // pixel for pixel with node as shown in window (MvDrawableNode::Collide), in the order
-    // found, and returns true when it found any. node itself is never a candidate, and a
-    // node that is not drawable finds nothing. All assert node and hits are not null and
-    // 0 <= window < stage window count.
+    /// @name Collision queries
+    /// Each empties hits, then appends every drawable node that collides pixel for pixel
+    /// with node as shown in window (MvDrawableNode::Collide), in the order found, and
+    /// returns true when it found any. node itself is never a candidate, and a node that is
+    /// not drawable finds nothing. All assert node and hits are not null and
+    /// 0 <= window < stage window count.
+    ///@{
 
     /// Tests the children of parent (asserted not null), in ascending depth; none of them
     /// when parent's subtree bounds miss node's bounds.
@@ -94,8 +100,11 @@ public:
     /// Tests every node below the scene root, node's own descendants included, descending
     /// only into subtrees whose bounds meet node's bounds.
     bool CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window);
+    ///@}
 
-    // Map upkeep for nodes of this tree whose name or id changes.
+    /// @name Map upkeep
+    /// For nodes of this tree whose name or id changes.
+    ///@{
 
     /// Enters node under its name. Asserts no node of the tree has that name.
     void AddName(MvSceneNode* node);
@@ -106,6 +115,7 @@ public:
     /// Removes node's id when it is entered for node; an id that was not entered because
     /// another node holds it stays with that node.
     void RemoveId(MvSceneNode* node);
+    ///@}
 
 private:
     /// Recomputes node (when it or an ancestor changed and compute is set), numbers it and
