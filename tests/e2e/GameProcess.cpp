@@ -23,6 +23,18 @@ GameProcess::~GameProcess()
 bool GameProcess::Start(const std::string& program, const std::string& folder, const Environment& env,
                         std::string* error)
 {
+    return Start(program, {}, folder, env, error);
+}
+
+bool GameProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& folder, const Environment& env, std::string* error)
+{
+    // The argument list, made before the fork.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) {
         *error = std::string("pipe failed: ") + std::strerror(errno);
@@ -49,7 +61,7 @@ bool GameProcess::Start(const std::string& program, const std::string& folder, c
         }
         for (const auto& variable : env)
             setenv(variable.first.c_str(), variable.second.c_str(), 1);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         std::fprintf(stderr, "cannot run %s: %s\n", program.c_str(), std::strerror(errno));
         _exit(127);
     }

@@ -27,6 +27,9 @@ public:
     // shows up as exit code 127.
     bool Start(const std::string& program, const std::string& folder, const Environment& env,
                std::string* error);
+    // The same with arguments after the program's name.
+    bool Start(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+               const Environment& env, std::string* error);
 
     // Waits until the output holds text at least count times. False when the time limit
     // passes or the program ends without it.

@@ -1,0 +1,291 @@
+// The example programs as their users run them: each one under a private Xvfb with
+// --frames N --screenshot FILE, from a working folder of its own (so it must find its
+// resource file beside the program). The screenshot must be the same on two runs, and a few
+// pixels of it must show the right thing in the right place: the background where nothing
+// is, a sprite's colours where it stands at frame N, a tint where the example's scripted
+// mouse points. Every row of the table below is one ctest test, example.<name>.
+
+#include "GameProcess.h"
+#include "MvPngImage.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// One fact about the screenshot: the pixel (x, y) has colour rgb (0xRRGGBB).
+struct PixelFact {
+    int x;
+    int y;
+    unsigned rgb;
+    const char* what;
+};
+
+// One example: its folder under examples/, how many frames it draws, how far each channel
+// may stray from the expected colour (0 where the engine paints in software), and what its
+// last frame must show.
+struct ExampleCase {
+    const char* folder;
+    int frames;
+    int tolerance;
+    std::vector<PixelFact> facts;
+};
+
+const ExampleCase ExampleCases[] = {
+    {"01-hello-stage", 150, 0,
+     {{20, 300, 0x8fd0f4, "the sky, the window's fill"},
+      {320, 470, 0xa0673a, "the earth below the grass"},
+      {330, 360, 0xffc27a, "Pip's lit side: 150 steps of 2 pixels took it from x = 48 to 348"},
+      {352, 357, 0xffffff, "Pip's eye, looking right"},
+      {346, 393, 0x8a4a2a, "Pip's near foot"}}},
+};
+
+const int ScreenWidth = 640;
+const int ScreenHeight = 480;
+// Generous for a sanitizer build on a busy machine; a healthy run takes a second or two.
+const int RunTimeoutMs = 120000;
+
+std::string ProgramName(const std::string& folder) { return folder.substr(folder.find('-') + 1); }
+
+std::string ProgramPath(const std::string& folder)
+{
+    return std::string(MOVO_EXAMPLES_BUILD_DIR) + "/" + folder + "/" + ProgramName(folder);
+}
+
+std::string TestName(const std::string& folder)
+{
+    std::string name = ProgramName(folder);
+    for (char& c : name)
+        if (c == '-')
+            c = '_';
+    return name;
+}
+
+// A folder of its own in /tmp for one test, removed with what is in it.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char path[] = "/tmp/movo-example-XXXXXX";
+        if (mkdtemp(path))
+            path_ = path;
+    }
+    ~ScratchFolder()
+    {
+        if (path_.empty())
+            return;
+        if (DIR* dir = opendir(path_.c_str())) {
+            while (dirent* entry = readdir(dir))
+                if (entry->d_name[0] != '.')
+                    unlink((path_ + "/" + entry->d_name).c_str());
+            closedir(dir);
+        }
+        rmdir(path_.c_str());
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+struct RunResult {
+    bool ended = false;
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs program with arguments in folder, on display (none: the dummy video driver), and
+// waits for it to end.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& folder, const std::string& display)
+{
+    GameProcess::Environment env = {{"SDL_AUDIODRIVER", "dummy"},
+                                    {"LSAN_OPTIONS", "suppressions=" MOVO_LSAN_SUPPRESSIONS}};
+    if (display.empty())
+        env.push_back({"SDL_VIDEODRIVER", "dummy"});
+    else {
+        env.push_back({"SDL_VIDEODRIVER", "x11"});
+        env.push_back({"DISPLAY", display});
+    }
+    RunResult result;
+    GameProcess process;
+    std::string error;
+    if (!process.Start(program, arguments, folder, env, &error)) {
+        result.output = error;
+        return result;
+    }
+    result.ended = process.WaitForExit(RunTimeoutMs, &result.exitCode);
+    result.output = process.Output();
+    return result;
+}
+
+// Starts a private Xvfb with a 24-bit screen (so SDL gets a 32-bit window), or skips the test.
+#define START_XVFB_OR_SKIP(server)                                                              \
+    do {                                                                                        \
+        std::string xvfbError;                                                                  \
+        if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)                                \
+            GTEST_SKIP() << "Xvfb is not installed; the example programs cannot run";           \
+        ASSERT_TRUE((server).Start(800, 600, 24, 10000, &xvfbError)) << xvfbError;              \
+    } while (0)
+
+std::string Hex(unsigned rgb)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06x", rgb);
+    return text;
+}
+
+testing::AssertionResult HasFact(const MvPngImage& shot, const PixelFact& fact, int tolerance)
+{
+    const MvColor& c = shot.At(fact.x, fact.y);
+    const unsigned actual = (unsigned(c.red) << 16) | (unsigned(c.green) << 8) | c.blue;
+    const int expected[3] = {int(fact.rgb >> 16), int(fact.rgb >> 8 & 0xff), int(fact.rgb & 0xff)};
+    const int got[3] = {c.red, c.green, c.blue};
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(expected[i] - got[i]) > tolerance)
+            return testing::AssertionFailure() << fact.what << ": pixel (" << fact.x << ", " << fact.y << ") is "
+                                               << Hex(actual) << ", expected " << Hex(fact.rgb);
+    return testing::AssertionSuccess();
+}
+
+// Runs the example for its frames into shotPath, expecting exit code 0 and a 640 x 480 PNG.
+void TakeScreenshot(const ExampleCase& example, const XvfbServer& server, const std::string& folder,
+                    const std::string& shotPath, MvPngImage* shot)
+{
+    const RunResult run = RunProgram(ProgramPath(example.folder),
+                                     {"--frames", std::to_string(example.frames), "--screenshot", shotPath},
+                                     folder, server.DisplayName());
+    ASSERT_TRUE(run.ended) << ProgramName(example.folder) << " still runs after " << RunTimeoutMs
+                           << " ms; its output:\n"
+                           << run.output;
+    ASSERT_EQ(0, run.exitCode) << "output:\n" << run.output;
+    std::string error;
+    ASSERT_TRUE(shot->Load(shotPath, &error)) << error;
+    ASSERT_EQ(ScreenWidth, shot->Width());
+    ASSERT_EQ(ScreenHeight, shot->Height());
+}
+
+class ExampleScreenshotTest : public testing::Test {
+public:
+    explicit ExampleScreenshotTest(const ExampleCase& example) : example_(example) { }
+
+    void TestBody() override
+    {
+        XvfbServer server;
+        START_XVFB_OR_SKIP(server);
+        ScratchFolder folder;
+        ASSERT_FALSE(folder.Path().empty());
+
+        MvPngImage first;
+        MvPngImage second;
+        ASSERT_NO_FATAL_FAILURE(TakeScreenshot(example_, server, folder.Path(), folder.Path() + "/first.png", &first));
+        ASSERT_NO_FATAL_FAILURE(
+            TakeScreenshot(example_, server, folder.Path(), folder.Path() + "/second.png", &second));
+
+        int differing = 0;
+        for (int y = 0; y < ScreenHeight; ++y)
+            for (int x = 0; x < ScreenWidth; ++x)
+                differing += first.At(x, y) != second.At(x, y);
+        EXPECT_EQ(0, differing) << "pixels that differ between two runs of " << example_.frames << " frames";
+
+        for (const PixelFact& fact : example_.facts)
+            EXPECT_TRUE(HasFact(first, fact, example_.tolerance));
+    }
+
+private:
+    const ExampleCase& example_;
+};
+
+// The options every example takes come from its ExampleRun, which reads them before
+// anything else: a bad command line never opens a window.
+TEST(ExampleCommandLineTest, BadCommandLinesExitTwoWithUsage)
+{
+    const std::vector<std::vector<std::string>> badLines = {
+        {"--bogus"},
+        {"--frames"},
+        {"--frames", "0"},
+        {"--frames", "12x"},
+        {"--frames", "-3"},
+        {"--screenshot", "shot.png"},
+        {"--frames", "2", "--frames", "3"},
+        {"--frames", "2", "--screenshot"},
+        {"stray"},
+    };
+    ScratchFolder folder;
+    for (const ExampleCase& example : ExampleCases) {
+        for (const std::vector<std::string>& line : badLines) {
+            std::string shown;
+            for (const std::string& argument : line)
+                shown += " " + argument;
+            SCOPED_TRACE(ProgramName(example.folder) + shown);
+            const RunResult run = RunProgram(ProgramPath(example.folder), line, folder.Path(), "");
+            ASSERT_TRUE(run.ended);
+            EXPECT_EQ(2, run.exitCode) << run.output;
+            EXPECT_NE(std::string::npos, run.output.find("Usage: " + ProgramName(example.folder)))
+                << run.output;
+        }
+    }
+}
+
+TEST(ExampleCommandLineTest, HelpPrintsUsageAndExitsZero)
+{
+    ScratchFolder folder;
+    for (const ExampleCase& example : ExampleCases) {
+        SCOPED_TRACE(ProgramName(example.folder));
+        const RunResult run = RunProgram(ProgramPath(example.folder), {"--help"}, folder.Path(), "");
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(0, run.exitCode);
+        EXPECT_NE(std::string::npos, run.output.find("--screenshot FILE.png")) << run.output;
+    }
+}
+
+TEST(ExampleCommandLineTest, UnwritableScreenshotExitsOneNamingTheFile)
+{
+    XvfbServer server;
+    START_XVFB_OR_SKIP(server);
+    ScratchFolder folder;
+    const std::string shot = folder.Path() + "/no-such-folder/shot.png";
+    const RunResult run = RunProgram(ProgramPath(ExampleCases[0].folder), {"--frames", "1", "--screenshot", shot},
+                                     folder.Path(), server.DisplayName());
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(1, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(shot)) << run.output;
+}
+
+// A new example folder needs a row above, and a row an example folder.
+TEST(ExampleTableTest, EveryExampleFolderHasARow)
+{
+    std::set<std::string> folders;
+    DIR* dir = opendir(MOVO_EXAMPLES_SOURCE_DIR);
+    ASSERT_NE(nullptr, dir);
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 3 && isdigit(name[0]) && isdigit(name[1]) && name[2] == '-')
+            folders.insert(name);
+    }
+    closedir(dir);
+    std::set<std::string> rows;
+    for (const ExampleCase& example : ExampleCases)
+        rows.insert(example.folder);
+    EXPECT_EQ(folders, rows);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    for (const ExampleCase& example : ExampleCases)
+        testing::RegisterTest("example", TestName(example.folder).c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                              [&example]() -> testing::Test* { return new ExampleScreenshotTest(example); });
+    return RUN_ALL_TESTS();
+}
