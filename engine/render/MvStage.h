@@ -123,12 +123,14 @@ public:
     void FinishSplash();
     /// True between BeginSplash and FinishSplash.
     bool IsSplashActive() const;
-    /// The two splash pictures while a splash is under way, else null.
+    /// The splash picture while a splash is under way, else null.
     MvSpriteNode* SplashNode() const;
+    /// The splash's line of text while a splash is under way, else null.
     MvSpriteNode* SplashTextNode() const;
 
     /// The paint target over the screen, through which nodes paint.
     MvPaintTarget& PaintTarget();
+    /// The paint target over the screen, read-only.
     const MvPaintTarget& PaintTarget() const;
 
     /// Logs the dirty list of every window in use, labelled "window <index>".

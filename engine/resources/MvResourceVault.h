@@ -42,8 +42,10 @@ public:
     /// valid only during the call.
     bool LoadDatFileFromMemory(const void* data, int size);
 
-    /// The resource of that kind with that name or id, or null. A resource found by type
-    /// code must have the matching typed view (asserted).
+    /// The resource of that kind with that exact name or id, or null (and the lookup is
+    /// noted for LastFailedLookup). A resource found by type code must have the matching
+    /// typed view (asserted).
+    ///@{
     MvSpriteResource* FindSpriteResource(const char* name) const;
     MvSpriteResource* FindSpriteResource(int32_t id) const;
     MvTileResource* FindTileResource(const char* name) const;
@@ -54,12 +56,16 @@ public:
     MvTextDataResource* FindTextDataResource(int32_t id) const;
     MvBinaryDataResource* FindBinaryDataResource(const char* name) const;
     MvBinaryDataResource* FindBinaryDataResource(int32_t id) const;
+    ///@}
 
     /// The first resource, in list order, whose type code (or type name) and exact name
-    /// (or id) match; null if none. Asserts the texts are not null.
+    /// (or id) match; null if none (and the lookup is noted for LastFailedLookup). Asserts
+    /// the texts are not null.
+    ///@{
     MvResource* FindResource(int type, const char* name) const;
     MvResource* FindResource(int type, int32_t id) const;
     MvResource* FindResource(const char* typeName, const char* name) const;
+    ///@}
 
     /// What the most recent lookup that found nothing, in any vault, asked for, such as
     /// `sprite resource "hero"` or `tile resource id 20`; empty while every lookup found
@@ -70,13 +76,14 @@ public:
     /// Takes resource (asserted not null) at the end of the list; the vault owns it.
     void AppendResource(MvResource* resource);
 
-    /// Number of resources; ResourceAt walks them in list order. Asserts
-    /// 0 <= index < ResourceCount().
+    /// Number of resources.
     int ResourceCount() const;
+    /// Resource index in list order. Asserts 0 <= index < ResourceCount().
     MvResource* ResourceAt(int index) const;
 
-    /// AddScaleCache, or ClearScaleCache, on every resource in list order.
+    /// AddScaleCache on every resource in list order.
     virtual void AddScaleCache(MvFixed xScale, MvFixed yScale);
+    /// ClearScaleCache on every resource in list order.
     virtual void ClearScaleCache();
 
     /// True once a file has been loaded (its pools are held).

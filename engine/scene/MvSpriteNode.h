@@ -79,7 +79,9 @@ public:
     int CurrentFrame() const;
     /// Number of frames of the current action.
     int FrameCount() const;
+    /// The action shown, one of the resource's.
     MvAction* CurrentAction() const;
+    /// The sprite resource shown (not owned).
     MvSpriteResource* SpriteResource() const;
 
 private:
