@@ -43,11 +43,8 @@ int main(int argc, char** argv)
     ExampleRun run(argc, argv);
 
     // Set-up: a window and a stage on its surface, filled with the sky's colour.
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "hello-stage: cannot start SDL: %s\n", SDL_GetError());
-        return 1;
-    }
-    SDL_Surface* screen = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE);
+    SDL_Surface* screen =
+        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
     if (!screen) {
         std::fprintf(stderr, "hello-stage: cannot open a window: %s\n", SDL_GetError());
         SDL_Quit();

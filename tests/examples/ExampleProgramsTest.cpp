@@ -47,6 +47,12 @@ const ExampleCase ExampleCases[] = {
       {330, 360, 0xffc27a, "Pip's lit side: 150 steps of 2 pixels took it from x = 48 to 348"},
       {352, 357, 0xffffff, "Pip's eye, looking right"},
       {346, 393, 0x8a4a2a, "Pip's near foot"}}},
+    {"02-layers-and-picking", 120, 0,
+     {{600, 200, 0x1d5a8c, "the water, the window's fill"},
+      {290, 244, 0x84ace4, "the blue fish under the mouse at (306, 236), brightened by 96 from 0x3a7bd5"},
+      {296, 214, 0xff8c2a, "the orange fish it covers, lower in depth, not brightened"},
+      {100, 134, 0x3a7bd5, "the other blue fish, away from the mouse"},
+      {306, 236, 0x14213d, "the tip of the pointer, at the mouse"}}},
 };
 
 const int ScreenWidth = 640;
