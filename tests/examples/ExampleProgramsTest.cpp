@@ -53,6 +53,18 @@ const ExampleCase ExampleCases[] = {
       {296, 214, 0xff8c2a, "the orange fish it covers, lower in depth, not brightened"},
       {100, 134, 0x3a7bd5, "the other blue fish, away from the mouse"},
       {306, 236, 0x14213d, "the tip of the pointer, at the mouse"}}},
+    {"03-split-screen", 120, 0,
+     {{300, 150, 0x8fd0f4, "the sky in the left view, the window's fill"},
+      {319, 100, 0x2b1d3a, "the gap between the views, the stage's extra fill"},
+      {140, 210, 0xffc27a, "Pip in the middle of the left view: world x 340, the view from 181"},
+      {490, 210, 0x9ed8ff, "Pep in the middle of the right view: world x 760, the view from 601"},
+      {1, 150, 0x8fd0f4, "no view frame in the left view, though its edge lies there"},
+      {160, 410, 0xffc27a, "Pip in the map at half size, at (170, 304 + 126)"},
+      {388, 410, 0x9ed8ff, "Pep in the map at half size, at (380, 304 + 126)"},
+      {90, 380, 0xf0503c, "the left edge of Pip's view frame in the map, at 181 / 2"},
+      {300, 380, 0x3c78f0, "the left edge of Pep's view frame in the map, at 601 / 2"},
+      {14, 468, 0xffffff, "the caption, shown in its strip only"},
+      {600, 470, 0x2b1d3a, "the caption strip's fill"}}},
 };
 
 const int ScreenWidth = 640;
