@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -22,17 +23,19 @@
 
 namespace {
 
-// One fact about the screenshot: the pixel (x, y) has colour rgb (0xRRGGBB).
+// One fact about the screenshot: the pixel (x, y) has colour rgb (0xRRGGBB), each channel
+// within tolerance where the picture is smoothed.
 struct PixelFact {
     int x;
     int y;
     unsigned rgb;
     const char* what;
+    int tolerance = 0;
 };
 
 // One example: its folder under examples/, how many frames it draws, how far each channel
-// may stray from the expected colour (0 where the engine paints in software), and what its
-// last frame must show.
+// of every fact may stray from the expected colour (0 where the engine paints in software),
+// and what its last frame must show.
 struct ExampleCase {
     const char* folder;
     int frames;
@@ -65,6 +68,17 @@ const ExampleCase ExampleCases[] = {
       {300, 380, 0x3c78f0, "the left edge of Pep's view frame in the map, at 601 / 2"},
       {14, 468, 0xffffff, "the caption, shown in its strip only"},
       {600, 470, 0x2b1d3a, "the caption strip's fill"}}},
+    {"07-scaling-and-colour", 100, 0,
+     {{328, 300, 0x27304a, "the wall between the shelves, the window's fill"},
+      {215, 130, 0x7ee8cc, "the eye of the robot scaled by 2 as drawn: the nearest pixel"},
+      {230, 140, 0xc9d2e6, "the body of the robot scaled by 2 as drawn"},
+      {215, 290, 0x7ee8cc, "the eye of the robot from the cache at 2, smoothed", 12},
+      {388, 140, 0xc9d2e6, "the body of the robot without a colour transform"},
+      {488, 140, 0x5f6880, "the body faded to alpha 90 over the wall"},
+      {584, 140, 0xd49951, "the body tinted: (200, 55), (150, 30), (80, 10) on 0xc9d2e6"},
+      {388, 300, 0x2fd1e5, "the body in the fourth hue, multipliers (60, 255, 255)"},
+      {484, 300, 0xe1e6f1, "the body brightened by 120"},
+      {584, 300, 0x696e79, "the body darkened by 120"}}},
 };
 
 const int ScreenWidth = 640;
@@ -169,7 +183,7 @@ testing::AssertionResult HasFact(const MvPngImage& shot, const PixelFact& fact, 
     const int expected[3] = {int(fact.rgb >> 16), int(fact.rgb >> 8 & 0xff), int(fact.rgb & 0xff)};
     const int got[3] = {c.red, c.green, c.blue};
     for (int i = 0; i < 3; ++i)
-        if (std::abs(expected[i] - got[i]) > tolerance)
+        if (std::abs(expected[i] - got[i]) > std::max(tolerance, fact.tolerance))
             return testing::AssertionFailure() << fact.what << ": pixel (" << fact.x << ", " << fact.y << ") is "
                                                << Hex(actual) << ", expected " << Hex(fact.rgb);
     return testing::AssertionSuccess();
