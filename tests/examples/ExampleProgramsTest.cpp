@@ -79,6 +79,12 @@ const ExampleCase ExampleCases[] = {
       {388, 300, 0x2fd1e5, "the body in the fourth hue, multipliers (60, 255, 255)"},
       {484, 300, 0xe1e6f1, "the body brightened by 120"},
       {584, 300, 0x696e79, "the body darkened by 120"}}},
+    {"08-opengl", 240, 2,
+     {{330, 250, 0x2b3f63, "the sky's fill, 203 / 256 of the way from noon to midnight"},
+      {320, 470, 0x443026, "the earth, 0xa0673a in the landscape's night light (109, 120, 172)"},
+      {420, 360, 0x6c5a51, "Pip in the same light, walking back left at x = 420"},
+      {540, 142, 0xfff4d6, "the moon, risen to y = 142, in no light but its own"},
+      {40, 110, 0x97a1b3, "a star at alpha 130 over the sky"}}},
 };
 
 const int ScreenWidth = 640;
