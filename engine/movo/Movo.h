@@ -56,6 +56,7 @@
 #include "MvSpriteResource.h"
 #include "MvTextDataResource.h"
 #include "MvTileResource.h"
+#include "MvCanvasNode.h"
 #include "MvChildCursor.h"
 #include "MvChildLink.h"
 #include "MvChildList.h"
@@ -63,5 +64,7 @@
 #include "MvSceneNode.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
+#include "MvTextNode.h"
+#include "MvTileNode.h"
 
 #endif

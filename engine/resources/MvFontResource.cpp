@@ -8,6 +8,7 @@
 #include "MvResourceWriter.h"
 #include "MvRle.h"
 #include "MvSurfacePen.h"
+#include "MvTextNode.h"
 
 #include <climits>
 
@@ -167,6 +168,23 @@ void MvFontResource::Save(MvResourceWriter& writer) const
     writer.WriteUint16(fontType_);
     writer.WriteInt32(spaceCode_);
     writer.EndRecord();
+}
+
+MvCollisionMask* MvFontResource::GetCollisionMask(MvSceneNode* node, int window)
+{
+    MvTextNode* text = node != nullptr ? node->AsTextNode() : nullptr;
+    if (text == nullptr)
+        return MvSpriteResource::GetCollisionMask(node, window);
+    MvAssert(text->FontResource() == this);
+    if (text->FontResource() != this)
+        return nullptr;
+    const MvTransform& screen = text->ScreenXform(window);
+    if (screen.HasScale()) {
+        MvLog("Text node '%s' in font '%s' is drawn at scale %f, %f: only text at scale 1 collides\n", text->Name(),
+              Name(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
+        return nullptr;
+    }
+    return text->CollisionMask(window);
 }
 
 const MvAction* MvFontResource::Glyphs() const { return ActionCount() > 0 ? ActionAt(0) : nullptr; }

@@ -49,6 +49,11 @@ public:
     /// Writes one font record: what a sprite record holds, then start index, font type
     /// and space code.
     void Save(MvResourceWriter& writer) const override;
+    /// For a text node showing this font, the node's map of its whole text at scale 1
+    /// (MvTextNode::CollisionMask); a text node scaled in window has none: one line is
+    /// logged and the answer is null. Any other node is answered as by a sprite resource.
+    /// Asserts a text node shows this font.
+    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
 
     /// Sum of GlyphWidth over the characters up to the terminating zero; 0 for null.
     int TextWidth(const uint16_t* text) const;

@@ -1,14 +1,32 @@
 #include "MvDrawableNode.h"
 
+#include "MvCanvasNode.h"
 #include "MvCollisionMask.h"
+#include "MvLog.h"
 #include "MvResource.h"
 #include "MvStage.h"
 
 namespace {
 
-// Only nodes that show a sprite's frames have collision bit maps: sprite nodes, and text
-// nodes through the same type query slot.
-bool HasPixels(MvDrawableNode* node) { return node->AsSprite() != nullptr || node->AsTextNode() != nullptr; }
+// The kinds whose resources make collision bit maps: sprite nodes, text nodes (whose font
+// maps their text) and canvas nodes. Tiles have none.
+bool HasPixels(MvDrawableNode* node)
+{
+    return node->AsSprite() != nullptr || node->AsTextNode() != nullptr || node->AsCanvasNode() != nullptr;
+}
+
+// A canvas makes its map at the node's own scale; under a scaled ancestor the node's
+// picture can have another size, and such a map cannot be laid on the node's bounds.
+bool MapFitsBounds(MvDrawableNode* node, int window)
+{
+    MvCanvasNode* canvas = node->AsCanvasNode();
+    if (canvas == nullptr || canvas->CollisionMaskFits(window))
+        return true;
+    MvLog("Canvas node '%s': a scaled ancestor gives it another size than its canvas's collision map, so it does "
+          "not collide\n",
+          node->Name());
+    return false;
+}
 
 } // namespace
 
@@ -59,6 +77,8 @@ bool MvDrawableNode::Collide(MvDrawableNode* other, int window)
     if (!IsShownInTree(window) || !other->IsShownInTree(window))
         return false;
     if (screenColorXform_[window].Alpha() == 0 || other->screenColorXform_[window].Alpha() == 0)
+        return false;
+    if (!MapFitsBounds(this, window) || !MapFitsBounds(other, window))
         return false;
 
     // The bit-map comparison runs from the left image's columns; on equal left edges the

@@ -46,10 +46,12 @@ public:
 
     /// True when this node and other share a non-transparent pixel as shown in window. The
     /// cheap tests come first and the first that decides ends the test: both must be
-    /// sprite (or text) nodes, their bounds must overlap, both must be shown in the tree
-    /// and have a composite alpha above 0; only then are the collision bit maps of their
-    /// current images compared. A pair without a bit map (a scaled sprite whose scale is
-    /// not cached) does not collide. Asserts other is not null and 0 <= window <
+    /// sprite, text or canvas nodes (tile nodes never collide), their bounds must overlap,
+    /// both must be shown in the tree and have a composite alpha above 0, and a canvas
+    /// node's map must fit its bounds (MvCanvasNode::CollisionMaskFits; a line is logged
+    /// when it does not); only then are the collision bit maps of their current images
+    /// compared. A pair without a bit map (a scaled sprite whose scale is not cached, a
+    /// scaled text) does not collide. Asserts other is not null and 0 <= window <
     /// MvWindowCount.
     bool Collide(MvDrawableNode* other, int window);
 

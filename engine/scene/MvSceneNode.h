@@ -58,13 +58,18 @@ public:
     /// The node as a sprite node, or null.
     virtual MvSpriteNode* AsSprite();
 
-    /// Type queries for node kinds outside the engine's core (the GUI widgets answer two
-    /// of them); the engine's own kinds answer null. kind is ignored.
+    /// The node as a tile node, or null.
     virtual MvTileNode* AsTileNode();
+    /// The node as a text node, or null.
     virtual MvTextNode* AsTextNode();
+    /// The node as a GUI widget, or null (a query for node kinds outside the engine).
     virtual MvWidget* AsWidget();
+    /// The node as a GUI text entry, or null (a query for node kinds outside the engine).
     virtual MvTextEntry* AsTextEntry();
+    /// The node as a canvas node, or null.
     virtual MvCanvasNode* AsCanvasNode();
+    /// The node's interface of kind, for node kinds outside the engine; the engine's own
+    /// kinds have none and answer null whatever kind is.
     virtual void* AsInterface(int kind);
 
     /// When screen point (x, y) of window hits the node, appends the node to hits and

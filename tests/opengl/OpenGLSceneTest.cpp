@@ -1,6 +1,6 @@
 // The OpenGL path draws the picture the software path paints: one scene of sprites, tiles
-// in all eight orientations, mirrored pixel blocks and canvases, under every kind of colour
-// transform, is built twice, on a stage over the OpenGL screen and on a stage over a 32-bit
+// in all eight orientations, mirrored pixel blocks, canvases and texts, under every kind of
+// colour transform, is built twice, on a stage over the OpenGL screen and on a stage over a 32-bit
 // memory surface, and the two frames are compared pixel by pixel, in one window and in two
 // windows with a gap between them, before and after the scene changes.
 
@@ -8,9 +8,11 @@
 
 #include "ResourceTestSupport.h"
 
+#include "MvCanvasNode.h"
 #include "MvCanvasResource.h"
 #include "MvColorXform.h"
 #include "MvDrawableNode.h"
+#include "MvFontResource.h"
 #include "MvLogCapture.h"
 #include "MvPaintTarget.h"
 #include "MvPixelBlock.h"
@@ -19,7 +21,9 @@
 #include "MvSpriteResource.h"
 #include "MvStage.h"
 #include "MvSurfacePen.h"
+#include "MvTextNode.h"
 #include "MvTextureManager.h"
+#include "MvTileNode.h"
 #include "MvTileResource.h"
 
 #include <SDL.h>
@@ -130,6 +134,19 @@ const std::vector<std::string> BadgeFrame = {
     "..B..G..",
 };
 
+// Three glyphs of 4 x 5 pixels, 'A' to 'C' (codes 65 to 67), opaque with holes.
+const std::vector<std::string> FontPicture = {
+    ".RR.GGG..WW.",
+    "R..RG..GW..1",
+    "R22RGGG.W...",
+    "R..RG..GW..2",
+    "R..RGGG..WW.",
+};
+
+// The texts that text nodes show, by number; between the frames each node shows the next.
+const char* const SceneTexts[] = {"ABC", "CA B", "BAC A"};
+const int SceneTextCount = 3;
+
 // Everything the two stages show; it outlives both stages' nodes.
 struct ScenePictures {
     ScenePictures()
@@ -148,6 +165,9 @@ struct ScenePictures {
         FillPattern(canvas->Pixels(), 10, 8, 4, false);
         glassCanvas.reset(new MvCanvasResource("glass canvas", 12, 10, true));
         FillPattern(glassCanvas->Pixels(), 12, 10, 5, true);
+        restest::SurfacePtr glyphs = restest::MakePicture(FontPicture);
+        MvPaintTarget image(glyphs.get());
+        font.reset(new MvFontResource("font", image, 65, 32, MvFontResource::FixedCells, 3));
     }
 
     // New pixels for both canvases, as program code changes them.
@@ -167,91 +187,41 @@ struct ScenePictures {
     MvPixelBlock tallGlassBlock;
     std::unique_ptr<MvCanvasResource> canvas;
     std::unique_ptr<MvCanvasResource> glassCanvas;
+    std::unique_ptr<MvFontResource> font;
 };
 
-// A drawable node that shows one picture that is not a sprite, with its top-left corner at
-// the node's position; each kind says how the picture is bounded and drawn.
-class PictureNode : public MvDrawableNode {
+// A pixel block drawn mirrored top to bottom (MvPixelBlock::Draw's flipVertical), with its
+// top-left corner at the node's position.
+class MirroredBlockNode : public MvDrawableNode {
 public:
+    explicit MirroredBlockNode(const MvPixelBlock* block) : block_(block) {}
+
     void ComputeTransform(int window) override
     {
         MvSceneNode::ComputeTransform(window);
-        PictureBounds(screenXform_[window], &bounds_[window]);
+        block_->ComputeBounds(screenXform_[window], &bounds_[window]);
     }
 
     void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override
     {
-        Paint(*paintInfo, screenXform_[window], screenColorXform_[window], clip, WalkNumber());
+        block_->Draw(*paintInfo, screenXform_[window], true, screenColorXform_[window], clip,
+                     MvPixelBlock::QualityBest, WalkNumber());
     }
 
     void QueryBoundingBox(MvIntRect* out, int window) override { *out = bounds_[window]; }
-
-protected:
-    virtual void PictureBounds(const MvTransform& xform, MvIntRect* out) const = 0;
-    virtual void Paint(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
-                       const MvIntRect& clip, int openGLZ) const = 0;
-};
-
-// A tile in one orientation.
-class TileNode : public PictureNode {
-public:
-    TileNode(MvTileResource* tile, int orientation) : tile_(tile), orientation_(orientation) {}
-    MvResource* Resource() override { return tile_; }
-
-protected:
-    void PictureBounds(const MvTransform& xform, MvIntRect* out) const override { tile_->ComputeBounds(xform, out); }
-    void Paint(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
-               const MvIntRect& clip, int openGLZ) const override
-    {
-        tile_->Draw(paintInfo, xform, orientation_, cform, clip, MvPixelBlock::QualityBest, openGLZ);
-    }
-
-private:
-    MvTileResource* tile_;
-    int orientation_;
-};
-
-// A pixel block drawn mirrored top to bottom (MvPixelBlock::Draw's flipVertical).
-class MirroredBlockNode : public PictureNode {
-public:
-    explicit MirroredBlockNode(const MvPixelBlock* block) : block_(block) {}
     MvResource* Resource() override { return nullptr; }
-
-protected:
-    void PictureBounds(const MvTransform& xform, MvIntRect* out) const override { block_->ComputeBounds(xform, out); }
-    void Paint(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
-               const MvIntRect& clip, int openGLZ) const override
-    {
-        block_->Draw(paintInfo, xform, true, cform, clip, MvPixelBlock::QualityBest, openGLZ);
-    }
 
 private:
     const MvPixelBlock* block_;
 };
 
-// A canvas, registered as its user so that a change redraws it.
-class CanvasNode : public PictureNode {
-public:
-    explicit CanvasNode(MvCanvasResource* canvas) : canvas_(canvas) { canvas_->AddUser(this); }
-    ~CanvasNode() override { canvas_->RemoveUser(this); }
-    MvResource* Resource() override { return canvas_; }
-
-protected:
-    void PictureBounds(const MvTransform& xform, MvIntRect* out) const override { canvas_->ComputeBounds(xform, out); }
-    void Paint(const MvPaintTarget& paintInfo, const MvTransform& xform, const MvColorXform& cform,
-               const MvIntRect& clip, int openGLZ) const override
-    {
-        canvas_->Draw(paintInfo, xform, cform, clip, MvPixelBlock::QualityBest, openGLZ);
-    }
-
-private:
-    MvCanvasResource* canvas_;
-};
-
-enum PictureKind { Ship, Badge, Tile, GlassTile, WideBlock, TallGlassBlock, Canvas, GlassCanvas };
+enum PictureKind { Ship, Badge, Tile, GlassTile, WideBlock, TallGlassBlock, Canvas, GlassCanvas, Text };
 
 // Pictures whose every pixel is opaque or fully transparent.
-bool IsOpaque(PictureKind kind) { return kind == Badge || kind == Tile || kind == WideBlock || kind == Canvas; }
+bool IsOpaque(PictureKind kind)
+{
+    return kind == Badge || kind == Tile || kind == WideBlock || kind == Canvas || kind == Text;
+}
 
 // One node of the scene. Its position (x, y) is taken from window 0's top-left corner; in
 // window 1 (when there is one) the node lies at (x + 3, y + 5) from that window's corner
@@ -259,7 +229,7 @@ bool IsOpaque(PictureKind kind) { return kind == Badge || kind == Tile || kind =
 // near x 75, y 113 or left of 0 cross its edges.
 struct Placement {
     PictureKind picture;
-    int orientation; // tiles only
+    int variant; // tiles: the orientation; texts: the number of the first text shown
     int x, y;
     int tint;
     int depth;
@@ -323,6 +293,11 @@ const Placement ScenePlacements[] = {
     {Ship, 0, 40, 108, 2, 0, 0, 0},
     {Badge, 0, 72, 100, 0, 0, -3, 0},
     {WideBlock, 0, -4, 100, 0, 0, 0, 0},
+    // Texts, alone, over a canvas and across window 0's right edge.
+    {Text, 0, 2, 90, 0, 0, 0, 0},
+    {Text, 1, 20, 91, 5, 0, 1, 0},
+    {Text, 2, 44, 52, 8, 1, 0, 0},
+    {Text, 2, 60, 94, 3, 0, 0, -1},
 };
 
 // The node for placement, not yet in a tree.
@@ -331,12 +306,13 @@ MvSceneNode* MakeNode(ScenePictures& pictures, const Placement& placement)
     switch (placement.picture) {
     case Ship: return new MvSpriteNode(pictures.ship.get());
     case Badge: return new MvSpriteNode(pictures.badge.get());
-    case Tile: return new TileNode(pictures.tile.get(), placement.orientation);
-    case GlassTile: return new TileNode(pictures.glassTile.get(), placement.orientation);
+    case Tile: return new MvTileNode(pictures.tile.get(), placement.variant);
+    case GlassTile: return new MvTileNode(pictures.glassTile.get(), placement.variant);
     case WideBlock: return new MirroredBlockNode(&pictures.wideBlock);
     case TallGlassBlock: return new MirroredBlockNode(&pictures.tallGlassBlock);
-    case Canvas: return new CanvasNode(pictures.canvas.get());
-    case GlassCanvas: return new CanvasNode(pictures.glassCanvas.get());
+    case Canvas: return new MvCanvasNode(pictures.canvas.get());
+    case GlassCanvas: return new MvCanvasNode(pictures.glassCanvas.get());
+    case Text: return new MvTextNode(pictures.font.get(), SceneTexts[placement.variant]);
     }
     return nullptr;
 }
@@ -438,7 +414,8 @@ protected:
         *software = gltest::ReadSurface(software_.get());
     }
 
-    // Moves the nodes that move between the frames and shows every ship's other frame.
+    // Moves the nodes that move between the frames, shows every ship's other frame and every
+    // text node's next text.
     void ChangeNodes(const std::vector<MvSceneNode*>& nodes, int windowCount)
     {
         for (size_t i = 0; i < nodes.size(); ++i) {
@@ -448,6 +425,8 @@ protected:
             MvSpriteNode* sprite = node->AsSprite();
             if (sprite && sprite->FrameCount() > 1)
                 sprite->SelectFrame(1 - sprite->CurrentFrame());
+            if (MvTextNode* text = node->AsTextNode())
+                text->SetText(SceneTexts[(placements_[i].variant + 1) % SceneTextCount]);
         }
     }
 
@@ -507,6 +486,18 @@ TEST_P(OpenGLSceneTest, TheOpenGLFramesMatchTheSoftwareFrames)
     ASSERT_TRUE(canvasArea.IsValid());
     const Picture canvasBefore = Crop(gl, canvasArea);
 
+    // The unmoved untinted text of window 0, to see that its glyphs are drawn and that its
+    // new text arrives: "ABC" starts with A, whose top row is red from its second column.
+    MvIntRect textArea;
+    textArea.SetEmpty();
+    for (size_t i = 0; i < placements_.size(); ++i)
+        if (placements_[i].picture == Text && placements_[i].tint == 0)
+            textArea = glNodes_[i]->Bounds(0);
+    ASSERT_TRUE(textArea.IsValid());
+    const MvColor& red = gl.At(textArea.left + 1, textArea.top);
+    EXPECT_TRUE(red.red == 255 && red.green == 0 && red.blue == 0) << "A is not drawn";
+    const Picture textBefore = Crop(gl, textArea);
+
     {
         MvLogCapture quiet(MvLogCapture::QuietStdout);
         ChangeNodes(glNodes_, windowCount);
@@ -516,6 +507,7 @@ TEST_P(OpenGLSceneTest, TheOpenGLFramesMatchTheSoftwareFrames)
     DrawBoth(&gl, &software);
     ExpectSameFrames(gl, software, scene.tolerance, "second");
     EXPECT_FALSE(gltest::SamePicture(canvasBefore, Crop(gl, canvasArea), 0)) << "the canvas kept its old pixels";
+    EXPECT_FALSE(gltest::SamePicture(textBefore, Crop(gl, textArea), 0)) << "the text kept its old glyphs";
 }
 
 const SceneCase SceneCases[] = {

@@ -278,6 +278,34 @@ inline const ScreenFormat kScreenFormats[] = {
     {"16-bit 5-6-5", 16, 0xF800, 0x07E0, 0x001F},
 };
 
+// Rows separated by '|': the palette character whose colour, in the surface's format, is
+// stored at each pixel; '.' for black, '?' for anything else. Bits outside the colour
+// channels (which a 32-bit block copy fills) are not looked at.
+inline std::string ShowSurface(const SDL_Surface* surface, const std::string& palette)
+{
+    const SDL_PixelFormat* f = surface->format;
+    std::string text;
+    for (int y = 0; y < surface->h; ++y) {
+        if (y > 0)
+            text += "|";
+        for (int x = 0; x < surface->w; ++x) {
+            const uint8_t* p = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch + x * f->BytesPerPixel;
+            uint32_t stored = 0;
+            for (int i = f->BytesPerPixel - 1; i >= 0; --i)
+                stored = stored << 8 | p[i];
+            stored &= f->Rmask | f->Gmask | f->Bmask;
+            char shown = stored == 0 ? '.' : '?';
+            for (char c : palette) {
+                const MvColor color = PaletteColor(c);
+                if (stored == SDL_MapRGB(surface->format, color.red, color.green, color.blue))
+                    shown = c;
+            }
+            text += shown;
+        }
+    }
+    return text;
+}
+
 // A screen of one format, cleared to black, with its paint target.
 class PaintedScreen {
 public:
@@ -291,29 +319,8 @@ public:
 
     const MvPaintTarget& Target() const { return target_; }
     MvIntRect Whole() const { return MvMakeRect(0, 0, surface_->w - 1, surface_->h - 1); }
-    // Rows separated by '|': the palette character whose colour, in this screen's format,
-    // is stored at each pixel; '.' for black, '?' for anything else. Bits outside the
-    // colour channels (which a 32-bit block copy fills) are not looked at.
-    std::string Show(const std::string& palette) const
-    {
-        const SDL_PixelFormat* f = surface_->format;
-        std::string text;
-        for (int y = 0; y < surface_->h; ++y) {
-            if (y > 0)
-                text += "|";
-            for (int x = 0; x < surface_->w; ++x) {
-                const uint32_t stored = Stored(x, y) & (f->Rmask | f->Gmask | f->Bmask);
-                char shown = stored == 0 ? '.' : '?';
-                for (char p : palette) {
-                    const MvColor c = PaletteColor(p);
-                    if (stored == SDL_MapRGB(surface_->format, c.red, c.green, c.blue))
-                        shown = p;
-                }
-                text += shown;
-            }
-        }
-        return text;
-    }
+    // What the screen shows as palette characters (ShowSurface).
+    std::string Show(const std::string& palette) const { return ShowSurface(surface_.get(), palette); }
     // The red channel of every pixel, row after row.
     std::vector<int> Reds() const
     {
@@ -325,16 +332,6 @@ public:
     }
 
 private:
-    uint32_t Stored(int x, int y) const
-    {
-        const uint8_t* p = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch +
-                           x * surface_->format->BytesPerPixel;
-        uint32_t value = 0;
-        for (int i = surface_->format->BytesPerPixel - 1; i >= 0; --i)
-            value = value << 8 | p[i];
-        return value;
-    }
-
     SurfacePtr surface_;
     MvPaintTarget target_;
     MvSurfacePen pen_;

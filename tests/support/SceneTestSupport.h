@@ -2,8 +2,10 @@
 #define SCENE_TEST_SUPPORT_H
 
 // Helpers shared by the scene tree tests: a 32-bit screen surface, a stage on it built with
-// its log captured, a solid-colour drawable node, nodes that record their removal and
-// destruction, and readable rectangles.
+// its log captured, a stage on a surface of any screen format, a solid-colour drawable node,
+// nodes that record their removal and destruction, and readable rectangles.
+
+#include "ResourceTestSupport.h"
 
 #include "MvDebugOutput.h"
 #include "MvLogCapture.h"
@@ -213,6 +215,46 @@ public:
     }
 
     TestScreen screen;
+    std::unique_ptr<MvStage> stage;
+};
+
+// A stage on a surface of one screen format (restest::kScreenFormats), its first frame
+// drawn so that the dirty lists start empty.
+class StageOnFormat {
+    restest::SurfacePtr surface_; // first, so that the stage goes before its screen
+
+public:
+    StageOnFormat(const restest::ScreenFormat& format, int width, int height)
+        : surface_(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, format.bits, format.redMask, format.greenMask,
+                                        format.blueMask, 0))
+    {
+        EXPECT_NE(surface_, nullptr);
+        LogCapture quiet;
+        stage.reset(new MvStage(surface_.get()));
+        stage->Draw(false);
+    }
+
+    MvSceneTree& Tree() const { return *stage->SceneTree(); }
+
+    // Inserts node under parent (the scene root when null) and returns it.
+    template <typename Node>
+    Node* Insert(MvSceneNode* parent, Node* node)
+    {
+        LogCapture quiet;
+        Tree().InsertNode(parent, node);
+        return node;
+    }
+
+    // Draws a frame and returns what the surface then shows (restest::ShowSurface).
+    std::string DrawAndShow(const std::string& palette)
+    {
+        {
+            LogCapture quiet;
+            stage->Draw(false);
+        }
+        return restest::ShowSurface(surface_.get(), palette);
+    }
+
     std::unique_ptr<MvStage> stage;
 };
 
