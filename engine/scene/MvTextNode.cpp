@@ -96,6 +96,8 @@ void MvTextNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int windo
 {
     MvAssert(paintInfo != nullptr);
     MvAssert(IsShownInTree(window));
+    if (glyphs_.empty())
+        return;
     const MvAction* glyphAction = font_->ActionAt(0);
     for (const Glyph& glyph : glyphs_)
         glyphAction->Draw(*paintInfo, glyph.frame, GlyphXform(glyph, window), screenColorXform_[window], clip,

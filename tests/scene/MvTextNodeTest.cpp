@@ -1,6 +1,6 @@
 // Text nodes: glyph layout and drawing on every screen format, bounds and widths, the
 // rectangles a new text repaints, empty texts in the tree, picking, collision with sprites
-// and other texts (and its absence for scaled texts), fonts whose advances are absurd,
+// and other texts (and its absence for scaled texts), fonts with absurd advances or no glyphs,
 // cloning and the broken preconditions.
 
 #include "ResourceTestSupport.h"
@@ -48,11 +48,14 @@ MvFontResource* MakeFont()
 }
 
 // A font as a file may hold it: one glyph a code from 65 on, each a single red pixel at the
-// cell's top-left corner, with the given advances.
+// cell's top-left corner, with the given advances; without advances, a font without even
+// the action that holds the glyphs.
 MvFontResource* ReadFontWithAdvances(const std::vector<int32_t>& advances)
 {
     restest::ByteBuilder payload;
-    payload.Name("hand").U32(4).U32(1).Name("NONE").U32(2).U32(static_cast<uint32_t>(advances.size()));
+    payload.Name("hand").U32(4).U32(advances.empty() ? 0 : 1);
+    if (!advances.empty())
+        payload.Name("NONE").U32(2).U32(static_cast<uint32_t>(advances.size()));
     scenetest::LogCapture quiet;
     for (int32_t advance : advances) {
         MvRle frame;
@@ -435,6 +438,22 @@ TEST_F(TextNodeTest, AbsurdAdvancesFromAFileAreHandledWithoutHarm)
             EXPECT_EQ(text->Collide(sprite, 0), c.collides);
         }
     }
+}
+
+TEST_F(TextNodeTest, AFontWithoutGlyphsShowsNothing)
+{
+    std::unique_ptr<MvFontResource> bare(ReadFontWithAdvances({}));
+    ASSERT_EQ(bare->ActionCount(), 0);
+    StageOnScreen s(40, 20);
+    MvTextNode* text = s.Insert(nullptr, new MvTextNode(bare.get(), "AB A"));
+    text->MoveTo(10, 10);
+    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{});
+    EXPECT_FALSE(text->Bounds(0).IsValid());
+    EXPECT_EQ(text->TextWidth(), 1) << "the space alone, as wide as the least space";
+    text->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 19), 0);
+    MvGrowArray<MvSceneNode*> hits;
+    EXPECT_FALSE(text->TestPoint(10, 10, 0, &hits, 0));
+    EXPECT_EQ(text->CollisionMask(0), nullptr);
 }
 
 TEST_F(TextNodeTest, CloneCopiesFontAndTextOnly)
