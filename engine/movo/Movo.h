@@ -1,20 +1,28 @@
 #ifndef MOVO_H
 #define MOVO_H
 
-// Movo, a 2-D sprite engine on SDL 1.2: the whole public interface in one include.
-//
-// A program makes an MvStage on its SDL screen surface, loads resource files (made with
-// movo-encode) into the stage's MvResourceVault, hangs nodes that show the resources in the
-// stage's MvSceneTree, and calls MvStage::Draw once a frame; the stage repaints only what
-// changed, or redraws through OpenGL on an SDL_OPENGL screen.
-//
-// The folders build on one another: base (values, log, assertions) <- io (reading and
-// writing resource files) <- render (pixel painting and images) <- resources (the vault and
-// the resource kinds) <- scene (nodes and the tree). The stage, in render, sits above them
-// all: it owns the tree and the vault. Two cycles are part of the design and stay: nodes
-// report their changes to the stage that owns their tree (stage, tree and node), and nodes
-// show resources that take nodes back to answer for them: collision maps at the node's
-// scale, a canvas's users (node and resource).
+/// @mainpage Movo
+///
+/// Movo, a 2-D sprite engine on SDL 1.2: the whole public interface in one include.
+///
+/// A program makes an MvStage on its SDL screen surface, loads resource files (made with
+/// movo-encode) into the stage's MvResourceVault, hangs nodes that show the resources in the
+/// stage's MvSceneTree, and calls MvStage::Draw once a frame; the stage repaints only what
+/// changed, or redraws through OpenGL on an SDL_OPENGL screen.
+///
+/// The folders build on one another: base (values, log, assertions) <- io (reading and
+/// writing resource files) <- render (pixel painting and images) <- resources (the vault and
+/// the resource kinds) <- scene (nodes and the tree). The stage, in render, sits above them
+/// all: it owns the tree and the vault. Two cycles are part of the design and stay: nodes
+/// report their changes to the stage that owns their tree (stage, tree and node), and nodes
+/// show resources that take nodes back to answer for them: collision maps at the node's
+/// scale, a canvas's users (node and resource).
+///
+/// The engine guide (docs/ in the source tree) walks through these concepts in order,
+/// with an example program for each (examples/).
+
+/// @file
+/// The umbrella header: includes every public header of the engine.
 
 #include "MvAssert.h"
 #include "MvColor.h"

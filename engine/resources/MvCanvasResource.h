@@ -64,15 +64,22 @@ public:
     /// user count agrees with the list.
     void RemoveUser(MvSceneNode* node);
 
+    /// Width in pixels.
     int Width() const;
+    /// Height in pixels.
     int Height() const;
+    /// True for a canvas made with alpha: its transparent pixels show what lies below.
     bool HasAlpha() const;
     /// The pixels, row after row, for program code to change (then NotifyChanged); pixel
     /// (x, y) is at y * Width() + x. Null for a canvas of no pixels.
+    ///@{
     MvColor* Pixels();
     const MvColor* Pixels() const;
+    ///@}
+    /// The pixel block that holds the pixels.
     const MvPixelBlock& Block() const;
 
+    /// Number of registered users.
     int UserCount() const;
     /// Registered user index, in registration order. Asserts 0 <= index < UserCount().
     MvSceneNode* User(int index) const;

@@ -24,7 +24,7 @@ public:
     /// How an image is cut into glyphs.
     enum FontType {
         FixedCells = 0, ///< length cells of equal width side by side, over all rows
-        MarkedCells = 1 // cells are the transparent runs between markers in the top row
+        MarkedCells = 1 ///< cells are the transparent runs between markers in the top row
     };
 
     /// Reads a font record's payload (size bytes, not used: the payload is read field by
@@ -77,10 +77,13 @@ public:
 
     /// Number of glyphs: the frame count of the first action (0 without actions).
     int GlyphCount() const;
+    /// Character code of glyph 0.
     int StartIndex() const;
+    /// The character code drawn as empty space, SpaceWidth() wide.
     int SpaceCode() const;
     /// The average advance of the glyphs, at least 1.
     int SpaceWidth() const;
+    /// FixedCells or MarkedCells: how the glyphs were cut from their picture.
     uint16_t FontType() const;
     /// False when building from an image left a glyph out or found no glyphs; always true
     /// for fonts read from a file (a malformed record sets the reader's error instead).

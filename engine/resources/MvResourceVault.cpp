@@ -28,7 +28,7 @@ View* CheckedView(MvResource* resource, View* (MvResource::*view)())
 
 // What the last lookup that found nothing asked for; see LastFailedLookup. Names longer
 // than the buffer are cut.
-char lastFailedLookup[160] = "";
+char lastFailedLookup[160] = "none";
 
 // A resource kind in words, for lookup notes.
 std::string KindOf(int type)

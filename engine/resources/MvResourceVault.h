@@ -68,7 +68,7 @@ public:
     ///@}
 
     /// What the most recent lookup that found nothing, in any vault, asked for, such as
-    /// `sprite resource "hero"` or `tile resource id 20`; empty while every lookup found
+    /// `sprite resource "hero"` or `tile resource id 20`; "none" while every lookup found
     /// its resource. Code that is handed a null resource names it in its assertion, so a
     /// program that goes on with a failed lookup learns which one.
     static const char* LastFailedLookup();

@@ -60,7 +60,7 @@ public:
     bool WasOnScreen(int window) const;
 
 protected:
-    bool wasOnScreen_[MvWindowCount];
+    bool wasOnScreen_[MvWindowCount]; ///< shown when the node last queued its bounds, per window
 };
 
 inline bool MvDrawableNode::WasOnScreen(int window) const

@@ -136,24 +136,33 @@ public:
 
     // Queries. A window argument must lie in 0..MvWindowCount-1 (asserted).
 
-    /// The own position in window. Also asserts the stored position is whole.
+    /// The own position in window, relative to the parent. Also asserts the stored
+    /// position is whole.
+    ///@{
     int PosX(int window) const;
     int PosY(int window) const;
+    ///@}
+    /// The drawing order among siblings: higher is drawn later, on top.
     int Depth() const;
     /// The name; "" when it has none.
     const char* Name() const;
+    /// The id; -1 when it has none.
     int Id() const;
+    /// The application data set with SetUserData; null by default.
     void* UserData() const;
+    /// The parent node; null for a detached node and the origin node.
     MvSceneNode* Parent() const;
     /// The stage of the tree the node is in; null while detached.
     MvStage* Stage() const;
     /// Order number from the last recompute walk (2 for the origin node, then depth first).
     int WalkNumber() const;
-    /// The own placement and colour transform of window.
+    /// The own placement of window.
     const MvTransform& Xform(int window) const;
+    /// The own colour transform of window.
     const MvColorXform& ColorXform(int window) const;
-    /// Own transform combined with every ancestor's, as of the last recompute.
+    /// Own placement combined with every ancestor's, as of the last recompute.
     const MvTransform& ScreenXform(int window) const;
+    /// Own colour transform combined with every ancestor's, as of the last recompute.
     const MvColorXform& ScreenColorXform(int window) const;
     /// Screen rectangle of the node's own image; empty for nodes that draw nothing.
     const MvIntRect& Bounds(int window) const;
@@ -190,23 +199,23 @@ protected:
     /// kinds compute bounds in ComputeTransform.
     friend class MvSceneTree;
 
-    MvChildLink siblingLink_;
-    MvChildList children_;
-    MvIntRect bounds_[MvWindowCount];
-    int32_t depth_;
-    int32_t walkNumber_;
-    MvTransform xform_[MvWindowCount];
-    MvTransform screenXform_[MvWindowCount];
-    MvColorXform colorXform_[MvWindowCount];
-    MvColorXform screenColorXform_[MvWindowCount];
-    MvIntRect subtreeBounds_[MvWindowCount];
-    MvSceneNode* parent_;
-    MvStage* engine_;
-    bool invalid_[MvWindowCount];
-    std::string name_;
-    int32_t id_;
-    bool shown_[MvWindowCount];
-    void* userData_;
+    MvChildLink siblingLink_;                        ///< the node's place in its parent's child list
+    MvChildList children_;                           ///< the children, in ascending depth
+    MvIntRect bounds_[MvWindowCount];                ///< the own image's screen rectangle per window
+    int32_t depth_;                                  ///< see Depth()
+    int32_t walkNumber_;                             ///< see WalkNumber()
+    MvTransform xform_[MvWindowCount];               ///< see Xform()
+    MvTransform screenXform_[MvWindowCount];         ///< see ScreenXform()
+    MvColorXform colorXform_[MvWindowCount];         ///< see ColorXform()
+    MvColorXform screenColorXform_[MvWindowCount];   ///< see ScreenColorXform()
+    MvIntRect subtreeBounds_[MvWindowCount];         ///< see SubtreeBounds()
+    MvSceneNode* parent_;                            ///< see Parent()
+    MvStage* engine_;                                ///< the stage of the node's tree; null while detached
+    bool invalid_[MvWindowCount];                    ///< see IsInvalid()
+    std::string name_;                               ///< see Name()
+    int32_t id_;                                     ///< see Id()
+    bool shown_[MvWindowCount];                      ///< see IsShown()
+    void* userData_;                                 ///< see UserData()
 };
 
 inline void MvSceneNode::SetUserData(void* data) { userData_ = data; }

@@ -9,20 +9,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-// The vault's note on its last failed lookup, or a word that there was none.
-const char* LookupNote()
-{
-    const char* note = MvResourceVault::LastFailedLookup();
-    return note[0] != '\0' ? note : "none";
-}
-
-} // namespace
-
 MvSpriteNode::MvSpriteNode(MvSpriteResource* resource) : resource_(resource), action_(nullptr), frame_(0)
 {
-    MvAssertWith(resource != nullptr, "the last lookup that found nothing: %s", LookupNote());
+    MvAssertWith(resource != nullptr, "the last lookup that found nothing: %s", MvResourceVault::LastFailedLookup());
     MvAssert(resource->ActionCount() > 0);
     action_ = resource->ActionAt(0);
     if (action_->FrameCount() == 0)

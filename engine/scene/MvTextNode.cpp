@@ -4,6 +4,7 @@
 #include "MvCollisionMask.h"
 #include "MvFontResource.h"
 #include "MvPixelBlock.h"
+#include "MvResourceVault.h"
 #include "MvRle.h"
 
 #include <climits>
@@ -11,7 +12,7 @@
 MvTextNode::MvTextNode(MvFontResource* font, const char* text)
     : font_(font), textWidth_(0), collisionMask_(nullptr)
 {
-    MvAssert(font != nullptr);
+    MvAssertWith(font != nullptr, "the last lookup that found nothing: %s", MvResourceVault::LastFailedLookup());
     MvAssert(text != nullptr);
     text_ = text;
     Layout();

@@ -23,7 +23,8 @@ class MvResource;
 /// the node.
 class MvTextNode : public MvDrawableNode {
 public:
-    /// A detached node showing text in font. Asserts font and text are not null.
+    /// A detached node showing text in font. Asserts font (naming the vault's last failed
+    /// lookup) and text are not null.
     MvTextNode(MvFontResource* font, const char* text);
 
     /// Deletes the kept collision map; the font stays its owner's.

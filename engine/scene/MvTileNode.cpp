@@ -1,12 +1,13 @@
 #include "MvTileNode.h"
 
 #include "MvPixelBlock.h"
+#include "MvResourceVault.h"
 #include "MvTileResource.h"
 
 MvTileNode::MvTileNode(MvTileResource* tile, int orientation)
     : tile_(tile), orientation_(orientation), quality_(MvPixelBlock::QualityBest)
 {
-    MvAssert(tile != nullptr);
+    MvAssertWith(tile != nullptr, "the last lookup that found nothing: %s", MvResourceVault::LastFailedLookup());
     MvAssert(orientation >= 0 && orientation <= 7);
 }
 

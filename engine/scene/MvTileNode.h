@@ -17,7 +17,8 @@ class MvTileResource;
 class MvTileNode : public MvDrawableNode {
 public:
     /// A detached node showing tile in orientation, scaled with MvPixelBlock::QualityBest.
-    /// Asserts tile is not null and 0 <= orientation <= 7.
+    /// Asserts tile is not null (naming the vault's last failed lookup) and 0 <=
+    /// orientation <= 7.
     explicit MvTileNode(MvTileResource* tile, int orientation = 0);
 
     /// Releases nothing of its own: the tile stays its owner's.

@@ -494,7 +494,7 @@ typedef TextNodeTest TextNodeDeathTest;
 
 TEST_F(TextNodeDeathTest, BrokenPreconditionsAreCaught)
 {
-    EXPECT_DEATH(MvTextNode node(nullptr, "A"), "font != nullptr");
+    EXPECT_DEATH(MvTextNode node(nullptr, "A"), "font != nullptr \\(the last lookup that found nothing: ");
     EXPECT_DEATH(MvTextNode node(font.get(), nullptr), "text != nullptr");
     MvTextNode node(font.get(), "A");
     EXPECT_DEATH(node.SetText(nullptr), "text != nullptr");

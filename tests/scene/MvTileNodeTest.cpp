@@ -269,7 +269,7 @@ typedef TileNodeTest TileNodeDeathTest;
 
 TEST_F(TileNodeDeathTest, BrokenPreconditionsAreCaught)
 {
-    EXPECT_DEATH(MvTileNode node(nullptr), "tile != nullptr");
+    EXPECT_DEATH(MvTileNode node(nullptr), "tile != nullptr \\(the last lookup that found nothing: ");
     EXPECT_DEATH(MvTileNode node(tile.get(), 8), "orientation >= 0 && orientation <= 7");
     EXPECT_DEATH(MvTileNode node(tile.get(), -1), "orientation >= 0 && orientation <= 7");
     MvTileNode node(tile.get());
