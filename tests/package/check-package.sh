@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # One step of the package test, as an engine user takes it:
 #   install        installs the build into a fresh prefix and makes the consumer's resource
-#                  file with the installed movo-encode
+#                  file with the installed movo-pixelart and movo-encode
 #   pkg-config     builds the consumer with pkg-config's flags, runs it, checks its picture
 #   find-package   the same with CMake's find_package(Movo)
 #   add-subdirectory  the same with the source tree added by add_subdirectory, after
 #                  checking that only the engine and the tools are configured there
 # Environment: MOVO_BUILD (the build folder), MOVO_SOURCE (the checkout), MOVO_WORK (a
-# folder of the test's own), MOVO_PIXELART and MOVO_BMP_FACTS (the two programs).
+# folder of the test's own) and MOVO_BMP_FACTS (the picture checker).
 set -euo pipefail
 step="$1"
 consumer_source="$MOVO_SOURCE/tests/package/consumer"
@@ -34,16 +34,17 @@ run_consumer() {
 case "$step" in
 install)
     rm -rf "$MOVO_WORK"
-    mkdir -p "$MOVO_WORK/art"
+    mkdir -p "$MOVO_WORK"
     cmake --install "$MOVO_BUILD" --prefix "$prefix" >/dev/null
     for file in include/movo/Movo.h include/movo/MvStage.h lib/libmovo_engine.a lib/pkgconfig/movo.pc \
-                lib/cmake/Movo/MovoConfig.cmake lib/cmake/Movo/MovoTargets.cmake bin/movo-encode bin/movo-inspect; do
+                lib/cmake/Movo/MovoConfig.cmake lib/cmake/Movo/MovoTargets.cmake \
+                bin/movo-encode bin/movo-inspect bin/movo-pixelart; do
         [ -e "$prefix/$file" ] || fail "$file was not installed"
     done
     for file in MvBlitRun.h MvBlitRunWide.h MvBlitterSets.h MvSplashData.h; do
         [ ! -e "$prefix/include/movo/$file" ] || fail "the internal header $file was installed"
     done
-    "$MOVO_PIXELART" -o "$MOVO_WORK/art" "$consumer_source/palette.txt" "$consumer_source/badge.pix" >/dev/null
+    "$prefix/bin/movo-pixelart" -o "$MOVO_WORK/art" "$consumer_source/palette.txt" "$consumer_source/badge.pix" >/dev/null
     "$prefix/bin/movo-encode" "$consumer_source/consumer.xml" -o "$MOVO_WORK/consumer.dat" \
         --image-dir "$MOVO_WORK/art" >/dev/null
     "$prefix/bin/movo-inspect" "$MOVO_WORK/consumer.dat" | grep -q 'Badge' || fail "movo-inspect does not list Badge"

@@ -111,6 +111,30 @@ TEST(PixelArtProgramTest, BrokenInputStopsWithOneMessageNamingFileAndLine)
     }
 }
 
+// A missing output folder is made, nested ones too; one that cannot be made (a file is in
+// the way) stops the program with one message naming it.
+TEST(PixelArtProgramTest, MakesTheOutputFolderOrSaysWhyNot)
+{
+    ScratchFolder scratch;
+    WriteFile(scratch / "palette.txt", Palette);
+    WriteFile(scratch / "art.pix", "picture dot\nK.\n");
+    const ProgramRun made = RunProgram(
+        MOVO_PIXELART_PROGRAM, {"-o", scratch / "new/deeper", scratch / "palette.txt", scratch / "art.pix"}, scratch);
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    MvPngImage picture;
+    std::string error;
+    EXPECT_TRUE(picture.Load(scratch / "new/deeper/dot.png", &error)) << error;
+
+    WriteFile(scratch / "blocker", "a file, not a folder\n");
+    const ProgramRun blocked = RunProgram(
+        MOVO_PIXELART_PROGRAM, {"-o", scratch / "blocker/out", scratch / "palette.txt", scratch / "art.pix"}, scratch);
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_NE(blocked.err.find("movo-pixelart: cannot make the folder '" + (scratch / "blocker/out") + "'"),
+              std::string::npos)
+        << blocked.err;
+    EXPECT_EQ(CountLines(blocked.err), 1) << blocked.err;
+}
+
 TEST(PixelArtProgramTest, HelpAndMissingArguments)
 {
     ScratchFolder scratch;

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -273,6 +274,14 @@ int main(int argc, char** argv)
     for (size_t i = 1; i < inputs.size(); ++i)
         if (!ReadPictures(inputs[i], palette, &pictures))
             return 1;
+    // The output folder is made when it is missing, as a build rule expects.
+    std::error_code made;
+    std::filesystem::create_directories(outDir, made);
+    if (made) {
+        std::fprintf(stderr, "movo-pixelart: cannot make the folder '%s': %s\n", outDir.c_str(),
+                     made.message().c_str());
+        return 1;
+    }
     for (const Picture& picture : pictures)
         if (!WritePng(outDir + "/" + picture.name + ".png", picture, scale))
             return 1;
