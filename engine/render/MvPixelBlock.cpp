@@ -309,10 +309,12 @@ void MvPixelBlock::DrawBilinear(const MvPaintTarget& paint, const ScaledWalk& wa
             const uint32_t fx = static_cast<uint32_t>(xFraction);
             MvColor mixed;
             uint8_t* out = reinterpret_cast<uint8_t*>(&mixed);
+            // Weighted sums rounded once per stage: the weights add up to 65536, so an area
+            // of one colour keeps it exactly (an opaque block stays opaque when enlarged).
             for (int channel = 0; channel < 4; ++channel) { // blue, green, red, alpha
-                const uint32_t top = ((tl[channel] * (65536 - fx)) >> 16) + (tr[channel] * fx) / 65536;
-                const uint32_t bottom = ((bl[channel] * (65536 - fx)) >> 16) + (br[channel] * fx) / 65536;
-                out[channel] = static_cast<uint8_t>(((top * (65536 - fy)) >> 16) + (bottom * fy) / 65536);
+                const uint32_t top = (tl[channel] * (65536 - fx) + tr[channel] * fx + 32768) >> 16;
+                const uint32_t bottom = (bl[channel] * (65536 - fx) + br[channel] * fx + 32768) >> 16;
+                out[channel] = static_cast<uint8_t>((top * (65536 - fy) + bottom * fy + 32768) >> 16);
             }
             walk.blitter(paint, target, &mixed, 1, cform);
             Advance(column, xFraction, xStep);

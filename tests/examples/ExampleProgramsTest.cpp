@@ -105,7 +105,7 @@ const ExampleCase ExampleCases[] = {
      {{328, 300, 0x27304a, "the wall between the shelves, the window's fill"},
       {215, 130, 0x7ee8cc, "the eye of the robot scaled by 2 as drawn: the nearest pixel"},
       {230, 140, 0xc9d2e6, "the body of the robot scaled by 2 as drawn"},
-      {215, 290, 0x7ee8cc, "the eye of the robot from the cache at 2, smoothed", 12},
+      {215, 290, 0x7ee8cc, "the eye of the robot from the cache at 2, smoothed yet exact inside"},
       {388, 140, 0xc9d2e6, "the body of the robot without a colour transform"},
       {488, 140, 0x5f6880, "the body faded to alpha 90 over the wall"},
       {584, 140, 0xd49951, "the body tinted: (200, 55), (150, 30), (80, 10) on 0xc9d2e6"},

@@ -348,7 +348,7 @@ TEST(MvPixelBlock, DrawsAlphaAndColourTransformsThroughTheBlitters)
 // leaves its own numbers:
 //   box at 0.5 averages 2 x 2 squares:           35  55 / 155 175
 //   nearest at 0.5 takes every second pixel:      0  20 / 120 140
-//   bilinear at 0.5 steps 1.5 pixels and mixes:   0  15 /  90 104
+//   bilinear at 0.5 steps 1.5 pixels and mixes:   0  15 /  90 105
 // Which method a draw uses follows from the quality, the scales and the flip.
 TEST(MvPixelBlock, QualityScaleAndFlipChooseTheSamplingMethod)
 {
@@ -367,20 +367,20 @@ TEST(MvPixelBlock, QualityScaleAndFlipChooseTheSamplingMethod)
         std::vector<int> reds;
     } cases[] = {
         {"best at 0.5: box", 3, half, half, false, 2, 2, {35, 55, 155, 175}},
-        {"best just above 0.5: bilinear", 3, half + 1, half + 1, false, 2, 2, {0, 15, 90, 104}},
+        {"best just above 0.5: bilinear", 3, half + 1, half + 1, false, 2, 2, {0, 15, 90, 105}},
         {"best with one scale above 0.5: bilinear", 3, threeQuarters, half, false, 3, 2, {0, 10, 20, 90, 100, 110}},
         {"best with the other scale above 0.5: bilinear", 3, half, threeQuarters, false, 2, 3,
          {0, 15, 60, 75, 120, 135}},
-        {"bilinear at 0.5", 2, half, half, false, 2, 2, {0, 15, 90, 104}},
+        {"bilinear at 0.5", 2, half, half, false, 2, 2, {0, 15, 90, 105}},
         {"nearest at 0.5", 1, half, half, false, 2, 2, {0, 20, 120, 140}},
         {"nearest at 0.75 x 0.5", 1, threeQuarters, half, false, 3, 2, {0, 10, 20, 120, 130, 140}},
         {"best flipped: nearest from the bottom", 3, half, half, true, 2, 2, {180, 200, 60, 80}},
         {"bilinear flipped: nearest from the bottom", 2, half, half, true, 2, 2, {180, 200, 60, 80}},
-        // Enlarging steps (width - 1) / 8 = 0.375 and (height - 1) / 4 = 0.75 pixels; each
-        // product is truncated on its own.
+        // Enlarging steps (width - 1) / 8 = 0.375 and (height - 1) / 4 = 0.75 pixels; the
+        // mixtures are rounded to the nearest (3.75 gives 4, 7.5 gives 8).
         {"best at 2.0 x 1.0: bilinear", 3, 2 * MvFixedOne, MvFixedOne, false, 8, 4,
-         {0, 3, 7, 10, 15, 18, 22, 25, 45, 47, 51, 55, 59, 62, 66, 70, 90, 92, 96, 100, 104, 108, 112, 115, 135, 137,
-          141, 144, 149, 152, 156, 159}},
+         {0, 4, 8, 11, 15, 19, 23, 26, 45, 49, 53, 56, 60, 64, 68, 71, 90, 94, 98, 101, 105, 109, 113, 116, 135, 139,
+          143, 146, 150, 154, 158, 161}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -449,6 +449,39 @@ TEST(MvPixelBlock, BilinearOnABlockOnePixelWideOrHigh)
     PaintedScreen tall(2, 4);
     column.Draw(tall.Target(), At(0, 0, 2, 2), false, MvColorXform(), tall.Whole(), 2, 0);
     EXPECT_EQ((std::vector<int>{0, 0, 50, 50, 100, 100, 150, 150}), tall.Reds());
+}
+
+// The weights of a bilinear mixture add up to one and the sum is rounded once, so an
+// area of one colour keeps it exactly at every scale: an opaque block enlarged stays
+// opaque, and a translucent one paints what it paints unscaled.
+TEST(MvPixelBlock, BilinearKeepsAnAreaOfOneColourExactly)
+{
+    const double scales[] = {1.0, 1.25, 1.5, 2.0, 3.0, 0.75};
+    for (const MvColor colour : {Rgba(126, 232, 204, 255), Rgba(255, 255, 255, 255), Rgba(26, 26, 46, 200)}) {
+        MvPixelBlock block;
+        block.Create(5, 4, colour.alpha != 255);
+        for (int i = 0; i < 20; ++i)
+            block.Pixels()[i] = colour;
+        MvColor unscaled = Rgba(0, 0, 0, 0);
+        for (double scale : scales) {
+            MvIntRect bounds;
+            block.ComputeBounds(At(0, 0, scale, scale), &bounds);
+            std::vector<MvColor> memory(static_cast<size_t>(bounds.Width()) * bounds.Height(), Rgba(0, 0, 0, 0));
+            MvPaintTarget target(memory.data(), bounds.Width(), bounds.Height());
+            block.Draw(target, At(0, 0, scale, scale), false, MvColorXform(),
+                       MvMakeRect(0, 0, bounds.Width() - 1, bounds.Height() - 1), MvPixelBlock::QualityBilinear, 0);
+            if (scale == 1.0) {
+                unscaled = memory[0];
+                if (colour.alpha == 255) {
+                    EXPECT_EQ(colour, unscaled);
+                }
+            }
+            int wrong = 0;
+            for (const MvColor& pixel : memory)
+                wrong += pixel != unscaled;
+            EXPECT_EQ(0, wrong) << "scale " << scale << ", alpha " << int(colour.alpha);
+        }
+    }
 }
 
 // An empty block or one scaled to nothing paints nothing.

@@ -105,8 +105,7 @@ TEST(MvRleScaledCopy, AtHalfAveragesTheVisiblePixelsOfEachBox)
 
 // Enlarging to 2.0 samples bilinearly: between a red and a blue pixel the copy runs
 // through the mixtures at a quarter, a half and three quarters (nearest sampling would
-// repeat each pixel twice). The integer weights lose a little, so the mixed pixels come
-// out with alpha 254 and are laid into the fresh copy with that weight.
+// repeat each pixel twice), rounded to the nearest; an opaque picture stays opaque.
 TEST(MvRleScaledCopy, AtTwoInterpolatesBilinearly)
 {
     MvRle image;
@@ -118,8 +117,8 @@ TEST(MvRleScaledCopy, AtTwoInterpolatesBilinearly)
     EXPECT_EQ(0, copy->OffsetY());
     EXPECT_EQ(6, copy->DeltaX());
     EXPECT_EQ(2, copy->DeltaY());
-    const std::vector<MvColor> row = {Rgba(255, 0, 0, 255), Rgba(189, 0, 62, 254), Rgba(126, 0, 126, 254),
-                                      Rgba(62, 0, 189, 254)};
+    const std::vector<MvColor> row = {Rgba(255, 0, 0, 255), Rgba(191, 0, 64, 255), Rgba(128, 0, 128, 255),
+                                      Rgba(64, 0, 191, 255)};
     std::vector<MvColor> expected = row;
     expected.insert(expected.end(), row.begin(), row.end()); // one source row gives two equal rows
     ExpectGrid(expected, *copy);
