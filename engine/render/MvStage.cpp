@@ -7,7 +7,6 @@
 #include "MvSplashData.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
-#include "MvSurfacePen.h"
 #include "MvTextureManager.h"
 
 #include <GL/gl.h>
@@ -331,37 +330,30 @@ void MvStage::CaptureScreen(MvPixelBlock* block)
     MvAssert(block != nullptr);
     const int width = screenBounds_.Width();
     const int height = screenBounds_.Height();
-    block->Create(width, height, false);
-    MvColor* const pixels = block->Pixels();
-    if (IsOpenGL()) {
-        // What a swapped-out buffer holds is up to the driver, so the frame is painted
-        // again into the back buffer and read from there. OpenGL rows run bottom to top,
-        // in red, green, blue, alpha byte order.
-        PaintOpenGL();
-        std::unique_ptr<uint8_t[]> rgba(new uint8_t[static_cast<size_t>(width) * height * 4]);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.get());
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* in = rgba.get() + static_cast<size_t>(height - 1 - y) * width * 4;
-            MvColor* out = pixels + static_cast<size_t>(y) * width;
-            for (int x = 0; x < width; ++x, in += 4, ++out)
-                out->Set(in[0], in[1], in[2], 255);
-        }
+    if (!IsOpenGL()) {
+        // A screen surface has no alpha channel, so its pixels read back opaque.
+        if (SDL_MUSTLOCK(screen_))
+            SDL_LockSurface(screen_);
+        block->CreateFromImage(paintTarget_, 0, 0, width, height);
+        if (SDL_MUSTLOCK(screen_))
+            SDL_UnlockSurface(screen_);
         return;
     }
-    if (SDL_MUSTLOCK(screen_))
-        SDL_LockSurface(screen_);
-    MvSurfacePen pen(paintTarget_);
+    // What a swapped-out buffer holds is up to the driver, so the frame is painted again
+    // into the back buffer and read from there. OpenGL rows run bottom to top, in red,
+    // green, blue, alpha byte order.
+    block->Create(width, height, false);
+    PaintOpenGL();
+    std::unique_ptr<uint8_t[]> rgba(new uint8_t[static_cast<size_t>(width) * height * 4]);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.get());
     for (int y = 0; y < height; ++y) {
-        MvColor* out = pixels + static_cast<size_t>(y) * width;
-        for (int x = 0; x < width; ++x, ++out) {
-            *out = pen.ReadColor(x, y);
-            out->alpha = 255;
-        }
+        const uint8_t* in = rgba.get() + static_cast<size_t>(height - 1 - y) * width * 4;
+        MvColor* out = block->Pixels() + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x, in += 4, ++out)
+            out->Set(in[0], in[1], in[2], 255);
     }
-    if (SDL_MUSTLOCK(screen_))
-        SDL_UnlockSurface(screen_);
 }
 
 void MvStage::DescribeRenderer(std::string* out) const { DescribeRenderer(screen_, out); }

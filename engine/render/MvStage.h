@@ -92,10 +92,11 @@ public:
     /// Index of the first window containing screen point (x, y), or -1 when none does.
     int WindowAt(int x, int y) const;
 
-    /// Copies what the screen shows into block as an opaque picture of the screen's size,
-    /// for screenshots and tests: the screen surface's pixels, or on an OpenGL screen the
-    /// frame of the last Draw, painted again into the back buffer (nothing is presented)
-    /// and read from there. Asserts block is not null and empty.
+    /// Copies what the screen shows into block as a picture of the screen's size, for
+    /// screenshots and tests: the screen surface's pixels (MvPixelBlock::CreateFromImage;
+    /// opaque, as a screen has no alpha channel), or on an OpenGL screen the frame of the
+    /// last Draw, painted again into the back buffer (nothing is presented) and read from
+    /// there. Asserts block is not null and empty.
     void CaptureScreen(MvPixelBlock* block);
 
     /// The scene tree the stage shows, owned by the stage.
