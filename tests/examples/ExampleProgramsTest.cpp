@@ -7,6 +7,7 @@
 
 #include "GameProcess.h"
 #include "MvPngImage.h"
+#include "MvScratchFolder.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -143,33 +144,6 @@ std::string TestName(const std::string& folder)
     return name;
 }
 
-// A folder of its own in /tmp for one test, removed with what is in it.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        char path[] = "/tmp/movo-example-XXXXXX";
-        if (mkdtemp(path))
-            path_ = path;
-    }
-    ~ScratchFolder()
-    {
-        if (path_.empty())
-            return;
-        if (DIR* dir = opendir(path_.c_str())) {
-            while (dirent* entry = readdir(dir))
-                if (entry->d_name[0] != '.')
-                    unlink((path_ + "/" + entry->d_name).c_str());
-            closedir(dir);
-        }
-        rmdir(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 struct RunResult {
     bool ended = false;
     int exitCode = -1;
@@ -262,7 +236,7 @@ public:
     {
         XvfbServer server;
         START_XVFB_OR_SKIP(server);
-        ScratchFolder folder;
+        MvScratchFolder folder;
         ASSERT_FALSE(folder.Path().empty());
 
         MvPngImage first;
@@ -300,7 +274,7 @@ TEST(ExampleCommandLineTest, BadCommandLinesExitTwoWithUsage)
         {"--frames", "2", "--screenshot"},
         {"stray"},
     };
-    ScratchFolder folder;
+    MvScratchFolder folder;
     for (const ExampleCase& example : ExampleCases) {
         for (const std::vector<std::string>& line : badLines) {
             std::string shown;
@@ -318,7 +292,7 @@ TEST(ExampleCommandLineTest, BadCommandLinesExitTwoWithUsage)
 
 TEST(ExampleCommandLineTest, HelpPrintsUsageAndExitsZero)
 {
-    ScratchFolder folder;
+    MvScratchFolder folder;
     for (const ExampleCase& example : ExampleCases) {
         SCOPED_TRACE(ProgramName(example.folder));
         const RunResult run = RunProgram(ProgramPath(example.folder), {"--help"}, folder.Path(), "");
@@ -332,7 +306,7 @@ TEST(ExampleCommandLineTest, UnwritableScreenshotExitsOneNamingTheFile)
 {
     XvfbServer server;
     START_XVFB_OR_SKIP(server);
-    ScratchFolder folder;
+    MvScratchFolder folder;
     const std::string shot = folder.Path() + "/no-such-folder/shot.png";
     const RunResult run = RunProgram(ProgramPath(ExampleCases[0].folder), {"--frames", "1", "--screenshot", shot},
                                      folder.Path(), server.DisplayName());

@@ -46,13 +46,6 @@ void Paint(MvCanvasResource* canvas, const std::vector<std::string>& rows)
     canvas->NotifyChanged();
 }
 
-std::vector<MvIntRect> FrameRects(MvStage* stage)
-{
-    MvGrowArray<MvIntRect> list;
-    scenetest::LogCapture quiet;
-    stage->Draw(false, &list);
-    return std::vector<MvIntRect>(list.Items(), list.Items() + list.Count());
-}
 
 class CanvasNodeTest : public testing::Test {
 protected:
@@ -145,10 +138,10 @@ TEST_F(CanvasNodeTest, AChangeRepaintsTheCanvasAndRepeatingASettingRepaintsNothi
         StageOnScreen s(20, 12);
         MvCanvasNode* node = s.Insert(nullptr, new MvCanvasNode(canvas.get()));
         node->MoveTo(4, 5);
-        FrameRects(s.stage.get());
+        s.FrameRects();
         c.change(node);
         EXPECT_EQ(node->IsInvalid(0), !c.repainted.empty());
-        EXPECT_EQ(FrameRects(s.stage.get()), c.repainted);
+        EXPECT_EQ(s.FrameRects(), c.repainted);
     }
 }
 
@@ -196,13 +189,7 @@ TEST_F(CanvasNodeTest, PickingHitsTheCanvasesVisiblePixels)
         if (c.scaled)
             node->SetScaling(kTwo, kTwo);
         s.stage->Draw(false);
-        MvGrowArray<MvSceneNode*> hits;
-        int window = -1;
-        s.Tree().PickAt(c.x, c.y, 0, &hits, &window);
-        ASSERT_EQ(hits.Count(), c.hit ? 1 : 0);
-        if (c.hit) {
-            EXPECT_EQ(hits[0], node);
-        }
+        EXPECT_EQ(s.PickedAt(c.x, c.y), c.hit ? node : nullptr);
     }
 
     StageOnScreen s(40, 30);

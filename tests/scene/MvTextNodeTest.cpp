@@ -70,13 +70,6 @@ MvFontResource* ReadFontWithAdvances(const std::vector<int32_t>& advances)
     return font;
 }
 
-std::vector<MvIntRect> FrameRects(MvStage* stage)
-{
-    MvGrowArray<MvIntRect> list;
-    scenetest::LogCapture quiet;
-    stage->Draw(false, &list);
-    return std::vector<MvIntRect>(list.Items(), list.Items() + list.Count());
-}
 
 class TextNodeTest : public testing::Test {
 protected:
@@ -210,12 +203,12 @@ TEST_F(TextNodeTest, ANewTextRepaintsWhatTheOldAndTheNewCoverAndTheSameTextNothi
         StageOnScreen s(30, 10);
         MvTextNode* node = s.Insert(nullptr, new MvTextNode(font.get(), "AB"));
         node->MoveTo(2, 2);
-        FrameRects(s.stage.get());
+        s.FrameRects();
         node->SetText(c.text);
         EXPECT_STREQ(node->Text(), c.text);
         EXPECT_EQ(node->IsInvalid(0), !c.repainted.empty());
-        EXPECT_EQ(FrameRects(s.stage.get()), c.repainted);
-        EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{}) << "the next frame repaints nothing";
+        EXPECT_EQ(s.FrameRects(), c.repainted);
+        EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{}) << "the next frame repaints nothing";
     }
 }
 
@@ -225,20 +218,17 @@ TEST_F(TextNodeTest, AnEmptyTextLivesShownInTheTreeAndCoversNothing)
     StageOnScreen s(30, 10);
     MvTextNode* node = s.Insert(nullptr, new MvTextNode(font.get(), ""));
     node->MoveTo(2, 2);
-    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{});
+    EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{});
     node->SetShown(false);
-    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{});
+    EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{});
     node->SetShown(true);
     node->SetText("A");
-    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{R(2, 2, 3, 4)});
+    EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{R(2, 2, 3, 4)});
     EXPECT_EQ(s.screen.Pixel(2, 2), scenetest::Raw(restest::PaletteColor('R')));
     node->SetText("");
-    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{R(2, 2, 3, 4)});
+    EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{R(2, 2, 3, 4)});
     EXPECT_EQ(s.screen.Pixel(2, 2), 0u);
-    MvGrowArray<MvSceneNode*> hits;
-    int window = -1;
-    s.Tree().PickAt(2, 2, 0, &hits, &window);
-    EXPECT_EQ(hits.Count(), 0);
+    EXPECT_EQ(s.PickedAt(2, 2), nullptr);
     scenetest::LogCapture quiet;
     s.Tree().RemoveNode(node);
 }
@@ -265,13 +255,7 @@ TEST_F(TextNodeTest, PickingHitsOnlyTheGlyphsVisiblePixels)
         if (c.scaled)
             node->SetScaling(kTwo, kTwo);
         s.stage->Draw(false);
-        MvGrowArray<MvSceneNode*> hits;
-        int window = -1;
-        s.Tree().PickAt(c.x, c.y, 0, &hits, &window);
-        ASSERT_EQ(hits.Count(), c.hit ? 1 : 0);
-        if (c.hit) {
-            EXPECT_EQ(hits[0], node);
-        }
+        EXPECT_EQ(s.PickedAt(c.x, c.y), c.hit ? node : nullptr);
     }
 
     StageOnScreen s(40, 30);
@@ -432,7 +416,7 @@ TEST_F(TextNodeTest, AbsurdAdvancesFromAFileAreHandledWithoutHarm)
             text->MoveTo(10, 10);
             MvSpriteNode* sprite = s.Insert(nullptr, new MvSpriteNode(dot.get()));
             sprite->MoveTo(10, 10);
-            FrameRects(s.stage.get());
+            s.FrameRects();
             EXPECT_EQ(text->Bounds(0), c.bounds);
             EXPECT_EQ(text->TextWidth(), c.width);
             EXPECT_EQ(text->Collide(sprite, 0), c.collides);
@@ -447,7 +431,7 @@ TEST_F(TextNodeTest, AFontWithoutGlyphsShowsNothing)
     StageOnScreen s(40, 20);
     MvTextNode* text = s.Insert(nullptr, new MvTextNode(bare.get(), "AB A"));
     text->MoveTo(10, 10);
-    EXPECT_EQ(FrameRects(s.stage.get()), std::vector<MvIntRect>{});
+    EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{});
     EXPECT_FALSE(text->Bounds(0).IsValid());
     EXPECT_EQ(text->TextWidth(), 1) << "the space alone, as wide as the least space";
     text->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 19), 0);

@@ -40,14 +40,6 @@ MvTileResource* MakeTile(const std::vector<std::string>& picture)
     return new MvTileResource("tile", source, 0, 0, static_cast<int>(picture.size()));
 }
 
-// The rectangles the next frame repaints.
-std::vector<MvIntRect> FrameRects(MvStage* stage)
-{
-    MvGrowArray<MvIntRect> list;
-    scenetest::LogCapture quiet;
-    stage->Draw(false, &list);
-    return std::vector<MvIntRect>(list.Items(), list.Items() + list.Count());
-}
 
 class TileNodeTest : public testing::Test {
 protected:
@@ -136,10 +128,10 @@ TEST_F(TileNodeTest, AChangeRepaintsTheTileAndRepeatingASettingRepaintsNothing)
         StageOnScreen s(20, 12);
         MvTileNode* node = s.Insert(nullptr, new MvTileNode(tile.get(), 3));
         node->MoveTo(4, 5);
-        FrameRects(s.stage.get());
+        s.FrameRects();
         c.change(node);
         EXPECT_EQ(node->IsInvalid(0), !c.repainted.empty());
-        EXPECT_EQ(FrameRects(s.stage.get()), c.repainted);
+        EXPECT_EQ(s.FrameRects(), c.repainted);
     }
 }
 
@@ -187,13 +179,7 @@ TEST_F(TileNodeTest, PickingHitsTheTilesVisiblePixelsInItsOrientation)
         if (c.scaled)
             node->SetScaling(kTwo, kTwo);
         s.stage->Draw(false);
-        MvGrowArray<MvSceneNode*> hits;
-        int window = -1;
-        s.Tree().PickAt(c.x, c.y, 0, &hits, &window);
-        ASSERT_EQ(hits.Count(), c.hit ? 1 : 0);
-        if (c.hit) {
-            EXPECT_EQ(hits[0], node);
-        }
+        EXPECT_EQ(s.PickedAt(c.x, c.y), c.hit ? node : nullptr);
     }
 }
 

@@ -214,6 +214,25 @@ public:
         return node;
     }
 
+    // Draws a frame and returns the screen rectangles it repainted.
+    std::vector<MvIntRect> FrameRects()
+    {
+        MvGrowArray<MvIntRect> list;
+        LogCapture quiet;
+        stage->Draw(false, &list);
+        return std::vector<MvIntRect>(list.Items(), list.Items() + list.Count());
+    }
+
+    // The topmost node that picking finds at screen point (x, y), or null for none.
+    MvSceneNode* PickedAt(int x, int y) const
+    {
+        MvGrowArray<MvSceneNode*> hits;
+        int window = -1;
+        Tree().PickAt(x, y, 0, &hits, &window);
+        EXPECT_LE(hits.Count(), 1) << "picking without MvPickAll finds one node at most";
+        return hits.Count() > 0 ? hits[0] : nullptr;
+    }
+
     TestScreen screen;
     std::unique_ptr<MvStage> stage;
 };

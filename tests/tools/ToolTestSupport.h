@@ -6,6 +6,7 @@
 
 #include "MvColor.h"
 #include "MvPngImage.h"
+#include "MvScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -68,38 +69,14 @@ inline void WriteFile(const std::string& path, const std::string& text)
     ASSERT_TRUE(out.good()) << path;
 }
 
-// A fresh folder under the system's temporary folder, removed with its contents.
-class ScratchFolder {
+// A scratch folder that can also hold pictures drawn as text.
+class ScratchFolder : public MvScratchFolder {
 public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "movo-tools-XXXXXX").string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data()) == nullptr)
-            ADD_FAILURE() << "cannot make a scratch folder";
-        path_ = name.data();
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // The path of name inside the folder.
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
     void SavePicture(const std::string& name, const std::vector<std::string>& rows) const
     {
         std::string error;
         ASSERT_TRUE(Picture(rows).Save(*this / name, &error)) << error;
     }
-
-private:
-    std::string path_;
 };
 
 struct ProgramRun {
