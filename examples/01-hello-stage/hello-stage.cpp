@@ -43,14 +43,7 @@ int main(int argc, char** argv)
     ExampleRun run(argc, argv);
 
     // Set-up: a window and a stage on its surface, filled with the sky's colour.
-    SDL_Surface* screen =
-        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
-    if (!screen) {
-        std::fprintf(stderr, "hello-stage: cannot open a window: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    SDL_WM_SetCaption("Movo example: hello-stage", nullptr);
+    SDL_Surface* screen = run.OpenWindow(ScreenWidth, ScreenHeight);
     MvStage* stage = new MvStage(screen);
     MvColor sky;
     sky.Set(0x8f, 0xd0, 0xf4, 255);

@@ -56,14 +56,7 @@ int main(int argc, char** argv)
 {
     ExampleRun run(argc, argv);
 
-    SDL_Surface* screen =
-        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
-    if (!screen) {
-        std::fprintf(stderr, "layers-and-picking: cannot open a window: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    SDL_WM_SetCaption("Movo example: layers-and-picking", nullptr);
+    SDL_Surface* screen = run.OpenWindow(ScreenWidth, ScreenHeight);
     SDL_ShowCursor(SDL_DISABLE); // the pointer is a sprite, so screenshots show it too
     MvStage* stage = new MvStage(screen);
     MvColor water;

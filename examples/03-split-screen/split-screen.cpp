@@ -64,14 +64,7 @@ int main(int argc, char** argv)
 {
     ExampleRun run(argc, argv);
 
-    SDL_Surface* screen =
-        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
-    if (!screen) {
-        std::fprintf(stderr, "split-screen: cannot open a window: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    SDL_WM_SetCaption("Movo example: split-screen", nullptr);
+    SDL_Surface* screen = run.OpenWindow(ScreenWidth, ScreenHeight);
     // The windows, and the colour of the gaps between them.
     MvColor sky, night;
     sky.Set(0x8f, 0xd0, 0xf4, 255);

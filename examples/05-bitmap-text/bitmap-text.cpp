@@ -63,14 +63,7 @@ int main(int argc, char** argv)
 {
     ExampleRun run(argc, argv);
 
-    SDL_Surface* screen =
-        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
-    if (!screen) {
-        std::fprintf(stderr, "bitmap-text: cannot open a window: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    SDL_WM_SetCaption("Movo example: bitmap-text", nullptr);
+    SDL_Surface* screen = run.OpenWindow(ScreenWidth, ScreenHeight);
     MvStage* stage = new MvStage(screen);
     MvColor night;
     night.Set(0x1b, 0x1f, 0x3b, 255);

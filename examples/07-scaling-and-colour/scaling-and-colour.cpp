@@ -49,14 +49,7 @@ int main(int argc, char** argv)
 {
     ExampleRun run(argc, argv);
 
-    SDL_Surface* screen =
-        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_SWSURFACE) : nullptr;
-    if (!screen) {
-        std::fprintf(stderr, "scaling-and-colour: cannot open a window: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    SDL_WM_SetCaption("Movo example: scaling-and-colour", nullptr);
+    SDL_Surface* screen = run.OpenWindow(ScreenWidth, ScreenHeight);
     MvStage* stage = new MvStage(screen);
     MvColor wall;
     wall.Set(0x27, 0x30, 0x4a, 255);

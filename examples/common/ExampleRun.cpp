@@ -54,6 +54,7 @@ std::string ProgramFolder(const char* argv0)
 ExampleRun::ExampleRun(int argc, char** argv)
 {
     const char* program = ProgramName(argc > 0 ? argv[0] : "example");
+    programName_ = program;
     programFolder_ = ProgramFolder(argc > 0 ? argv[0] : ".");
     bool hasScreenshot = false;
     for (int i = 1; i < argc; ++i) {
@@ -87,6 +88,19 @@ ExampleRun::ExampleRun(int argc, char** argv)
     if (hasScreenshot && frameLimit_ == 0)
         BadCommandLine(program, "--screenshot needs --frames");
     MvSetLogStream(nullptr);
+}
+
+SDL_Surface* ExampleRun::OpenWindow(int width, int height, Uint32 flags)
+{
+    SDL_Surface* screen = SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(width, height, 0, flags) : nullptr;
+    if (screen == nullptr) {
+        std::fprintf(stderr, "%s: cannot open a window: %s\n", programName_.c_str(), SDL_GetError());
+        SDL_Quit();
+        std::exit(1);
+    }
+    const std::string caption = "Movo example: " + programName_;
+    SDL_WM_SetCaption(caption.c_str(), nullptr);
+    return screen;
 }
 
 bool ExampleRun::Running() const { return !stopped_ && (frameLimit_ == 0 || frame_ < frameLimit_); }

@@ -13,7 +13,8 @@
 // frame is the same picture on every run and every machine.
 //
 //   ExampleRun run(argc, argv);
-//   ...open the screen, make the stage, load, build the scene...
+//   SDL_Surface* screen = run.OpenWindow(640, 480);
+//   ...make the stage on the screen, load, build the scene...
 //   while (run.Running()) {
 //       SDL_Event event;
 //       while (SDL_PollEvent(&event))
@@ -36,6 +37,11 @@ public:
     // standard error and exits 2. Also silences the engine's progress log
     // (MvSetLogStream(nullptr)), so the terminal shows only what the example prints.
     ExampleRun(int argc, char** argv);
+
+    // Opens the example's window: SDL's video, a width x height screen made with flags, the
+    // caption "Movo example: NAME". Returns the screen surface; when there is none it prints
+    // why and ends the program with exit code 1.
+    SDL_Surface* OpenWindow(int width, int height, Uint32 flags = SDL_SWSURFACE);
 
     ExampleRun(const ExampleRun&) = delete;
     ExampleRun& operator=(const ExampleRun&) = delete;
@@ -69,6 +75,7 @@ public:
     std::string DataFile(const char* name) const;
 
 private:
+    std::string programName_;
     std::string programFolder_;
     std::string screenshotPath_;
     int frameLimit_ = 0; // 0: run until Escape or close
