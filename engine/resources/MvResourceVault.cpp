@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -30,27 +29,38 @@ View* CheckedView(MvResource* resource, View* (MvResource::*view)())
 // than the buffer are cut.
 char lastFailedLookup[160] = "none";
 
-// A resource kind in words, for lookup notes.
-std::string KindOf(int type)
+// Notes what a lookup of a resource of type code type asked for; what is the name in
+// quotes or "id N". Known kinds are named in words, others by their code.
+void NoteFailedLookup(int type, const char* what)
 {
+    const char* kind = nullptr;
     switch (type) {
     case MvSpriteResourceCode:
-        return "sprite resource";
+        kind = "sprite";
+        break;
     case MvTileResourceCode:
-        return "tile resource";
+        kind = "tile";
+        break;
     case MvCanvasResourceCode:
-        return "canvas resource";
+        kind = "canvas";
+        break;
     case MvFontResourceCode:
-        return "font resource";
+        kind = "font";
+        break;
     case MvBoxResourceCode:
-        return "box resource";
+        kind = "box";
+        break;
     case MvTextDataResourceCode:
-        return "text-data resource";
+        kind = "text-data";
+        break;
     case MvBinaryDataResourceCode:
-        return "binary-data resource";
-    default:
-        return "resource of type " + std::to_string(type);
+        kind = "binary-data";
+        break;
     }
+    if (kind != nullptr)
+        std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s resource %s", kind, what);
+    else
+        std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "resource of type %d %s", type, what);
 }
 
 } // namespace
@@ -224,7 +234,9 @@ MvResource* MvResourceVault::FindResource(int type, const char* name) const
         if (resource->Type() == type && std::strcmp(resource->Name(), name) == 0)
             return resource;
     }
-    std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s \"%s\"", KindOf(type).c_str(), name);
+    char what[sizeof lastFailedLookup];
+    std::snprintf(what, sizeof what, "\"%s\"", name);
+    NoteFailedLookup(type, what);
     return nullptr;
 }
 
@@ -235,7 +247,9 @@ MvResource* MvResourceVault::FindResource(int type, int32_t id) const
         if (resource->Type() == type && resource->Id() == id)
             return resource;
     }
-    std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "%s id %d", KindOf(type).c_str(), static_cast<int>(id));
+    char what[24];
+    std::snprintf(what, sizeof what, "id %d", static_cast<int>(id));
+    NoteFailedLookup(type, what);
     return nullptr;
 }
 
