@@ -47,6 +47,38 @@ bool Screenshot::SameColor(uint32_t a, uint32_t b) const
     return true;
 }
 
+namespace {
+
+// Writes the rows through libpng. Nothing here owns memory or has a destructor, so
+// libpng's longjmp on an error skips no clean-up; the caller owns the file and the row.
+bool WritePngRows(FILE* file, const Screenshot& picture, png_byte* row)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.Width()), static_cast<png_uint_32>(picture.Height()),
+                 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const uint32_t rgb = picture.At(x, y);
+            row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>(rgb >> 16);
+            row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>(rgb >> 8);
+            row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>(rgb);
+        }
+        png_write_row(png, row);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
 bool Screenshot::SavePng(const std::string& path, std::string* error) const
 {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -54,30 +86,12 @@ bool Screenshot::SavePng(const std::string& path, std::string* error) const
         *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
+    std::vector<png_byte> row(static_cast<size_t>(width_) * 3 + 1);
+    if (!WritePngRows(file, *this, row.data())) {
         std::fclose(file);
         *error = "libpng failed to write " + path;
         return false;
     }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width_) * 3);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            const uint32_t rgb = At(x, y);
-            row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>(rgb >> 16);
-            row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>(rgb >> 8);
-            row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>(rgb);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
     if (std::fclose(file) != 0) {
         *error = "cannot finish " + path + ": " + std::strerror(errno);
         return false;
