@@ -89,9 +89,8 @@ struct ChannelLayout {
 
 // What the pixels of one segment held, for the checks after they are read.
 struct PixelSummary {
-    uint32_t all;     // every channel value ORed: above 255 when one was
-    bool translucent; // some alpha below 255
-    bool invisible;   // some alpha 0
+    uint32_t all;         // every channel value ORed: above 255 when one was
+    uint32_t lowestAlpha; // below 255 when a pixel is translucent, 0 when one is invisible
 };
 
 // Reads count pixels into pixels.
@@ -104,8 +103,7 @@ inline PixelSummary ReadPixels(MvBitReader& in, const ChannelLayout& layout, MvC
     const uint32_t redMin = layout.redMin, greenMin = layout.greenMin, blueMin = layout.blueMin;
     const uint32_t alphaMin = layout.alphaMin;
     uint32_t all = 0;
-    bool translucent = false;
-    bool invisible = false;
+    uint32_t lowestAlpha = 255;
     for (int i = 0; i < count; ++i) {
         // The four channels of a pixel take at most 32 bits: one read, then split.
         const uint32_t packed = in.Read(pixelBits);
@@ -114,12 +112,11 @@ inline PixelSummary ReadPixels(MvBitReader& in, const ChannelLayout& layout, MvC
         const uint32_t blue = (packed >> blueShift & blueMask) + blueMin;
         const uint32_t alpha = (packed & alphaMask) + alphaMin;
         all |= red | green | blue | alpha;
-        translucent |= alpha < 255;
-        invisible |= alpha == 0;
+        lowestAlpha = std::min(lowestAlpha, alpha);
         pixels[i].Set(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue),
                       static_cast<uint8_t>(alpha));
     }
-    return {all, translucent, invisible};
+    return {all, lowestAlpha};
 }
 
 // count empty objects for an image being read: from pool while a load is under way (then
@@ -158,7 +155,7 @@ public:
     long ByteOffset() const { return in_.ByteOffset(); }
 
 private:
-    bool ReadSegment(int k, int previousEnd, MvRleSegment* segment, bool* translucent);
+    bool ReadSegment(int k, int previousEnd, MvRleSegment* segment, bool* segmentTranslucent);
 
     MvResourceReader& reader_;
     MvBitReader in_;
@@ -205,7 +202,7 @@ bool RowReader::ReadRow(int k, MvRleLine* line, bool* translucent)
     return true;
 }
 
-bool RowReader::ReadSegment(int k, int previousEnd, MvRleSegment* segment, bool* translucent)
+bool RowReader::ReadSegment(int k, int previousEnd, MvRleSegment* segment, bool* segmentTranslucent)
 {
     const uint32_t segmentFlags = in_.Read(3) & MvRleHasAlpha;
     const int columnBits = static_cast<int>(in_.Read(4));
@@ -249,14 +246,15 @@ bool RowReader::ReadSegment(int k, int previousEnd, MvRleSegment* segment, bool*
     if (summary.all > 255)
         return reader_.FailAt(in_.ByteOffset(), "row %d: a pixel channel of the segment at column %u is above 255", k,
                               first);
-    if (summary.invisible)
+    if (summary.lowestAlpha == 0)
         return reader_.FailAt(in_.ByteOffset(), "row %d: the segment at column %u stores a fully transparent pixel",
                               k, first);
-    if (summary.translucent && !segmentFlags)
+    const bool translucent = summary.lowestAlpha < 255;
+    if (translucent && !segmentFlags)
         return reader_.FailAt(in_.ByteOffset(),
                               "row %d: the segment at column %u is marked opaque but has translucent pixels", k,
                               first);
-    *translucent = summary.translucent;
+    *segmentTranslucent = translucent;
     return true;
 }
 
