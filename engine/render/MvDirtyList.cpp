@@ -46,56 +46,6 @@ int StickOutCode(const MvIntRect& n, const MvIntRect& e)
     return code;
 }
 
-// What AddRect does with an added rectangle and an entry that overlap without either
-// enclosing the other.
-enum Parting { kCutAdded, kCutEntry, kMerge, kPass };
-
-// One row of the cut-or-merge table: which rectangle is cut, the edge of it that moves, and
-// the edge of the other it moves next to (one pixel before it for step -1, after for +1).
-struct Cut {
-    Parting parting;
-    int32_t MvIntRect::*edge;
-    int32_t MvIntRect::*beside;
-    int step;
-};
-
-// By StickOutCode: where the added rectangle sticks out on one side it loses what the entry
-// covers, where on three sides the entry loses what the added one covers, and where on two
-// sides the two merge. Either cut leaves a non-empty rectangle. Neither side and all four
-// sides are containment, handled before.
-const Cut kCuts[16] = {
-    {kPass, nullptr, nullptr, 0},
-    {kCutAdded, &MvIntRect::right, &MvIntRect::left, -1},   // kLeft
-    {kCutAdded, &MvIntRect::left, &MvIntRect::right, +1},   // kRight
-    {kMerge, nullptr, nullptr, 0},                          // kLeft | kRight
-    {kCutAdded, &MvIntRect::bottom, &MvIntRect::top, -1},   // kTop
-    {kMerge, nullptr, nullptr, 0},                          // kLeft | kTop
-    {kMerge, nullptr, nullptr, 0},                          // kRight | kTop
-    {kCutEntry, &MvIntRect::top, &MvIntRect::bottom, +1},   // kLeft | kRight | kTop
-    {kCutAdded, &MvIntRect::top, &MvIntRect::bottom, +1},   // kBottom
-    {kMerge, nullptr, nullptr, 0},                          // kLeft | kBottom
-    {kMerge, nullptr, nullptr, 0},                          // kRight | kBottom
-    {kCutEntry, &MvIntRect::bottom, &MvIntRect::top, -1},   // kLeft | kRight | kBottom
-    {kMerge, nullptr, nullptr, 0},                          // kTop | kBottom
-    {kCutEntry, &MvIntRect::left, &MvIntRect::right, +1},   // kLeft | kTop | kBottom
-    {kCutEntry, &MvIntRect::right, &MvIntRect::left, -1},   // kRight | kTop | kBottom
-    {kPass, nullptr, nullptr, 0},
-};
-
-// Cuts n or e as the table says for where n sticks out of e, and tells which it did.
-Parting CutApart(MvIntRect* n, MvIntRect* e)
-{
-    const int code = StickOutCode(*n, *e);
-    const Cut& cut = kCuts[code];
-    if (cut.parting == kCutAdded)
-        n->*cut.edge = e->*cut.beside + cut.step;
-    else if (cut.parting == kCutEntry)
-        e->*cut.edge = n->*cut.beside + cut.step;
-    else if (cut.parting == kPass)
-        MvAssert(code != 0 && code != (kLeft | kRight | kTop | kBottom));
-    return cut.parting;
-}
-
 } // namespace
 
 MvDirtyList::MvDirtyList() : clippingSet_(false), count_(0), gridX_(0), gridY_(0), cellWidth_(0), cellHeight_(0)
@@ -156,20 +106,57 @@ void MvDirtyList::AddRect(const MvIntRect& r)
         if (e.rect.Encloses(n))
             return; // already dirty
 
-        const bool merge = n.Encloses(e.rect) || (n.left == e.rect.left && n.right == e.rect.right) ||
-                           (n.top == e.rect.top && n.bottom == e.rect.bottom);
+        bool merge = n.Encloses(e.rect) || (n.left == e.rect.left && n.right == e.rect.right) ||
+                     (n.top == e.rect.top && n.bottom == e.rect.bottom);
         if (!merge) {
-            // After a cut the two lie apart: the same entry is tested again and passed.
-            const Parting parting = CutApart(&n, &e.rect);
-            if (parting == kCutAdded) {
+            // A cut leaves the shrunk rectangle non-empty and apart from the other, so the
+            // same entry is tested again and passed.
+            int code = StickOutCode(n, e.rect);
+            switch (code) {
+            case kLeft:
+                n.right = e.rect.left - 1;
                 nMask = BlockMask(n);
                 continue;
-            }
-            if (parting == kCutEntry) {
+            case kRight:
+                n.left = e.rect.right + 1;
+                nMask = BlockMask(n);
+                continue;
+            case kTop:
+                n.bottom = e.rect.top - 1;
+                nMask = BlockMask(n);
+                continue;
+            case kBottom:
+                n.top = e.rect.bottom + 1;
+                nMask = BlockMask(n);
+                continue;
+            case kLeft | kRight | kTop:
+                e.rect.top = n.bottom + 1;
                 e.mask = BlockMask(e.rect);
                 continue;
-            }
-            if (parting == kPass) {
+            case kLeft | kRight | kBottom:
+                e.rect.bottom = n.top - 1;
+                e.mask = BlockMask(e.rect);
+                continue;
+            case kLeft | kTop | kBottom:
+                e.rect.left = n.right + 1;
+                e.mask = BlockMask(e.rect);
+                continue;
+            case kRight | kTop | kBottom:
+                e.rect.right = n.left - 1;
+                e.mask = BlockMask(e.rect);
+                continue;
+            case kLeft | kRight:
+            case kLeft | kTop:
+            case kLeft | kBottom:
+            case kRight | kTop:
+            case kRight | kBottom:
+            case kTop | kBottom:
+                merge = true;
+                break;
+            default:
+                // Neither side sticking out and all four sticking out are containment,
+                // handled above.
+                MvAssert(code != 0 && code != (kLeft | kRight | kTop | kBottom));
                 ++i;
                 continue;
             }
