@@ -24,6 +24,8 @@ public:
 
     /// The neutral transform (0, 0, 1.0, 1.0).
     static MvTransform Identity();
+    /// At the origin (0, 0) with the given scales.
+    static MvTransform Scaled(MvFixed xScale, MvFixed yScale);
 
     /// True when either scale is not exactly 1.0.
     bool HasScale() const;
@@ -42,11 +44,16 @@ public:
 
 inline MvTransform MvTransform::Identity()
 {
+    return Scaled(MvFixed::FromRaw(MvFixedOne), MvFixed::FromRaw(MvFixedOne));
+}
+
+inline MvTransform MvTransform::Scaled(MvFixed xScale, MvFixed yScale)
+{
     MvTransform t;
     t.x = MvFixed::FromInt(0);
     t.y = MvFixed::FromInt(0);
-    t.xScale = MvFixed::FromRaw(MvFixedOne);
-    t.yScale = MvFixed::FromRaw(MvFixedOne);
+    t.xScale = xScale;
+    t.yScale = yScale;
     return t;
 }
 

@@ -5,6 +5,7 @@
 #include "MvLog.h"
 #include "MvPaintTarget.h"
 #include "MvResourceReader.h"
+#include "MvRle.h"
 #include "MvSurfacePen.h"
 #include "MvTextureEnv.h"
 #include "MvTextureManager.h"
@@ -34,6 +35,59 @@ inline void Advance(int& whole, int64_t& fraction, int64_t step)
     whole += static_cast<int>(fraction >> 16);
     fraction &= 0xFFFF;
 }
+
+// Storage for the width x height pixels of a block being read: from the current pixel pool
+// while a load is under way (then *flags gets InPoolFlag), from the heap otherwise. Null,
+// with the reader's error set at start, when there is no room for them.
+MvColor* NewPixels(MvResourceReader& reader, long start, int width, int height, uint32_t* flags)
+{
+    const int count = width * height;
+    const size_t poolBytes = static_cast<size_t>(count) * sizeof(MvColor);
+    MvLoadPool* const pool = CurrentPixelPool();
+    if (pool != nullptr) {
+        if (pool->Remaining() < poolBytes) {
+            reader.FailAt(start, "the images hold more pixels than the file's tally");
+            return nullptr;
+        }
+        *flags |= MvPixelBlock::InPoolFlag;
+        return static_cast<MvColor*>(pool->Alloc(poolBytes));
+    }
+    MvColor* const pixels = new (std::nothrow) MvColor[count];
+    if (pixels == nullptr)
+        reader.FailAt(start, "there is no memory for a pixel block of %d x %d pixels", width, height);
+    return pixels;
+}
+
+// Reads the stored pixels row by row: one read per row, then the bytes red, green, blue
+// (and alpha) spread into the engine's pixel layout. Stops at the reader's first error.
+void ReadPixelRows(MvResourceReader& reader, MvColor* pixels, int width, int height, bool hasAlpha)
+{
+    const int bytesPerPixel = hasAlpha ? 4 : 3;
+    std::vector<uint8_t> row(static_cast<size_t>(width) * bytesPerPixel);
+    MvColor* out = pixels;
+    for (int y = 0; y < height; ++y) {
+        if (!reader.ReadBytes(row.data(), row.size()))
+            break;
+        const uint8_t* in = row.data();
+        for (int x = 0; x < width; ++x, ++out, in += bytesPerPixel)
+            out->Set(in[0], in[1], in[2], hasAlpha ? in[3] : 255);
+    }
+}
+
+// One axis of a scaled walk: step, the 16.16 source pixels per target pixel, and the
+// source position (whole pixel and fraction) under the first painted target pixel, which
+// lies offset pixels into the bounds.
+struct AxisWalk {
+    AxisWalk(int sourceSize, int boundsSize, int offset)
+        : step(static_cast<int64_t>(sourceSize) * 65536 / boundsSize), whole(static_cast<int>(offset * step >> 16)),
+          fraction(offset * step & 0xFFFF)
+    {
+    }
+
+    int64_t step;
+    int whole;
+    int64_t fraction;
+};
 
 } // namespace
 
@@ -84,6 +138,13 @@ void MvPixelBlock::CreateFromImage(const MvPaintTarget& source, int x, int y, in
     }
 }
 
+void MvPixelBlock::CreateFromRle(const MvRle& image)
+{
+    Create(image.Width(), image.Height(), true);
+    int hotX, hotY;
+    image.Unpack(pixels_, width_, &hotX, &hotY);
+}
+
 bool MvPixelBlock::Read(SDL_RWops* stream, const char* streamName)
 {
     MvResourceReader reader(stream, streamName);
@@ -117,32 +178,13 @@ bool MvPixelBlock::Read(MvResourceReader& reader)
     MvColor* pixels = nullptr;
     uint32_t ownFlags = hasAlpha ? HasAlphaFlag : 0;
     if (count > 0) {
-        const size_t poolBytes = static_cast<size_t>(count) * sizeof(MvColor);
-        MvLoadPool* const pool = CurrentPixelPool();
-        if (pool != nullptr) {
-            if (pool->Remaining() < poolBytes)
-                return reader.FailAt(start, "the images hold more pixels than the file's tally");
-            pixels = static_cast<MvColor*>(pool->Alloc(poolBytes));
-            ownFlags |= InPoolFlag;
-        } else {
-            pixels = new (std::nothrow) MvColor[count];
-            if (pixels == nullptr)
-                return reader.FailAt(start, "there is no memory for a pixel block of %d x %d pixels", width, height);
-        }
+        pixels = NewPixels(reader, start, width, height, &ownFlags);
+        if (pixels == nullptr)
+            return false;
     }
     MvAddBlockPixels(count);
-
-    // Row by row: one read per row, then the bytes red, green, blue (and alpha) spread
-    // into the engine's pixel layout.
-    std::vector<uint8_t> row(static_cast<size_t>(width) * bytesPerPixel);
-    MvColor* out = pixels;
-    for (int y = 0; y < height && count > 0; ++y) {
-        if (!reader.ReadBytes(row.data(), row.size()))
-            break;
-        const uint8_t* in = row.data();
-        for (int x = 0; x < width; ++x, ++out, in += bytesPerPixel)
-            out->Set(in[0], in[1], in[2], hasAlpha ? in[3] : 255);
-    }
+    if (count > 0)
+        ReadPixelRows(reader, pixels, width, height, hasAlpha);
     if (reader.Failed()) {
         if (!(ownFlags & InPoolFlag))
             delete[] pixels;
@@ -257,25 +299,23 @@ void MvPixelBlock::DrawUnscaled(const MvPaintTarget& paint, const MvTransform& x
 void MvPixelBlock::DrawNearest(const MvPaintTarget& paint, const ScaledWalk& walk, bool flipVertical,
                                const MvColorXform& cform) const
 {
-    const int64_t xStep = static_cast<int64_t>(width_) * 65536 / walk.boundsWidth;
-    const int64_t yStep = static_cast<int64_t>(height_) * 65536 / walk.boundsHeight;
-    const int64_t xStart = walk.dx * xStep;
-    const int64_t yStart = walk.dy * yStep;
+    const AxisWalk across(width_, walk.boundsWidth, walk.dx);
+    const AxisWalk down(height_, walk.boundsHeight, walk.dy);
     const int bytesPerPixel = paint.BytesPerPixel();
-    int row = static_cast<int>(yStart >> 16);
-    int64_t yFraction = yStart & 0xFFFF;
+    int row = down.whole;
+    int64_t yFraction = down.fraction;
     const MvIntRect& painted = walk.painted;
     for (int y = painted.top; y <= painted.bottom; ++y) {
         const int blockRow = flipVertical ? height_ - 1 - row : row;
         const MvColor* const source = pixels_ + blockRow * width_;
-        int column = static_cast<int>(xStart >> 16);
-        int64_t xFraction = xStart & 0xFFFF;
+        int column = across.whole;
+        int64_t xFraction = across.fraction;
         uint8_t* target = paint.PixelAddress(painted.left, y);
         for (int x = painted.left; x <= painted.right; ++x, target += bytesPerPixel) {
             walk.blitter(paint, target, source + column, 1, cform);
-            Advance(column, xFraction, xStep);
+            Advance(column, xFraction, across.step);
         }
-        Advance(row, yFraction, yStep);
+        Advance(row, yFraction, down.step);
     }
 }
 
@@ -284,21 +324,19 @@ void MvPixelBlock::DrawBilinear(const MvPaintTarget& paint, const ScaledWalk& wa
     // With these steps the last target pixel lies before the last source column or row,
     // so the right and lower neighbours exist, except in a block one pixel wide or high:
     // there the neighbour is the pixel itself (its weight is 0 anyway).
-    const int64_t xStep = static_cast<int64_t>(width_ - 1) * 65536 / walk.boundsWidth;
-    const int64_t yStep = static_cast<int64_t>(height_ - 1) * 65536 / walk.boundsHeight;
-    const int64_t xStart = walk.dx * xStep;
-    const int64_t yStart = walk.dy * yStep;
+    const AxisWalk across(width_ - 1, walk.boundsWidth, walk.dx);
+    const AxisWalk down(height_ - 1, walk.boundsHeight, walk.dy);
     const int bytesPerPixel = paint.BytesPerPixel();
     const int lastColumn = width_ - 1;
-    int row = static_cast<int>(yStart >> 16);
-    int64_t yFraction = yStart & 0xFFFF;
+    int row = down.whole;
+    int64_t yFraction = down.fraction;
     const MvIntRect& painted = walk.painted;
     for (int y = painted.top; y <= painted.bottom; ++y) {
         const MvColor* const upper = pixels_ + row * width_;
         const MvColor* const lower = pixels_ + std::min(row + 1, height_ - 1) * width_;
         const uint32_t fy = static_cast<uint32_t>(yFraction);
-        int column = static_cast<int>(xStart >> 16);
-        int64_t xFraction = xStart & 0xFFFF;
+        int column = across.whole;
+        int64_t xFraction = across.fraction;
         uint8_t* target = paint.PixelAddress(painted.left, y);
         for (int x = painted.left; x <= painted.right; ++x, target += bytesPerPixel) {
             const int next = std::min(column + 1, lastColumn);
@@ -317,27 +355,27 @@ void MvPixelBlock::DrawBilinear(const MvPaintTarget& paint, const ScaledWalk& wa
                 out[channel] = static_cast<uint8_t>((top * (65536 - fy) + bottom * fy + 32768) >> 16);
             }
             walk.blitter(paint, target, &mixed, 1, cform);
-            Advance(column, xFraction, xStep);
+            Advance(column, xFraction, across.step);
         }
-        Advance(row, yFraction, yStep);
+        Advance(row, yFraction, down.step);
     }
 }
 
 void MvPixelBlock::DrawBox(const MvPaintTarget& paint, const ScaledWalk& walk, const MvColorXform& cform) const
 {
-    const int64_t xStep = static_cast<int64_t>(width_) * 65536 / walk.boundsWidth;
-    const int64_t yStep = static_cast<int64_t>(height_) * 65536 / walk.boundsHeight;
+    const AxisWalk across(width_, walk.boundsWidth, walk.dx);
+    const AxisWalk down(height_, walk.boundsHeight, walk.dy);
+    const int64_t xStep = across.step;
+    const int64_t yStep = down.step;
     MvAssert(xStep >= 0x1000 && yStep >= 0x1000);
-    const int64_t xStart = walk.dx * xStep;
-    const int64_t yStart = walk.dy * yStep;
     const int bytesPerPixel = paint.BytesPerPixel();
-    int row = static_cast<int>(yStart >> 16);
-    int64_t yFraction = yStart & 0xFFFF;
+    int row = down.whole;
+    int64_t yFraction = down.fraction;
     const MvIntRect& painted = walk.painted;
     for (int y = painted.top; y <= painted.bottom; ++y) {
         const int boxHeight = static_cast<int>((yStep + yFraction) >> 16);
-        int column = static_cast<int>(xStart >> 16);
-        int64_t xFraction = xStart & 0xFFFF;
+        int column = across.whole;
+        int64_t xFraction = across.fraction;
         uint8_t* target = paint.PixelAddress(painted.left, y);
         for (int x = painted.left; x <= painted.right; ++x, target += bytesPerPixel) {
             const int boxWidth = static_cast<int>((xStep + xFraction) >> 16);

@@ -12,6 +12,7 @@
 
 class MvPaintTarget;
 class MvResourceReader;
+class MvRle;
 class MvTextureRef;
 
 /// An uncompressed true-colour picture, width x height MvColors row after row with a flag
@@ -50,6 +51,10 @@ public:
     /// Asserts the block is empty, the rectangle lies inside the source and its size is at
     /// most MaxSize.
     void CreateFromImage(const MvPaintTarget& source, int x, int y, int width, int height);
+
+    /// Unpacks image (MvRle::Unpack) into a block of its size with alpha, transparent black
+    /// between its runs. Asserts what Create asserts.
+    void CreateFromRle(const MvRle& image);
 
     /// Reads the stored form (flags, width, height, then 3 or 4 bytes a pixel). While a
     /// load is under way the pixels come from the current pixel pool (and must not outlive

@@ -25,7 +25,9 @@ class MvResourceReader;
 /// Stored in resource files as a small header and a bit-packed stream in which every
 /// channel takes only the bits its value range over the image needs. An image is made
 /// empty and filled once, by Create or Read; images read during a load keep their rows,
-/// segments and pixels in the vault's load pools and must not outlive the vault.
+/// segments and pixels in the vault's load pools and must not outlive the vault. The work
+/// is done by MvRleEncoder (pictures to runs), MvRleFile (the stored form) and
+/// MvRlePainter (drawing); the image holds the runs and answers for their invariants.
 class MvRle {
 public:
     /// Limits of the stored form and of Create.
@@ -135,15 +137,10 @@ public:
     ///@}
 
 private:
-    /// Create's work. With storedLimits the runs per row, run lengths and offsets are
-    /// asserted to fit the stored form; without, only the column range of a run is.
-    void Encode(const MvPaintTarget& source, int x, int y, int width, int height, int hotX, int hotY, int deltaX,
-                int deltaY, bool storedLimits);
+    friend class MvRleEncoder;
+    friend class MvRleFile;
+
     void Release();
-    bool ReadRows(MvResourceReader& reader, const uint8_t* minimum, const uint8_t* bits);
-    void DrawScaled(const MvPaintTarget& paint, const MvTransform& t, const MvColorXform& cx,
-                    const MvIntRect& clip) const;
-    void DrawOpenGL(const MvTransform& t, const MvColorXform& cx, int openGLZ) const;
 
     uint32_t flags_;
     MvRleLine* rows_;

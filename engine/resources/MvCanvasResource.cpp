@@ -15,16 +15,6 @@ const std::string CanvasTypeName = "Canvas";
 // Raised by one for every new canvas; its new value is the canvas's id.
 int32_t canvasCounter = 0;
 
-MvTransform ScaledAtOrigin(MvFixed xScale, MvFixed yScale)
-{
-    MvTransform xform;
-    xform.x = MvFixed::FromInt(0);
-    xform.y = MvFixed::FromInt(0);
-    xform.xScale = xScale;
-    xform.yScale = yScale;
-    return xform;
-}
-
 } // namespace
 
 MvCanvasResource::MvCanvasResource(const char* name, int width, int height, bool hasAlpha) : userCount_(0)
@@ -122,7 +112,7 @@ MvCollisionMask* MvCanvasResource::GetCollisionMask(MvSceneNode* node, int windo
 
 MvCollisionMask* MvCanvasResource::MakeCollisionMask(MvFixed xScale, MvFixed yScale) const
 {
-    const MvTransform xform = ScaledAtOrigin(xScale, yScale);
+    const MvTransform xform = MvTransform::Scaled(xScale, yScale);
     MvIntRect bounds;
     block_.ComputeBounds(xform, &bounds);
     const int width = bounds.Width() > 0 ? bounds.Width() : 0;

@@ -63,6 +63,133 @@ void NoteFailedLookup(int type, const char* what)
         std::snprintf(lastFailedLookup, sizeof lastFailedLookup, "resource of type %d %s", type, what);
 }
 
+// The counts the file header gives of the pixels, rows and segments its images hold,
+// and where they lie in the file.
+struct FileTallies {
+    uint32_t pixels = 0;
+    uint32_t lines = 0;
+    uint32_t segments = 0;
+    long offset = 0;
+};
+
+// Reads the magic, the version and the tallies, and refuses tallies that the rest of the
+// file could not hold before anything is allocated for them. False with the reader's
+// error set.
+bool ReadFileHeader(MvResourceReader& reader, FileTallies* tallies)
+{
+    char magic[5] = {0, 0, 0, 0, 0};
+    std::string version;
+    if (reader.ReadBytes(magic, 4)) {
+        if (std::memcmp(magic, "MOVO", 4) != 0)
+            reader.FailAt(0, "the file does not begin with \"MOVO\"");
+        else if (reader.ReadName(&version))
+            MvLog("File magic=%s version=%s\n", magic, version.c_str());
+    }
+    if (!reader.Failed()) {
+        tallies->offset = reader.Offset();
+        reader.ReadUint32(&tallies->pixels);
+        reader.ReadUint32(&tallies->lines);
+        reader.ReadUint32(&tallies->segments);
+    }
+    if (reader.Failed())
+        return false;
+    MvLog("Tally count: rgba=%u line=%u segment=%u\n", tallies->pixels, tallies->lines, tallies->segments);
+    // A stored RLE row takes at least 6 bits, a segment at least 7 bits and holds at most
+    // MaxSegmentLength pixels, a pixel-block pixel takes at least 3 bytes.
+    const int64_t bytes = reader.Remaining();
+    if (tallies->lines > bytes * 8 / 6)
+        return reader.FailAt(tallies->offset + 4,
+                             "the line tally %u is more than the %lld bytes after the header can hold",
+                             tallies->lines, static_cast<long long>(bytes));
+    if (tallies->segments > bytes * 8 / 7)
+        return reader.FailAt(tallies->offset + 8,
+                             "the segment tally %u is more than the %lld bytes after the header can hold",
+                             tallies->segments, static_cast<long long>(bytes));
+    if (tallies->pixels > static_cast<int64_t>(tallies->segments) * MvRle::MaxSegmentLength + bytes / 3)
+        return reader.FailAt(tallies->offset, "the pixel tally %u is more than the file's segments and bytes can hold",
+                             tallies->pixels);
+    return true;
+}
+
+// The three pools of one load, sized by the tallies; the vault keeps them after a load
+// that succeeds.
+struct LoadPools {
+    explicit LoadPools(const FileTallies& tallies)
+        : pixels(new MvLoadPool(static_cast<size_t>(tallies.pixels) * sizeof(MvColor))),
+          lines(new MvLoadPool(static_cast<size_t>(tallies.lines) * sizeof(MvRleLine))),
+          segments(new MvLoadPool(static_cast<size_t>(tallies.segments) * sizeof(MvRleSegment)))
+    {
+    }
+    bool HaveBlocks() const { return pixels->HasBlock() && lines->HasBlock() && segments->HasBlock(); }
+    void Delete()
+    {
+        delete lines;
+        delete pixels;
+        delete segments;
+    }
+
+    MvLoadPool* pixels;
+    MvLoadPool* lines;
+    MvLoadPool* segments;
+};
+
+// Reads records into loaded, up to the end record, a type the factory does not know or an
+// error. The factory is made afresh for every load. True when the end record was read.
+bool ReadRecords(MvResourceReader& reader, MvGrowArray<MvResource*>* loaded)
+{
+    MvResourceFactory* factory = MvResourceFactory::Instance();
+    MvAssert(factory != nullptr);
+    bool endReached = false;
+    while (!reader.Failed()) {
+        const long here = reader.Offset();
+        MvLog("here=%ld ", here);
+        uint32_t type = 0, size = 0;
+        if (!reader.ReadUint32(&type) || !reader.ReadUint32(&size))
+            break;
+        MvLog("id=%u size=%u next=%lld\n", type, size, static_cast<long long>(reader.Offset()) + size);
+        if (type == MvResourceEndCode) {
+            if (size != 0)
+                reader.FailAt(here + 4, "the end record has size %u instead of 0", size);
+            endReached = true;
+            break;
+        }
+        if (size > static_cast<unsigned long>(reader.Remaining())) {
+            reader.FailAt(here + 4, "the record size %u passes the end of the file (%ld bytes left)", size,
+                          reader.Remaining());
+            break;
+        }
+        const long payloadStart = reader.Offset();
+        reader.SetEnd(payloadStart + size);
+        MvResource* resource = factory->Create(type, size, reader);
+        if (resource != nullptr)
+            loaded->Append(resource);
+        if (reader.Failed())
+            break;
+        if (resource == nullptr)
+            break; // a kind the factory does not know: the load ends here
+        if (reader.Offset() != payloadStart + static_cast<long>(size)) {
+            reader.Fail("the record's payload ends after %ld of the %u bytes its size gives",
+                        reader.Offset() - payloadStart, size);
+            break;
+        }
+        reader.ClearEnd();
+    }
+    delete factory;
+    return endReached;
+}
+
+// After a whole file, the images must have used every pool to the last byte.
+void CheckTalliesUsedUp(MvResourceReader& reader, const FileTallies& tallies, const LoadPools& pools)
+{
+    if (pools.pixels->IsUsedUp() && pools.lines->IsUsedUp() && pools.segments->IsUsedUp())
+        return;
+    reader.FailAt(tallies.offset,
+                  "the tallies rgba=%u line=%u segment=%u do not match the records (rgba=%zu "
+                  "line=%zu segment=%zu)",
+                  tallies.pixels, tallies.lines, tallies.segments, pools.pixels->Used() / sizeof(MvColor),
+                  pools.lines->Used() / sizeof(MvRleLine), pools.segments->Used() / sizeof(MvRleSegment));
+}
+
 } // namespace
 
 MvResourceVault::MvResourceVault() : pixelPool_(nullptr), linePool_(nullptr), segmentPool_(nullptr) { }
@@ -109,120 +236,36 @@ bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)
     MvResourceReader reader(stream, fileName);
     if (HasLoadedFile())
         return reader.FailAt(reader.Offset(), "this vault already holds a loaded file");
-
-    // Header: magic, version, tallies.
-    char magic[5] = {0, 0, 0, 0, 0};
-    std::string version;
-    uint32_t pixelTally = 0, lineTally = 0, segmentTally = 0;
-    long tallyOffset = 0;
-    if (reader.ReadBytes(magic, 4)) {
-        if (std::memcmp(magic, "MOVO", 4) != 0)
-            reader.FailAt(0, "the file does not begin with \"MOVO\"");
-        else if (reader.ReadName(&version))
-            MvLog("File magic=%s version=%s\n", magic, version.c_str());
-    }
-    if (!reader.Failed()) {
-        tallyOffset = reader.Offset();
-        reader.ReadUint32(&pixelTally);
-        reader.ReadUint32(&lineTally);
-        reader.ReadUint32(&segmentTally);
-    }
-    if (!reader.Failed()) {
-        MvLog("Tally count: rgba=%u line=%u segment=%u\n", pixelTally, lineTally, segmentTally);
-        // Refuse tallies that the rest of the file could not hold before allocating for
-        // them: a stored RLE row takes at least 6 bits, a segment at least 7 bits and
-        // holds at most MaxSegmentLength pixels, a pixel-block pixel takes at least 3 bytes.
-        const int64_t bytes = reader.Remaining();
-        if (lineTally > bytes * 8 / 6)
-            reader.FailAt(tallyOffset + 4, "the line tally %u is more than the %lld bytes after the header can hold",
-                          lineTally, static_cast<long long>(bytes));
-        else if (segmentTally > bytes * 8 / 7)
-            reader.FailAt(tallyOffset + 8, "the segment tally %u is more than the %lld bytes after the header can hold",
-                          segmentTally, static_cast<long long>(bytes));
-        else if (pixelTally > static_cast<int64_t>(segmentTally) * MvRle::MaxSegmentLength + bytes / 3)
-            reader.FailAt(tallyOffset, "the pixel tally %u is more than the file's segments and bytes can hold",
-                          pixelTally);
-    }
-    if (reader.Failed())
+    FileTallies tallies;
+    if (!ReadFileHeader(reader, &tallies))
         return false;
 
-    MvLoadPool* pixelPool = new MvLoadPool(static_cast<size_t>(pixelTally) * sizeof(MvColor));
-    MvLoadPool* linePool = new MvLoadPool(static_cast<size_t>(lineTally) * sizeof(MvRleLine));
-    MvLoadPool* segmentPool = new MvLoadPool(static_cast<size_t>(segmentTally) * sizeof(MvRleSegment));
-    if (!pixelPool->HasBlock() || !linePool->HasBlock() || !segmentPool->HasBlock())
-        reader.FailAt(tallyOffset, "there is no memory for the images of the tallies");
-    SetCurrentLoadPools(pixelPool, linePool, segmentPool);
-
-    // Records, up to the end record or a type the factory does not know. The factory is
-    // made afresh for every load.
-    MvResourceFactory* factory = MvResourceFactory::Instance();
-    MvAssert(factory != nullptr);
+    LoadPools pools(tallies);
+    if (!pools.HaveBlocks())
+        reader.FailAt(tallies.offset, "there is no memory for the images of the tallies");
+    SetCurrentLoadPools(pools.pixels, pools.lines, pools.segments);
     MvGrowArray<MvResource*> loaded;
-    bool endReached = false;
-    while (!reader.Failed()) {
-        const long here = reader.Offset();
-        MvLog("here=%ld ", here);
-        uint32_t type = 0, size = 0;
-        if (!reader.ReadUint32(&type) || !reader.ReadUint32(&size))
-            break;
-        MvLog("id=%u size=%u next=%lld\n", type, size, static_cast<long long>(reader.Offset()) + size);
-        if (type == MvResourceEndCode) {
-            if (size != 0)
-                reader.FailAt(here + 4, "the end record has size %u instead of 0", size);
-            endReached = true;
-            break;
-        }
-        if (size > static_cast<unsigned long>(reader.Remaining())) {
-            reader.FailAt(here + 4, "the record size %u passes the end of the file (%ld bytes left)", size,
-                          reader.Remaining());
-            break;
-        }
-        const long payloadStart = reader.Offset();
-        reader.SetEnd(payloadStart + size);
-        MvResource* resource = factory->Create(type, size, reader);
-        if (resource != nullptr)
-            loaded.Append(resource);
-        if (reader.Failed())
-            break;
-        if (resource == nullptr)
-            break; // a kind the factory does not know: the load ends here
-        if (reader.Offset() != payloadStart + static_cast<long>(size)) {
-            reader.Fail("the record's payload ends after %ld of the %u bytes its size gives",
-                        reader.Offset() - payloadStart, size);
-            break;
-        }
-        reader.ClearEnd();
-    }
-    delete factory;
-
+    const bool endReached = ReadRecords(reader, &loaded);
     if (!reader.Failed()) {
         MvLog("Num RGBA: RLE: %lld Block: %lld total=%lld\n", static_cast<long long>(MvRlePixelCounter()),
               static_cast<long long>(MvBlockPixelCounter()),
               static_cast<long long>(MvRlePixelCounter() + MvBlockPixelCounter()));
     }
-    if (!reader.Failed() && endReached &&
-        (!pixelPool->IsUsedUp() || !linePool->IsUsedUp() || !segmentPool->IsUsedUp())) {
-        reader.FailAt(tallyOffset,
-                      "the tallies rgba=%u line=%u segment=%u do not match the records (rgba=%zu "
-                      "line=%zu segment=%zu)",
-                      pixelTally, lineTally, segmentTally, pixelPool->Used() / sizeof(MvColor),
-                      linePool->Used() / sizeof(MvRleLine), segmentPool->Used() / sizeof(MvRleSegment));
-    }
+    if (!reader.Failed() && endReached)
+        CheckTalliesUsedUp(reader, tallies, pools);
     SetCurrentLoadPools(nullptr, nullptr, nullptr);
 
     if (reader.Failed()) {
         for (int i = 0; i < loaded.Count(); ++i)
             delete loaded[i];
-        delete linePool;
-        delete pixelPool;
-        delete segmentPool;
+        pools.Delete();
         return false;
     }
     for (int i = 0; i < loaded.Count(); ++i)
         resources_.Append(loaded[i]);
-    pixelPool_ = pixelPool;
-    linePool_ = linePool;
-    segmentPool_ = segmentPool;
+    pixelPool_ = pools.pixels;
+    linePool_ = pools.lines;
+    segmentPool_ = pools.segments;
     return true;
 }
 

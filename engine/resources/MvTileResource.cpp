@@ -177,11 +177,7 @@ void MvTileResource::AddScaleCache(MvFixed xScale, MvFixed yScale)
         MvLog("Scale %f %f already cached in tile resource.\n", xScale.ToDouble(), yScale.ToDouble());
         return;
     }
-    MvTransform xform;
-    xform.x = MvFixed::FromInt(0);
-    xform.y = MvFixed::FromInt(0);
-    xform.xScale = xScale;
-    xform.yScale = yScale;
+    const MvTransform xform = MvTransform::Scaled(xScale, yScale);
     MvIntRect bounds;
     blocks_[0]->ComputeBounds(xform, &bounds);
     MvAssert(bounds.left == 0 && bounds.top == 0);
