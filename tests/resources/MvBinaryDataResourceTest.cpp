@@ -131,7 +131,7 @@ TEST(MvBinaryDataResource, LoadFileTakesAWholeFileOnce)
     file.Write(contents);
     TempFile other("binary-data-other.bin");
     other.Write({1, 2, 3});
-    LogCapture log;
+    MvLogCapture log;
 
     MvBinaryDataResource resource("file");
     EXPECT_FALSE(resource.LoadFile("no/such/folder/data.bin"));
@@ -168,7 +168,7 @@ TEST(MvBinaryDataResource, LoadsFromAResourceFileBesideTextData)
         FileOf({Record(8, BinaryPayload("level", 5, {1, 0, 2})), Record(8, BinaryPayload("none", 6, {})),
                 Record(7, ByteBuilder().Name("level").U32(5).Name("text").Bytes())});
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     ASSERT_EQ(3, vault.ResourceCount());
     MvBinaryDataResource* level = vault.FindBinaryDataResource("level");

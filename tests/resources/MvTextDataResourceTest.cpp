@@ -175,11 +175,11 @@ TEST(MvTextDataResource, LoadsFromAResourceFile)
     std::unique_ptr<MvSpriteResource> sprite(MakeSprite("a", 3, {{"Stand", 1, {{{"R"}, 0, 0, 0, 0}}}}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({a.get(), sprite.get(), b.get()});
     }
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     ASSERT_EQ(3, vault.ResourceCount());
     MvTextDataResource* loaded = vault.FindTextDataResource("a");
@@ -202,7 +202,7 @@ TEST(MvTextDataResource, LoadTextFileReadsTheWholeFile)
     TempFile file("text-data.txt");
     file.Write(contents);
     MvTextDataResource resource("file");
-    LogCapture log;
+    MvLogCapture log;
     EXPECT_TRUE(resource.LoadTextFile(file.Path()));
     EXPECT_EQ(contents, resource.Text());
     EXPECT_EQ((std::vector<std::string>{"short", std::string(1023, 'a'), std::string(2500, 'b'), "", "last"}),

@@ -8,6 +8,7 @@
 #include "MvResourceVault.h"
 #include "MvResourceWriter.h"
 #include "MvTileResource.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -24,16 +25,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(int x, int y, double scale = 1.0)
-{
-    MvTransform t;
-    t.x = MvFixed::FromInt(x);
-    t.y = MvFixed::FromInt(y);
-    t.xScale = MvFixed::FromDouble(scale);
-    t.yScale = MvFixed::FromDouble(scale);
-    return t;
-}
 
 const MvFixed Half = MvFixed::FromRaw(MvFixedOne / 2);
 
@@ -202,7 +193,7 @@ TEST(MvTileResource, TheScaleCacheServesEveryOrientationAtItsScale)
     };
     auto draw = [&](int orientation, int quality) {
         PaintedScreen screen(2, 2);
-        tile->Draw(screen.Target(), At(0, 0, 0.5), orientation, MvColorXform(), screen.Whole(), quality, 0);
+        tile->Draw(screen.Target(), At(0, 0, 0.5, 0.5), orientation, MvColorXform(), screen.Whole(), quality, 0);
         return screen.Reds();
     };
     EXPECT_EQ((std::vector<int>{0, 20, 120, 140}), draw(0, MvPixelBlock::QualityNearest));
@@ -238,14 +229,14 @@ TEST(MvTileResource, CachingAScaleTwiceOnlyLogs)
     vault.AddScaleCache(Half, Half);
     ASSERT_TRUE(tile->HasScaleCache(Half, Half));
     PaintedScreen before(2, 2);
-    tile->Draw(before.Target(), At(0, 0, 0.5), 0, MvColorXform(), before.Whole(), 1, 0);
+    tile->Draw(before.Target(), At(0, 0, 0.5, 0.5), 0, MvColorXform(), before.Whole(), 1, 0);
 
-    LogCapture log;
+    MvLogCapture log;
     tile->AddScaleCache(Half, Half);
     EXPECT_EQ("Scale 0.500000 0.500000 already cached in tile resource.\n", log.Text());
     EXPECT_EQ(1, tile->ScaleCacheCount());
     PaintedScreen after(2, 2);
-    tile->Draw(after.Target(), At(0, 0, 0.5), 0, MvColorXform(), after.Whole(), 1, 0);
+    tile->Draw(after.Target(), At(0, 0, 0.5, 0.5), 0, MvColorXform(), after.Whole(), 1, 0);
     EXPECT_EQ(before.Reds(), after.Reds());
 
     const MvFixed third = MvFixed::FromRaw(MvFixedOne / 3);
@@ -268,7 +259,7 @@ TEST(MvTileResource, CachedCopiesOfTilesWithAlphaKeepTheirHoles)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.orientation);
         PaintedScreen screen(2, 2);
-        tile->Draw(screen.Target(), At(0, 0, 0.5), c.orientation, MvColorXform(), screen.Whole(), 3, 0);
+        tile->Draw(screen.Target(), At(0, 0, 0.5, 0.5), c.orientation, MvColorXform(), screen.Whole(), 3, 0);
         EXPECT_EQ(c.shown, screen.Show("RG"));
     }
 }
@@ -315,7 +306,7 @@ TEST(MvTileResource, SaveWritesTheRecordTheReaderReads)
         std::unique_ptr<MvTileResource> tile(MakeTile("t", 9, c.picture));
         MvMemoryStream stream;
         MvResourceWriter writer(stream.Stream());
-        LogCapture log(LogCapture::QuietStdout);
+        MvLogCapture log(MvLogCapture::QuietStdout);
         tile->Save(writer);
         EXPECT_FALSE(writer.Failed());
         EXPECT_EQ(c.record, stream.Bytes());
@@ -348,14 +339,14 @@ TEST(MvTileResource, LoadsFromAResourceFileIntoThePixelPool)
     std::unique_ptr<MvTileResource> fence(MakeTile("fence", 3, {"R.a", "...", "d.G"}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({sprite.get(), ground.get(), fence.get()});
     }
     ASSERT_GT(file.size(), 14u);
     EXPECT_EQ(2u + 4u + 9u, uint32_t(file[10] | file[11] << 8 | file[12] << 16 | file[13] << 24));
 
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     const int64_t counted = MvBlockPixelCounter();
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     EXPECT_EQ(counted + 4 + 9, MvBlockPixelCounter());
@@ -434,7 +425,7 @@ TEST(MvTileResource, EveryTruncatedTileFileIsRefused)
     std::unique_ptr<MvTileResource> holes(MakeTile("holes", 2, {"a.", ".d"}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({solid.get(), holes.get()});
     }
     ExpectEveryTruncationRefused(file, 2);
