@@ -1,3 +1,4 @@
+#include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
 #include "MvLoadPool.h"
@@ -273,18 +274,7 @@ std::vector<uint8_t> TileRecord(const char* name, uint32_t id, uint32_t flags, u
 {
     ByteBuilder payload;
     payload.Name(name).U32(id).U32(flags).U32(width).U32(height).Raw(pixels);
-    return ByteBuilder().U32(3).U32(static_cast<uint32_t>(payload.Size())).Raw(payload.Bytes()).Bytes();
-}
-
-// A resource file holding the records, with the given pixel tally (no RLE images).
-std::vector<uint8_t> FileOf(const std::vector<std::vector<uint8_t>>& records, uint32_t pixelTally)
-{
-    ByteBuilder file;
-    file.U8('M').U8('O').U8('V').U8('O').Name("2.0.2").U32(pixelTally).U32(0).U32(0);
-    for (const auto& record : records)
-        file.Raw(record);
-    file.U32(1).U32(0);
-    return file.Bytes();
+    return Record(3, payload.Bytes());
 }
 
 // Save writes exactly the record the reader reads: 3 bytes a pixel without alpha, 4
