@@ -1,5 +1,7 @@
 #include "MvColorXform.h"
 #include "MvPaintTarget.h"
+#include "ScreenFormat.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -22,17 +24,6 @@ namespace {
 
 const int kWidth = 256;
 const int kHeight = 256;
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
-
-struct ScreenFormat {
-    const char* name;
-    int bits;
-    uint32_t redMask, greenMask, blueMask;
-};
 
 const ScreenFormat kScreens[] = {
     {"32RedAt16", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},

@@ -7,6 +7,8 @@
 #include "MvResourceWriter.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
+#include "MvLogSilencer.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -29,11 +31,6 @@
 // pixels painted.
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
 
 const uint32_t kColorKey = 0x00FF00FF;
 
@@ -121,16 +118,6 @@ const MvRle* LoadedFrame(const Picture& p)
     return vault->FindSpriteResource("sprite")->FindAction("NONE")->FrameAt(0);
 }
 
-// Silences the engine's log while it lives: the loader logs progress lines.
-class QuietStdout {
-public:
-    QuietStdout() : previous_(MvSetLogStream(nullptr)) {}
-    ~QuietStdout() { MvSetLogStream(previous_); }
-
-private:
-    std::FILE* previous_;
-};
-
 struct Screen {
     Screen()
         : surface(SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0)),
@@ -144,7 +131,7 @@ struct Screen {
 Screen& TheScreen()
 {
     static Screen* screen = [] {
-        QuietStdout quiet;
+        MvLogSilencer quiet;
         return new Screen;
     }();
     return *screen;
@@ -157,7 +144,7 @@ void DrawRle(benchmark::State& state, bool soft)
     const Picture picture = MakePicture(kSpriteSize, soft, 1);
     const MvRle* image;
     {
-        QuietStdout quiet;
+        MvLogSilencer quiet;
         image = LoadedFrame(picture);
     }
     Screen& screen = TheScreen();
@@ -228,7 +215,7 @@ struct ResourceFile {
 const ResourceFile& TheResourceFile()
 {
     static const ResourceFile* file = [] {
-        QuietStdout quiet;
+        MvLogSilencer quiet;
         ResourceFile* result = new ResourceFile;
         MvMemoryStream stream;
         MvResourceWriter writer(stream.Stream());
@@ -262,7 +249,7 @@ void BM_LoadResourceFile(benchmark::State& state)
 {
     const ResourceFile& file = TheResourceFile();
     {
-        QuietStdout quiet;
+        MvLogSilencer quiet;
         for (auto _ : state) {
             MvResourceVault vault;
             const bool ok = vault.LoadDatFileFromMemory(file.bytes.data(), static_cast<int>(file.bytes.size()));

@@ -2,6 +2,8 @@
 #include "MvPaintTarget.h"
 #include "MvPixelBlock.h"
 #include "MvTileResource.h"
+#include "ScreenFormat.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -26,17 +28,6 @@ namespace {
 const int kTile = 25;
 const int kAcross = 10;
 const int kArea = kTile * kAcross;
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
-
-struct ScreenFormat {
-    const char* name;
-    int bits;
-    uint32_t redMask, greenMask, blueMask;
-};
 
 const ScreenFormat kScreens[] = {
     {"32RedAt16", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},

@@ -1,15 +1,9 @@
 #include "MvColorXform.h"
+#include "PaletteColors.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-MvColor Rgba(int r, int g, int b, int a)
-{
-    MvColor c;
-    c.Set(static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b), static_cast<uint8_t>(a));
-    return c;
-}
 
 void ExpectFlags(const MvColorXform& x, bool identity, bool hasAlpha, bool hasColor, const char* what)
 {

@@ -50,7 +50,7 @@ TEST(MvResourceReader, TheFirstProblemBecomesTheError)
     const std::vector<uint8_t> bytes = ByteBuilder().U16(1).U8(2).Bytes();
     MvMemoryStream stream(bytes.data(), bytes.size());
     MvResourceReader reader(stream.Stream(), "short.dat");
-    LogCapture log;
+    MvLogCapture log;
     uint16_t u16;
     uint32_t u32 = 99;
     EXPECT_TRUE(reader.ReadUint16(&u16));

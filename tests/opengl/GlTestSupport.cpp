@@ -45,13 +45,6 @@ testing::Environment* const xvfb = testing::AddGlobalTestEnvironment(new XvfbEnv
 
 } // namespace
 
-MvColor Rgba(int r, int g, int b, int a)
-{
-    MvColor c;
-    c.Set(uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a));
-    return c;
-}
-
 Picture ReadScreen()
 {
     // What the X server shows in the program's window: after a swap that is the frame,

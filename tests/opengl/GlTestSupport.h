@@ -8,6 +8,7 @@
 // the last swap showed.
 
 #include "MvColor.h"
+#include "PaletteColors.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -42,9 +43,6 @@ testing::AssertionResult SamePicture(const Picture& expected, const Picture& act
 
 // Writes picture as a PNG-less portable pixmap (P6) to path, for looking at a failure.
 void SavePpm(const Picture& picture, const std::string& path);
-
-// MvColor from red, green, blue, alpha.
-MvColor Rgba(int r, int g, int b, int a);
 
 // A test with an OpenGL screen of Width x Height open (SDL_SetVideoMode with SDL_OPENGL,
 // double-buffered, the display's depth). The screen is closed with SDL after the test.

@@ -5,6 +5,7 @@
 #include "GlTestSupport.h"
 
 #include "ResourceTestSupport.h"
+#include "RectHelpers.h"
 
 #include "MvLogCapture.h"
 #include "MvPixelBlock.h"
@@ -23,11 +24,8 @@
 #include <string>
 
 using gltest::Picture;
-using gltest::Rgba;
 
 namespace {
-
-MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
 
 class StageOpenGLTest : public gltest::GlScreenTest {
 protected:

@@ -23,7 +23,7 @@ protected:
     {
         gltest::GlScreenTest::SetUp();
         log_.reset(new MvLogCapture(MvLogCapture::QuietStdout));
-        const std::vector<MvColor> pixels(4, gltest::Rgba(10, 20, 30, 255));
+        const std::vector<MvColor> pixels(4, Rgba(10, 20, 30, 255));
         texture_.reset(MvTextureManager::Instance()->NewTexture(pixels.data(), 2, 2));
         glBindTexture(GL_TEXTURE_2D, texture_->Name());
     }
@@ -121,7 +121,7 @@ TEST_F(TextureEnvTest, FilteringIsLinearWhenScaledOrResampledAndEdgesAreClamped)
 
     // A resampled copy is filtered even when drawn unscaled.
     MvTextureManager::SetSizeLimit(8);
-    const std::vector<MvColor> wide(20, gltest::Rgba(1, 2, 3, 255));
+    const std::vector<MvColor> wide(20, Rgba(1, 2, 3, 255));
     std::unique_ptr<MvTextureRef> resampled(MvTextureManager::Instance()->NewTexture(wide.data(), 20, 1));
     ASSERT_TRUE(resampled->IsScaled());
     glBindTexture(GL_TEXTURE_2D, resampled->Name());

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-using gltest::Rgba;
 
 namespace {
 

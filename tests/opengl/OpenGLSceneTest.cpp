@@ -37,7 +37,6 @@
 namespace {
 
 using gltest::Picture;
-using gltest::Rgba;
 
 // How far a channel of the OpenGL frame may lie from the software one where colours are
 // computed rather than copied. The software painters divide by 256 (shifts by 8) and
@@ -71,7 +70,7 @@ void FillPattern(MvColor* pixels, int width, int height, int seed, bool transluc
 
 MvTileResource* MakePatternTile(const char* name, int size, int seed, bool translucent)
 {
-    restest::SurfacePtr surface = restest::MakeArgbSurface(size, size);
+    SurfacePtr surface = restest::MakeArgbSurface(size, size);
     MvPaintTarget source(surface.get());
     MvSurfacePen pen(source);
     for (int y = 0; y < size; ++y)
@@ -165,7 +164,7 @@ struct ScenePictures {
         FillPattern(canvas->Pixels(), 10, 8, 4, false);
         glassCanvas.reset(new MvCanvasResource("glass canvas", 12, 10, true));
         FillPattern(glassCanvas->Pixels(), 12, 10, 5, true);
-        restest::SurfacePtr glyphs = restest::MakePicture(FontPicture);
+        SurfacePtr glyphs = restest::MakePicture(FontPicture);
         MvPaintTarget image(glyphs.get());
         font.reset(new MvFontResource("font", image, 65, 32, MvFontResource::FixedCells, 3));
     }
@@ -463,7 +462,7 @@ protected:
     std::unique_ptr<MvStage> softwareStage_;
 
 private:
-    restest::SurfacePtr software_;
+    SurfacePtr software_;
     std::unique_ptr<ScenePictures> pictures_;
 };
 

@@ -1,6 +1,7 @@
 #include "MvBlitterSets.h"
 #include "MvColorXform.h"
 #include "MvPaintTarget.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -54,11 +55,6 @@ int BytesPerPixel(Layout layout)
         return 4;
     }
 }
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
 
 // A paint target of the format, width x 1 pixels, with its pixel bytes reachable.
 class TestTarget {

@@ -2,6 +2,7 @@
 #include "MvDirtyList.h"
 
 #include "MvLogCapture.h"
+#include "RectHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,9 @@
 #include <string>
 #include <vector>
 
-// Readable rectangles in failure messages.
-static void PrintTo(const MvIntRect& r, std::ostream* os)
-{
-    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-}
-
 namespace {
 
-MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
-
 const MvIntRect kWindow800 = R(0, 0, 799, 599);
-
-std::vector<MvIntRect> Entries(const MvDirtyList& list)
-{
-    std::vector<MvIntRect> entries;
-    for (int i = 0; i < list.Count(); ++i)
-        entries.push_back(list.At(i));
-    return entries;
-}
 
 // Checks the invariants every list keeps after any add: entries valid, inside the clip
 // rectangle, carrying the mask of their rectangle, and pairwise apart.

@@ -1,6 +1,7 @@
 #include "MvColorXform.h"
 #include "MvDebugOutput.h"
 #include "MvPaintTarget.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include "MvLogCapture.h"
@@ -14,17 +15,6 @@
 #include <vector>
 
 namespace {
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
-
-SurfacePtr MakeSurface(int w, int h, int bits, uint32_t r, uint32_t g, uint32_t b, uint32_t a = 0)
-{
-    return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, bits, r, g, b, a));
-}
-
 
 struct ScreenCase {
     const char* what;

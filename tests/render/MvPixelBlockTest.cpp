@@ -6,6 +6,7 @@
 #include "MvPixelBlock.h"
 #include "MvResourceReader.h"
 #include "MvSurfacePen.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -23,16 +24,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(double x, double y, double xScale = 1.0, double yScale = 1.0)
-{
-    MvTransform t;
-    t.x = MvFixed::FromDouble(x);
-    t.y = MvFixed::FromDouble(y);
-    t.xScale = MvFixed::FromDouble(xScale);
-    t.yScale = MvFixed::FromDouble(yScale);
-    return t;
-}
 
 MvTransform AtRaw(int x, int y, int32_t xScale, int32_t yScale)
 {
@@ -149,7 +140,7 @@ TEST(MvPixelBlock, WritesAndReadsThreeOrFourBytesAPixel)
         MvPixelBlock block;
         Fill(&block, c.picture, c.hasAlpha);
         MvMemoryStream out;
-        LogCapture log;
+        MvLogCapture log;
         EXPECT_TRUE(block.Write(out.Stream()));
         EXPECT_EQ(c.logged, log.Text());
         EXPECT_EQ(c.stored, out.Bytes());
@@ -179,7 +170,7 @@ TEST(MvPixelBlock, TakesOnlyTheAlphaBitFromTheFile)
     EXPECT_EQ(uint32_t(MvPixelBlock::HasAlphaFlag), block.Flags());
     EXPECT_EQ(Rgba(1, 2, 3, 4), block.Pixels()[0]);
     MvMemoryStream out;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(block.Write(out.Stream()));
     EXPECT_EQ(1, out.Bytes()[0]);
     EXPECT_EQ(0, out.Bytes()[1] | out.Bytes()[2] | out.Bytes()[3]);
@@ -207,7 +198,7 @@ TEST(MvPixelBlock, ReadsIntoTheCurrentPixelPool)
         SetCurrentLoadPools(&pool, nullptr, nullptr);
         MvMemoryStream in(stored.data(), stored.size());
         MvPixelBlock block;
-        LogCapture log;
+        MvLogCapture log;
         EXPECT_FALSE(block.Read(in.Stream(), "pool.dat"));
         SetCurrentLoadPools(nullptr, nullptr, nullptr);
         EXPECT_EQ("Error in resource file 'pool.dat' at byte 0: the images hold more pixels than the file's tally\n",
@@ -244,7 +235,7 @@ TEST(MvPixelBlock, RefusesMalformedBlocks)
         SCOPED_TRACE(c.what);
         MvMemoryStream in(c.stored.data(), c.stored.size());
         MvPixelBlock block;
-        LogCapture log;
+        MvLogCapture log;
         EXPECT_FALSE(block.Read(in.Stream(), "blocks.dat"));
         EXPECT_EQ(0u, log.Text().find(std::string("Error in resource file 'blocks.dat' ") + c.message)) << log.Text();
         EXPECT_EQ(1u, std::count(log.Text().begin(), log.Text().end(), '\n')) << log.Text();

@@ -7,6 +7,7 @@
 #include "MvResourceReader.h"
 #include "MvRle.h"
 #include "MvSurfacePen.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -20,16 +21,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(double x, double y, double xScale = 1.0, double yScale = 1.0)
-{
-    MvTransform t;
-    t.x = MvFixed::FromDouble(x);
-    t.y = MvFixed::FromDouble(y);
-    t.xScale = MvFixed::FromDouble(xScale);
-    t.yScale = MvFixed::FromDouble(yScale);
-    return t;
-}
 
 // ---------------------------------------------------------------------------------------
 // Encoding

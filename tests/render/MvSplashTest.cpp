@@ -41,7 +41,7 @@ TEST(SplashFile, HasTheSizeHeaderAndTalliesOfTwoOpaquePictures)
 
 TEST(SplashFile, LoadsTwoSpritesEachWithOneOpaqueFrameInActionNone)
 {
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     MvResourceVault vault;
     ASSERT_TRUE(vault.LoadDatFileFromMemory(MvSplashFile, MvSplashFileSize));
     EXPECT_EQ(vault.ResourceCount(), 2);
@@ -87,7 +87,7 @@ protected:
 TEST_F(SplashTest, BeginPlacesThePictureCentredAboveItsTextOnTop)
 {
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->BeginSplash(0);
     }
     ASSERT_TRUE(s.stage->IsSplashActive());
@@ -109,7 +109,7 @@ TEST_F(SplashTest, BeginPlacesThePictureCentredAboveItsTextOnTop)
 TEST_F(SplashTest, AdvanceFadesInOverOneSecondAndEndsAfterTwo)
 {
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->BeginSplash(4000000000u); // the clock wraps during the splash
     }
     struct Case {
@@ -134,7 +134,7 @@ TEST_F(SplashTest, AdvanceFadesInOverOneSecondAndEndsAfterTwo)
 TEST_F(SplashTest, TheSplashIsDrawnFromTheEmbeddedPicturesAndFinishErasesIt)
 {
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->BeginSplash(10);
     }
     s.stage->AdvanceSplash(2010);
@@ -149,7 +149,7 @@ TEST_F(SplashTest, TheSplashIsDrawnFromTheEmbeddedPicturesAndFinishErasesIt)
     EXPECT_EQ(s.screen.Pixel(239, 69), 0u);
 
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->FinishSplash();
     }
     EXPECT_FALSE(s.stage->IsSplashActive());
@@ -161,7 +161,7 @@ TEST_F(SplashTest, TheSplashIsDrawnFromTheEmbeddedPicturesAndFinishErasesIt)
 
     // A second splash may follow the first.
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->BeginSplash(5000);
         s.stage->FinishSplash();
     }
@@ -170,7 +170,7 @@ TEST_F(SplashTest, TheSplashIsDrawnFromTheEmbeddedPicturesAndFinishErasesIt)
 TEST_F(SplashTest, AStageDestroyedDuringTheSplashFreesItsVault)
 {
     // The leak checker of the sanitizer build fails this test if the splash vault leaks.
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     s.stage->BeginSplash(0);
     s.stage->AdvanceSplash(100);
     s.stage->Draw(false);
@@ -184,7 +184,7 @@ TEST_F(SplashDeathTest, SplashCallsOutOfOrderAreCaught)
     EXPECT_DEATH(s.stage->AdvanceSplash(0), "");
     EXPECT_DEATH(s.stage->FinishSplash(), "");
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->BeginSplash(0);
     }
     EXPECT_DEATH(s.stage->BeginSplash(0), "");

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-using scenetest::R;
 using scenetest::StageOnScreen;
-using scenetest::TestScreen;
 
 namespace {
 
@@ -22,7 +20,7 @@ const Uint32 Black = 0x000000;
 const Uint32 Sentinel = 0x123456;
 
 // The raw 32-bit screen value of a picture character.
-Uint32 RawOf(char c) { return c == '.' ? Black : scenetest::Raw(restest::PaletteColor(c)); }
+Uint32 RawOf(char c) { return c == '.' ? Black : scenetest::Raw(PaletteColor(c)); }
 
 // A picture of the whole screen, one string a row: the expected pixels, '.' black, '?'
 // untouched by the frame (the sentinel the test painted before it).
@@ -42,7 +40,7 @@ protected:
     // A sprite node of one frame showing picture, inserted under parent at (x, y).
     MvSpriteNode* AddSprite(MvSceneNode* parent, const std::vector<std::string>& picture, int x, int y, int depth = 0)
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         resources.emplace_back(restest::MakeSprite("s", 0, {{"NONE", 2, {{picture, 0, 0, 0, 0}}}}));
         MvSpriteNode* node = new MvSpriteNode(resources.back().get());
         node->MoveTo(x, y);
@@ -212,7 +210,7 @@ TEST_F(StageSceneTest, ColourTransformsAndAlphaGoThroughTheMatchingBlitters)
 
         const MvColorXform& composite = node->ScreenColorXform(0);
         const Uint32 expected =
-            Blend(s.stage->PaintTarget(), scenetest::Raw(background), restest::PaletteColor(c.pixel), composite);
+            Blend(s.stage->PaintTarget(), scenetest::Raw(background), PaletteColor(c.pixel), composite);
         EXPECT_EQ(s.screen.Pixel(5, 3), expected) << c.what;
         EXPECT_EQ(s.screen.Pixel(4, 3), scenetest::Raw(background)) << c.what;
         s.stage->SceneTree()->RemoveNode(layer);
@@ -223,7 +221,7 @@ TEST(StageContents, TheStageOwnsAnEmptyVaultAndATreeThatOutliveEveryNode)
 {
     // The resources live in the stage's own vault; deleting the stage deletes the nodes
     // before the resources they show (the sanitizer builds catch the reverse).
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     std::unique_ptr<MvSpriteResource> source(restest::MakeSprite("hero", 4, {{"NONE", 2, {{{"RG"}, 0, 0, 0, 0}}}}));
     const std::vector<uint8_t> file = restest::SaveFile({source.get()});
 

@@ -3,6 +3,9 @@
 #include "MvStage.h"
 
 #include "MvLogCapture.h"
+#include "PaletteColors.h"
+#include "RectHelpers.h"
+#include "TestScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -14,22 +17,7 @@
 #include <string>
 #include <vector>
 
-// Readable rectangles in failure messages.
-static void PrintTo(const MvIntRect& r, std::ostream* os)
-{
-    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-}
-
 namespace {
-
-MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
-
-MvColor Color(uint8_t red, uint8_t green, uint8_t blue)
-{
-    MvColor c;
-    c.Set(red, green, blue, 255);
-    return c;
-}
 
 std::vector<MvIntRect> Rects(const MvGrowArray<MvIntRect>& list)
 {
@@ -38,62 +26,6 @@ std::vector<MvIntRect> Rects(const MvGrowArray<MvIntRect>& list)
         rects.push_back(list[i]);
     return rects;
 }
-
-// A plain software surface standing in for the screen (the dummy video driver offers no
-// screen format that the painters serve).
-class TestScreen {
-public:
-    // 32 bits, red in bits 16-23, green 8-15, blue 0-7.
-    TestScreen(int width, int height) : TestScreen(width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF) {}
-
-    TestScreen(int width, int height, int bits, Uint32 redMask, Uint32 greenMask, Uint32 blueMask)
-    {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, bits, redMask, greenMask, blueMask, 0);
-        EXPECT_NE(surface_, nullptr);
-    }
-
-    ~TestScreen() { SDL_FreeSurface(surface_); }
-
-    TestScreen(const TestScreen&) = delete;
-    TestScreen& operator=(const TestScreen&) = delete;
-
-    SDL_Surface* Surface() const { return surface_; }
-    int Width() const { return surface_->w; }
-    int Height() const { return surface_->h; }
-
-    // Sets every pixel to value (raw pixel bits).
-    void Fill(Uint32 value) { SDL_FillRect(surface_, nullptr, value); }
-
-    Uint32 Pixel(int x, int y) const
-    {
-        const uint8_t* p = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch +
-                           x * surface_->format->BytesPerPixel;
-        Uint32 value = 0;
-        for (int b = surface_->format->BytesPerPixel - 1; b >= 0; --b)
-            value = (value << 8) | p[b];
-        return value;
-    }
-
-    // Expects every pixel to hold expected(x, y); reports the number of wrong pixels and the first.
-    void ExpectPixels(const std::function<Uint32(int, int)>& expected, const std::string& what) const
-    {
-        int wrong = 0;
-        std::string first;
-        for (int y = 0; y < Height(); ++y) {
-            for (int x = 0; x < Width(); ++x) {
-                if (Pixel(x, y) == expected(x, y))
-                    continue;
-                if (wrong++ == 0)
-                    first = std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(Pixel(x, y)) +
-                            ", expected " + std::to_string(expected(x, y));
-            }
-        }
-        EXPECT_EQ(wrong, 0) << what << ": first wrong pixel " << first;
-    }
-
-private:
-    SDL_Surface* surface_;
-};
 
 // Raw pixel values of the 32-bit test screen.
 const Uint32 kUntouched = 0x00ABCDEF;
@@ -146,7 +78,7 @@ TEST(MvStage, ExtraFillPaintsTheWholeScreenAndTheFirstFramePresentsIt)
 {
     TestScreen screen(64, 48);
     screen.Fill(kUntouched);
-    MvColor red = Color(255, 0, 0);
+    MvColor red = Opaque(255, 0, 0);
     const MvIntRect window = R(8, 8, 39, 31);
     MvStage stage(screen.Surface(), window, &red);
     screen.ExpectPixels([](int, int) { return 0x00FF0000u; }, "construction fills the screen");
@@ -204,7 +136,7 @@ TEST(MvStage, OnlyTheDirtyRectanglesAreRepaintedWindowByWindow)
 
 TEST(MvStage, WindowBackgroundsFillOrOnlyRepaint)
 {
-    const MvColor green = Color(0, 255, 0);
+    const MvColor green = Opaque(0, 255, 0);
     const Uint32 kGreen = 0x0000FF00;
     struct Case {
         const char* what;
@@ -257,7 +189,7 @@ TEST(MvStage, WindowBackgroundsFillOrOnlyRepaint)
 
 TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
 {
-    const MvColor colour = Color(0xF8, 0x84, 0x10);
+    const MvColor colour = Opaque(0xF8, 0x84, 0x10);
     struct Case {
         const char* what;
         int bits;
@@ -284,9 +216,9 @@ TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
 // to the top bits of each channel at 5-6-5.
 TEST(MvStage, CaptureScreenReadsBackWhatTheScreenShows)
 {
-    const MvColor left = Color(0xF8, 0x84, 0x10);
-    const MvColor right = Color(0x10, 0x20, 0xF8);
-    const MvColor extra = Color(0x40, 0xFC, 0x08);
+    const MvColor left = Opaque(0xF8, 0x84, 0x10);
+    const MvColor right = Opaque(0x10, 0x20, 0xF8);
+    const MvColor extra = Opaque(0x40, 0xFC, 0x08);
     const MvIntRect windows[] = {R(0, 0, 5, 7), R(10, 0, 15, 7)};
     struct Case {
         const char* what;

@@ -1,3 +1,4 @@
+#include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
 #include "MvBinaryDataResource.h"
@@ -24,21 +25,6 @@ using namespace restest;
 std::vector<uint8_t> BinaryPayload(const char* name, uint32_t id, const std::vector<uint8_t>& bytes)
 {
     return ByteBuilder().Name(name).U32(id).U32(static_cast<uint32_t>(bytes.size())).Raw(bytes).Bytes();
-}
-
-std::vector<uint8_t> Record(uint32_t type, const std::vector<uint8_t>& payload)
-{
-    return ByteBuilder().U32(type).U32(static_cast<uint32_t>(payload.size())).Raw(payload).Bytes();
-}
-
-std::vector<uint8_t> FileOf(const std::vector<std::vector<uint8_t>>& records)
-{
-    ByteBuilder file;
-    file.U8('M').U8('O').U8('V').U8('O').Name("2.0.2").U32(0).U32(0).U32(0);
-    for (const auto& record : records)
-        file.Raw(record);
-    file.U32(1).U32(0);
-    return file.Bytes();
 }
 
 std::vector<uint8_t> BytesOf(const MvBinaryDataResource& resource)
@@ -131,7 +117,7 @@ TEST(MvBinaryDataResource, LoadFileTakesAWholeFileOnce)
     file.Write(contents);
     TempFile other("binary-data-other.bin");
     other.Write({1, 2, 3});
-    LogCapture log;
+    MvLogCapture log;
 
     MvBinaryDataResource resource("file");
     EXPECT_FALSE(resource.LoadFile("no/such/folder/data.bin"));
@@ -168,7 +154,7 @@ TEST(MvBinaryDataResource, LoadsFromAResourceFileBesideTextData)
         FileOf({Record(8, BinaryPayload("level", 5, {1, 0, 2})), Record(8, BinaryPayload("none", 6, {})),
                 Record(7, ByteBuilder().Name("level").U32(5).Name("text").Bytes())});
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     ASSERT_EQ(3, vault.ResourceCount());
     MvBinaryDataResource* level = vault.FindBinaryDataResource("level");

@@ -10,6 +10,7 @@
 #include "MvRle.h"
 #include "MvSceneNode.h"
 #include "MvSpriteResource.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -29,16 +30,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(int x, int y, double xScale = 1.0, double yScale = 1.0)
-{
-    MvTransform t;
-    t.x = MvFixed::FromInt(x);
-    t.y = MvFixed::FromInt(y);
-    t.xScale = MvFixed::FromDouble(xScale);
-    t.yScale = MvFixed::FromDouble(yScale);
-    return t;
-}
 
 // Fills the canvas from a picture of its size, one string per row (palette characters).
 void Paint(MvCanvasResource* canvas, const std::vector<std::string>& rows)
@@ -458,14 +449,14 @@ TEST(MvCanvasResource, ACanvasFromALoadedFrameOwnsItsPixels)
         MakeSprite("hero", 1, {{"Walk", 7, {{{"R.", "GB"}, 0, 1, 0, 0}, {{"1a", ".d"}, 1, 0, 0, 0}}}}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({sprite.get()});
     }
     std::unique_ptr<MvCanvasResource> canvas;
     int hotX = 0, hotY = 0;
     {
         MvResourceVault vault;
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
         canvas.reset(vault.FindSpriteResource("hero")->MakeCanvas("Walk", 1, &hotX, &hotY));
     }

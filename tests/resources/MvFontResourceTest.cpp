@@ -10,6 +10,7 @@
 #include "MvResourceVault.h"
 #include "MvResourceWriter.h"
 #include "MvRle.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -26,16 +27,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(int x, int y)
-{
-    MvTransform t;
-    t.x = MvFixed::FromInt(x);
-    t.y = MvFixed::FromInt(y);
-    t.xScale = MvFixed::FromInt(1);
-    t.yScale = MvFixed::FromInt(1);
-    return t;
-}
 
 // A font built from the picture, as the encoder builds one.
 std::unique_ptr<MvFontResource> BuildFont(const char* name, const std::vector<std::string>& rows, int startIndex,
@@ -69,7 +60,7 @@ std::vector<uint8_t> FontPayload(const std::vector<int32_t>& advances, uint32_t 
 {
     ByteBuilder payload;
     payload.Name("hand").U32(4).U32(1).Name("NONE").U32(2).U32(static_cast<uint32_t>(advances.size()));
-    LogCapture quiet(LogCapture::QuietStdout);
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     for (int32_t advance : advances) {
         MvRle frame;
         CreateFrame(&frame, {"R"}, 0, 0, advance, 0);
@@ -84,7 +75,7 @@ std::unique_ptr<MvFontResource> ReadFont(const std::vector<uint8_t>& payload)
 {
     MvMemoryStream in(payload.data(), payload.size());
     MvResourceReader reader(in.Stream(), "fonts.dat");
-    LogCapture quiet(LogCapture::QuietStdout);
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     std::unique_ptr<MvFontResource> font(new MvFontResource(static_cast<uint32_t>(payload.size()), reader));
     EXPECT_FALSE(reader.Failed()) << reader.Error();
     EXPECT_EQ(0, reader.Remaining());
@@ -375,7 +366,7 @@ TEST(MvFontResource, BuildsFromAPictureWithoutAlpha)
     ASSERT_EQ(2, fixed.GlyphCount());
     EXPECT_EQ("0-1|0-1", Runs(*fixed.ActionAt(0)->FrameAt(1)));
 
-    LogCapture log;
+    MvLogCapture log;
     MvFontResource marked("marked", image, 0, 32, MvFontResource::MarkedCells, 0);
     EXPECT_FALSE(marked.IsComplete());
     EXPECT_EQ("Font 'marked': the top row of the 4 x 2 image marks no glyph cells\n", log.Text());
@@ -424,7 +415,7 @@ TEST(MvFontResource, PicturesThatCannotBecomeGlyphsLeaveTheFontIncomplete)
         std::vector<MvColor> pixels = c.pixels;
         const int width = c.height > 0 ? static_cast<int>(pixels.size()) / c.height : 0;
         MvPaintTarget image(pixels.data(), width, c.height);
-        LogCapture log;
+        MvLogCapture log;
         MvFontResource font("f", image, 0, 32, c.fontType, c.length);
         EXPECT_FALSE(font.IsComplete());
         EXPECT_EQ(c.message, log.Text());
@@ -438,7 +429,7 @@ TEST(MvFontResource, PicturesThatCannotBecomeGlyphsLeaveTheFontIncomplete)
     // belongs.
     std::vector<MvColor> pixels = cases[2].pixels;
     MvPaintTarget image(pixels.data(), 4000, 1);
-    LogCapture quiet;
+    MvLogCapture quiet;
     MvFontResource font("f", image, 'a', ' ', 0, 2);
     EXPECT_EQ(0, font.GlyphWidth('a'));
     EXPECT_EQ(2000, font.GlyphWidth('b'));
@@ -473,7 +464,7 @@ TEST(MvFontResource, SaveAndReadBack)
         MvMemoryStream stream;
         MvResourceWriter writer(stream.Stream());
         {
-            LogCapture quiet(LogCapture::QuietStdout);
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
             font->Save(writer);
         }
         EXPECT_FALSE(writer.Failed());
@@ -490,7 +481,7 @@ TEST(MvFontResource, SaveAndReadBack)
 
         MvMemoryStream in(bytes.data() + 8, bytes.size() - 8);
         MvResourceReader reader(in.Stream(), "saved.dat");
-        LogCapture log(LogCapture::QuietStdout);
+        MvLogCapture log(MvLogCapture::QuietStdout);
         std::unique_ptr<MvResource> made(
             MvResourceFactory::Instance()->Create(5, static_cast<uint32_t>(bytes.size() - 8), reader));
         delete MvResourceFactory::Instance();
@@ -525,11 +516,11 @@ TEST(MvFontResource, LoadsFromAResourceFile)
     font->SetIdentity("letters", 2);
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({sprite.get(), font.get()});
     }
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     EXPECT_TRUE(log.Contains("Sprite or Font resource 'letters' id=2\n"));
     EXPECT_TRUE(log.Contains("startindex=65 type=1\n"));
@@ -551,7 +542,7 @@ TEST(MvFontResource, LoadsFromAResourceFile)
 std::vector<uint8_t> MarkedFontFile(size_t* fontTypeOffset)
 {
     std::unique_ptr<MvFontResource> font = MarkedFont();
-    LogCapture quiet(LogCapture::QuietStdout);
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     std::vector<uint8_t> file = SaveFile({font.get()});
     // The font record ends with type and space code, just before the 8-byte end record.
     *fontTypeOffset = file.size() - 8 - 4 - 2;

@@ -93,7 +93,7 @@ TEST(MvResourceFactory, CreatesListedKindsAndWarnsAboutOthers)
         SCOPED_TRACE(type);
         MvMemoryStream stream(payload.data(), payload.size());
         MvResourceReader reader(stream.Stream(), "kinds.dat");
-        LogCapture log;
+        MvLogCapture log;
         std::unique_ptr<MvResource> made(MvResourceFactory::Instance()->Create(type, 9, reader));
         EXPECT_EQ(nullptr, made.get());
         EXPECT_EQ("Warning: could not find resource id=" + std::to_string(type) + " in MvResourceFactory\n",
@@ -116,7 +116,7 @@ TEST(MvResourceFactory, CreatesListedKindsAndWarnsAboutOthers)
         ByteBuilder().Name("t").U32(5).U32(0).U32(1).U32(1).U8(1).U8(2).U8(3).Bytes();
     MvMemoryStream tileStream(tilePayload.data(), tilePayload.size());
     MvResourceReader tileReader(tileStream.Stream(), "kinds.dat");
-    LogCapture log;
+    MvLogCapture log;
     std::unique_ptr<MvResource> tile(
         MvResourceFactory::Instance()->Create(3, static_cast<uint32_t>(tilePayload.size()), tileReader));
     ASSERT_NE(nullptr, tile);

@@ -1,6 +1,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvAction.h"
+#include "MvLogSilencer.h"
 #include "MvResourceVault.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
@@ -8,11 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 // Damaged resource files: every truncation and thousands of random byte changes of a
@@ -22,31 +21,6 @@
 namespace {
 
 using namespace restest;
-
-// Keeps the loader's progress lines off standard output while it lives; the debug
-// channel still sees them.
-class QuietStdout {
-public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int saved_;
-};
 
 struct ValidFile {
     std::vector<uint8_t> bytes;
@@ -98,7 +72,7 @@ const ValidFile& TheValidFile()
     return file;
 }
 
-int Load(MvResourceVault* vault, const std::vector<uint8_t>& bytes, size_t length, LogCapture* log)
+int Load(MvResourceVault* vault, const std::vector<uint8_t>& bytes, size_t length, MvLogCapture* log)
 {
     log->Clear();
     const bool ok = vault->LoadDatFileFromMemory(bytes.data(), static_cast<int>(length));
@@ -144,8 +118,8 @@ TEST(MvResourceVaultFuzz, EveryTruncationIsRefusedCleanly)
 {
     const ValidFile& file = TheValidFile();
     ASSERT_GT(file.bytes.size(), 1000u);
-    LogCapture log;
-    QuietStdout quiet;
+    MvLogCapture log;
+    MvLogSilencer quiet;
     for (size_t length = 0; length < file.bytes.size(); ++length) {
         SCOPED_TRACE(length);
         MvResourceVault vault;
@@ -163,7 +137,7 @@ TEST(MvResourceVaultFuzz, RandomByteChangesLoadOnlyWhenStillWellFormed)
 {
     const ValidFile& file = TheValidFile();
     std::mt19937 random(20240611);
-    LogCapture log;
+    MvLogCapture log;
     int accepted = 0, refused = 0;
     for (int round = 0; round < 3000; ++round) {
         SCOPED_TRACE(round);
@@ -181,7 +155,7 @@ TEST(MvResourceVaultFuzz, RandomByteChangesLoadOnlyWhenStillWellFormed)
         MvResourceVault vault;
         int loaded;
         {
-            QuietStdout quiet;
+            MvLogSilencer quiet;
             loaded = Load(&vault, bytes, bytes.size(), &log);
         }
         if (!loaded) {
@@ -207,7 +181,7 @@ TEST(MvResourceVaultFuzz, RandomByteChangesLoadOnlyWhenStillWellFormed)
             resources.push_back(vault.ResourceAt(i));
         MvResourceVault again;
         {
-            QuietStdout quiet;
+            MvLogSilencer quiet;
             const std::vector<uint8_t> saved = SaveFile(resources);
             ASSERT_EQ(1, Load(&again, saved, saved.size(), &log));
         }

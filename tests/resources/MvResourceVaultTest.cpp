@@ -57,7 +57,7 @@ TEST(MvResourceVault, LoadsAFileWrittenByteByByte)
     const std::vector<uint8_t> file = HandWrittenFile();
     ASSERT_EQ(222u, file.size());
     MvResourceVault vault;
-    LogCapture log;
+    MvLogCapture log;
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
     ASSERT_EQ(2, vault.ResourceCount());
     EXPECT_TRUE(vault.HasLoadedFile());
@@ -146,7 +146,7 @@ TEST(MvResourceVault, LoadsAFileFromAPath)
     EXPECT_EQ(2, vault.ResourceCount());
 
     MvResourceVault missing;
-    LogCapture log;
+    MvLogCapture log;
     EXPECT_FALSE(missing.LoadDatFile("/nonexistent/Sprites.dat"));
     EXPECT_EQ("MvResourceVault::LoadDatFile failed to open file '/nonexistent/Sprites.dat'\n", log.Text());
     EXPECT_EQ(0, missing.ResourceCount());
@@ -318,7 +318,7 @@ TEST(MvResourceVault, AnUnlistedKindEndsTheLoadKeepingWhatCameBefore)
 
     MvResourceVault vault;
     vault.AppendResource(new MvSpriteResource("early"));
-    LogCapture log;
+    MvLogCapture log;
     EXPECT_TRUE(vault.LoadDatFileFromMemory(stream.Data(), static_cast<int>(stream.Size())));
     EXPECT_TRUE(log.Contains("Warning: could not find resource id=42 in MvResourceFactory\n"));
     EXPECT_FALSE(log.Contains("Error"));
@@ -391,7 +391,7 @@ TEST(MvResourceVault, RefusesMalformedFilesAndStaysAsItWas)
         SCOPED_TRACE(c.what);
         MvResourceVault vault;
         vault.AppendResource(new MvSpriteResource("kept"));
-        LogCapture log;
+        MvLogCapture log;
         EXPECT_FALSE(vault.LoadDatFileFromMemory(c.file.data(), static_cast<int>(c.file.size())));
         EXPECT_TRUE(RefusedWithOneMessage(log.Text(), c.message));
         EXPECT_EQ(1, vault.ResourceCount());
@@ -408,7 +408,7 @@ TEST(MvResourceVault, RefusesASecondFile)
     const std::vector<uint8_t> file = HandWrittenFile();
     MvResourceVault vault;
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
-    LogCapture log;
+    MvLogCapture log;
     EXPECT_FALSE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
     EXPECT_EQ("Error in resource file 'memory block' at byte 0: this vault already holds a loaded file\n",
               log.Text());

@@ -8,6 +8,7 @@
 #include "MvRle.h"
 #include "MvSpriteResource.h"
 #include "MvSurfacePen.h"
+#include "TransformAt.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(int x, int y, MvFixed xScale = MvFixed::FromInt(1), MvFixed yScale = MvFixed::FromInt(1))
-{
-    MvTransform t;
-    t.x = MvFixed::FromInt(x);
-    t.y = MvFixed::FromInt(y);
-    t.xScale = xScale;
-    t.yScale = yScale;
-    return t;
-}
 
 // A 32-bit screen cleared to black, with its paint target.
 class Screen {
@@ -93,7 +84,7 @@ TEST(MvSpriteResource, DrawsTheNamedActionOrWarns)
     sprite->Draw(screen.Target(), "Stand", 0, At(0, 0), MvColorXform(), screen.Whole(), 0);
     EXPECT_EQ("RGB", screen.Show("RGB"));
     Screen other(3, 1);
-    LogCapture log;
+    MvLogCapture log;
     sprite->Draw(other.Target(), "Jump", 0, At(0, 0), MvColorXform(), other.Whole(), 0);
     EXPECT_EQ("WARING MvSpriteResource::Draw failed to find action Jump\n", log.Text());
     EXPECT_EQ("...", other.Show("RGB"));
@@ -200,7 +191,7 @@ TEST(MvSpriteResource, SaveAndReadBack)
 
     MvMemoryStream in(bytes.data() + 8, bytes.size() - 8);
     MvResourceReader reader(in.Stream(), "saved.dat");
-    LogCapture log;
+    MvLogCapture log;
     MvSpriteResource back(static_cast<uint32_t>(bytes.size() - 8), reader);
     EXPECT_FALSE(reader.Failed());
     EXPECT_EQ(0, reader.Remaining());

@@ -1,3 +1,4 @@
+#include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
 #include "MvGrowArray.h"
@@ -30,22 +31,6 @@ std::vector<uint8_t> TextPayload(const char* name, uint32_t id, const std::strin
         payload.U8(static_cast<uint8_t>(c));
     payload.U8(0);
     return payload.Bytes();
-}
-
-std::vector<uint8_t> Record(uint32_t type, const std::vector<uint8_t>& payload)
-{
-    return ByteBuilder().U32(type).U32(static_cast<uint32_t>(payload.size())).Raw(payload).Bytes();
-}
-
-// A resource file holding the records (no images).
-std::vector<uint8_t> FileOf(const std::vector<std::vector<uint8_t>>& records)
-{
-    ByteBuilder file;
-    file.U8('M').U8('O').U8('V').U8('O').Name("2.0.2").U32(0).U32(0).U32(0);
-    for (const auto& record : records)
-        file.Raw(record);
-    file.U32(1).U32(0);
-    return file.Bytes();
 }
 
 // A text-data resource read from a record payload holding text.
@@ -175,11 +160,11 @@ TEST(MvTextDataResource, LoadsFromAResourceFile)
     std::unique_ptr<MvSpriteResource> sprite(MakeSprite("a", 3, {{"Stand", 1, {{{"R"}, 0, 0, 0, 0}}}}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({a.get(), sprite.get(), b.get()});
     }
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     ASSERT_EQ(3, vault.ResourceCount());
     MvTextDataResource* loaded = vault.FindTextDataResource("a");
@@ -202,7 +187,7 @@ TEST(MvTextDataResource, LoadTextFileReadsTheWholeFile)
     TempFile file("text-data.txt");
     file.Write(contents);
     MvTextDataResource resource("file");
-    LogCapture log;
+    MvLogCapture log;
     EXPECT_TRUE(resource.LoadTextFile(file.Path()));
     EXPECT_EQ(contents, resource.Text());
     EXPECT_EQ((std::vector<std::string>{"short", std::string(1023, 'a'), std::string(2500, 'b'), "", "last"}),

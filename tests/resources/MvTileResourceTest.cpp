@@ -1,3 +1,4 @@
+#include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
 #include "MvLoadPool.h"
@@ -8,6 +9,7 @@
 #include "MvResourceVault.h"
 #include "MvResourceWriter.h"
 #include "MvTileResource.h"
+#include "TransformAt.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -24,16 +26,6 @@
 namespace {
 
 using namespace restest;
-
-MvTransform At(int x, int y, double scale = 1.0)
-{
-    MvTransform t;
-    t.x = MvFixed::FromInt(x);
-    t.y = MvFixed::FromInt(y);
-    t.xScale = MvFixed::FromDouble(scale);
-    t.yScale = MvFixed::FromDouble(scale);
-    return t;
-}
 
 const MvFixed Half = MvFixed::FromRaw(MvFixedOne / 2);
 
@@ -202,7 +194,7 @@ TEST(MvTileResource, TheScaleCacheServesEveryOrientationAtItsScale)
     };
     auto draw = [&](int orientation, int quality) {
         PaintedScreen screen(2, 2);
-        tile->Draw(screen.Target(), At(0, 0, 0.5), orientation, MvColorXform(), screen.Whole(), quality, 0);
+        tile->Draw(screen.Target(), At(0, 0, 0.5, 0.5), orientation, MvColorXform(), screen.Whole(), quality, 0);
         return screen.Reds();
     };
     EXPECT_EQ((std::vector<int>{0, 20, 120, 140}), draw(0, MvPixelBlock::QualityNearest));
@@ -238,14 +230,14 @@ TEST(MvTileResource, CachingAScaleTwiceOnlyLogs)
     vault.AddScaleCache(Half, Half);
     ASSERT_TRUE(tile->HasScaleCache(Half, Half));
     PaintedScreen before(2, 2);
-    tile->Draw(before.Target(), At(0, 0, 0.5), 0, MvColorXform(), before.Whole(), 1, 0);
+    tile->Draw(before.Target(), At(0, 0, 0.5, 0.5), 0, MvColorXform(), before.Whole(), 1, 0);
 
-    LogCapture log;
+    MvLogCapture log;
     tile->AddScaleCache(Half, Half);
     EXPECT_EQ("Scale 0.500000 0.500000 already cached in tile resource.\n", log.Text());
     EXPECT_EQ(1, tile->ScaleCacheCount());
     PaintedScreen after(2, 2);
-    tile->Draw(after.Target(), At(0, 0, 0.5), 0, MvColorXform(), after.Whole(), 1, 0);
+    tile->Draw(after.Target(), At(0, 0, 0.5, 0.5), 0, MvColorXform(), after.Whole(), 1, 0);
     EXPECT_EQ(before.Reds(), after.Reds());
 
     const MvFixed third = MvFixed::FromRaw(MvFixedOne / 3);
@@ -268,7 +260,7 @@ TEST(MvTileResource, CachedCopiesOfTilesWithAlphaKeepTheirHoles)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.orientation);
         PaintedScreen screen(2, 2);
-        tile->Draw(screen.Target(), At(0, 0, 0.5), c.orientation, MvColorXform(), screen.Whole(), 3, 0);
+        tile->Draw(screen.Target(), At(0, 0, 0.5, 0.5), c.orientation, MvColorXform(), screen.Whole(), 3, 0);
         EXPECT_EQ(c.shown, screen.Show("RG"));
     }
 }
@@ -282,18 +274,7 @@ std::vector<uint8_t> TileRecord(const char* name, uint32_t id, uint32_t flags, u
 {
     ByteBuilder payload;
     payload.Name(name).U32(id).U32(flags).U32(width).U32(height).Raw(pixels);
-    return ByteBuilder().U32(3).U32(static_cast<uint32_t>(payload.Size())).Raw(payload.Bytes()).Bytes();
-}
-
-// A resource file holding the records, with the given pixel tally (no RLE images).
-std::vector<uint8_t> FileOf(const std::vector<std::vector<uint8_t>>& records, uint32_t pixelTally)
-{
-    ByteBuilder file;
-    file.U8('M').U8('O').U8('V').U8('O').Name("2.0.2").U32(pixelTally).U32(0).U32(0);
-    for (const auto& record : records)
-        file.Raw(record);
-    file.U32(1).U32(0);
-    return file.Bytes();
+    return Record(3, payload.Bytes());
 }
 
 // Save writes exactly the record the reader reads: 3 bytes a pixel without alpha, 4
@@ -315,7 +296,7 @@ TEST(MvTileResource, SaveWritesTheRecordTheReaderReads)
         std::unique_ptr<MvTileResource> tile(MakeTile("t", 9, c.picture));
         MvMemoryStream stream;
         MvResourceWriter writer(stream.Stream());
-        LogCapture log(LogCapture::QuietStdout);
+        MvLogCapture log(MvLogCapture::QuietStdout);
         tile->Save(writer);
         EXPECT_FALSE(writer.Failed());
         EXPECT_EQ(c.record, stream.Bytes());
@@ -348,14 +329,14 @@ TEST(MvTileResource, LoadsFromAResourceFileIntoThePixelPool)
     std::unique_ptr<MvTileResource> fence(MakeTile("fence", 3, {"R.a", "...", "d.G"}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({sprite.get(), ground.get(), fence.get()});
     }
     ASSERT_GT(file.size(), 14u);
     EXPECT_EQ(2u + 4u + 9u, uint32_t(file[10] | file[11] << 8 | file[12] << 16 | file[13] << 24));
 
     MvResourceVault vault;
-    LogCapture log(LogCapture::QuietStdout);
+    MvLogCapture log(MvLogCapture::QuietStdout);
     const int64_t counted = MvBlockPixelCounter();
     ASSERT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size()))) << log.Text();
     EXPECT_EQ(counted + 4 + 9, MvBlockPixelCounter());
@@ -434,7 +415,7 @@ TEST(MvTileResource, EveryTruncatedTileFileIsRefused)
     std::unique_ptr<MvTileResource> holes(MakeTile("holes", 2, {"a.", ".d"}));
     std::vector<uint8_t> file;
     {
-        LogCapture quiet(LogCapture::QuietStdout);
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         file = SaveFile({solid.get(), holes.get()});
     }
     ExpectEveryTruncationRefused(file, 2);

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-using scenetest::R;
 using scenetest::StageOnFormat;
 using scenetest::StageOnScreen;
 
@@ -42,7 +41,7 @@ void Paint(MvCanvasResource* canvas, const std::vector<std::string>& rows)
 {
     for (size_t y = 0; y < rows.size(); ++y)
         for (size_t x = 0; x < rows[y].size(); ++x)
-            canvas->Pixels()[y * static_cast<size_t>(canvas->Width()) + x] = restest::PaletteColor(rows[y][x]);
+            canvas->Pixels()[y * static_cast<size_t>(canvas->Width()) + x] = PaletteColor(rows[y][x]);
     canvas->NotifyChanged();
 }
 
@@ -82,7 +81,7 @@ TEST_F(CanvasNodeTest, TheNodeIsItsCanvassUserForItsWholeLife)
     MvCanvasNode* first = s.Insert(nullptr, new MvCanvasNode(canvas.get()));
     MvCanvasNode* second = s.Insert(nullptr, new MvCanvasNode(canvas.get()));
     ASSERT_EQ(canvas->UserCount(), 2);
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     s.Tree().RemoveNode(first);
     ASSERT_EQ(canvas->UserCount(), 1);
     EXPECT_EQ(canvas->User(0), second);
@@ -90,7 +89,7 @@ TEST_F(CanvasNodeTest, TheNodeIsItsCanvassUserForItsWholeLife)
 
 TEST_F(CanvasNodeTest, TheCanvasIsDrawnAndRedrawnWhenPaintedOnEveryFormat)
 {
-    for (const restest::ScreenFormat& format : restest::kScreenFormats) {
+    for (const ScreenFormat& format : restest::kScreenFormats) {
         SCOPED_TRACE(format.name);
         StageOnFormat s(format, 9, 6);
         MvCanvasNode* node = s.Insert(nullptr, new MvCanvasNode(canvas.get()));
@@ -256,7 +255,7 @@ TEST_F(CanvasCollisionTest, ACanvasCollidesWithASpriteExactlyWhereBothArePainted
         EXPECT_EQ(sprite->Collide(node, 0), c.collide);
         MvGrowArray<MvDrawableNode*> hits;
         EXPECT_EQ(s.Tree().CollideWithAll(sprite, &hits, 0), c.collide);
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.Tree().RemoveNode(sprite);
     }
 }
@@ -288,7 +287,7 @@ TEST_F(CanvasCollisionTest, AScaledCanvasCollidesAsItIsDrawn)
         MvSpriteNode* sprite = Sprite({"R"}, c.x, c.y);
         EXPECT_EQ(node->Collide(sprite, 0), c.collide);
         EXPECT_EQ(sprite->Collide(node, 0), c.collide);
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.Tree().RemoveNode(sprite);
     }
 }
@@ -321,7 +320,7 @@ TEST_F(CanvasCollisionTest, UnderAScaledAncestorACanvasDoesNotCollideAndSaysWhy)
         sprite->MoveTo(scaled->Bounds(0).left, scaled->Bounds(0).top); // on the scaled canvas's R
         s.Tree().Recompute();
         EXPECT_FALSE(scaled->CollisionMaskFits(0));
-        scenetest::LogCapture log;
+        MvLogCapture log(MvLogCapture::QuietStdout);
         EXPECT_FALSE(scaled->Collide(sprite, 0));
         EXPECT_FALSE(sprite->Collide(scaled, 0));
         EXPECT_TRUE(log.Contains("Canvas node 'scaled': a scaled ancestor gives it another size than its canvas's "
@@ -347,11 +346,11 @@ TEST_F(CanvasCollisionTest, CanvasesCollideWithCanvasesAndTextsButNeverWithTiles
     EXPECT_TRUE(node->Collide(second, 0));
     EXPECT_TRUE(second->Collide(node, 0));
 
-    restest::SurfacePtr glyphs = restest::MakePicture({".R", "R."});
+    SurfacePtr glyphs = restest::MakePicture({".R", "R."});
     MvPaintTarget image(glyphs.get());
     std::unique_ptr<MvFontResource> font;
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         font.reset(new MvFontResource("font", image, 65, 32, MvFontResource::FixedCells, 1));
     }
     MvTextNode* text = s.Insert(nullptr, new MvTextNode(font.get(), "A"));
@@ -365,7 +364,7 @@ TEST_F(CanvasCollisionTest, CanvasesCollideWithCanvasesAndTextsButNeverWithTiles
 
     std::unique_ptr<MvTileResource> tile;
     {
-        restest::SurfacePtr square = restest::MakePicture({"RR", "RR"});
+        SurfacePtr square = restest::MakePicture({"RR", "RR"});
         MvPaintTarget source(square.get());
         tile.reset(new MvTileResource("tile", source, 0, 0, 2));
     }
@@ -375,7 +374,7 @@ TEST_F(CanvasCollisionTest, CanvasesCollideWithCanvasesAndTextsButNeverWithTiles
     EXPECT_FALSE(node->Collide(tileNode, 0));
     EXPECT_FALSE(tileNode->Collide(node, 0));
 
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     s.Tree().RemoveNode(second);
     s.Tree().RemoveNode(text);
     s.Tree().RemoveNode(tileNode);

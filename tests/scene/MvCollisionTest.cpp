@@ -140,7 +140,7 @@ TEST_F(CollisionFixture, SpritesCollideExactlyWhenAnOpaquePixelIsShared)
         EXPECT_EQ(b->Collide(a, 0), c.collide);
         EXPECT_EQ(s.Tree().CollideWithChildrenOf(b, layer, &hits, 0), c.collide);
         EXPECT_EQ(Hits(), c.collide ? std::vector<MvDrawableNode*>{a} : std::vector<MvDrawableNode*>{});
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.Tree().RemoveNode(a);
         s.Tree().RemoveNode(b);
     }
@@ -179,7 +179,7 @@ TEST_F(CollisionFixture, HiddenAndFadedOutSpritesNeverCollide)
         EXPECT_FALSE(s.Tree().CollideWithAll(a, &hits, 0));
         EXPECT_EQ(hits.Count(), 0);
         EXPECT_FALSE(s.Tree().CollideWithAll(b, &hits, 0)) << "nor does it find anything itself";
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.Tree().RemoveNode(group);
     }
     MvSpriteNode* b = Sprite(layer, {"RR"}, 201, 201);

@@ -136,7 +136,7 @@ TEST_F(ScaledSpriteFixture, DrawsTheSamePictureSizeFromTheCache)
     plain->SetScaling(kTwo, kTwo, -1);
     fromCache->SetScaling(kTwo, kTwo, -1);
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         s.stage->Draw(false);
     }
     EXPECT_EQ(MvMakeRect(20, 30, 27, 31), plain->Bounds(0));

@@ -55,7 +55,7 @@ TEST(MvSceneTreeDraw, AnEmptyTreePaintsOnlyTheWindowFill)
 {
     TestScreen screen(40, 30);
     screen.Fill(kUntouched);
-    LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     MvStage stage(screen.Surface(), R(5, 5, 24, 19), nullptr);
     MvGrowArray<MvIntRect> list;
     stage.Draw(false, &list);

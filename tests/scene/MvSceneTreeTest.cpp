@@ -52,7 +52,7 @@ TEST(MvSceneTree, ConstructionPlacesTheOriginNodeAtEachWindowAndLogsBothTopNodes
 {
     TestScreen screen(64, 48);
     const MvIntRect windows[] = {R(0, 0, 31, 23), R(40, 4, 63, 23), R(0, 30, 63, 47)};
-    LogCapture log;
+    MvLogCapture log(MvLogCapture::QuietStdout);
     MvStage stage(screen.Surface(), 3, windows, nullptr);
     MvSceneTree* tree = stage.SceneTree();
     ASSERT_NE(tree, nullptr);
@@ -88,7 +88,7 @@ TEST(MvSceneTree, InsertNodeAdoptsEntersAndLogsTheNode)
 
     MvSceneNode* plain = new MvSceneNode();
     {
-        LogCapture log;
+        MvLogCapture log(MvLogCapture::QuietStdout);
         tree.InsertNode(nullptr, plain);
         EXPECT_EQ(log.Text(), "") << "no id, no log line";
     }
@@ -101,7 +101,7 @@ TEST(MvSceneTree, InsertNodeAdoptsEntersAndLogsTheNode)
     enemies->SetName("enemies");
     enemies->SetId(7);
     {
-        LogCapture log;
+        MvLogCapture log(MvLogCapture::QuietStdout);
         tree.InsertNode(plain, enemies);
         EXPECT_EQ(log.Text(), "Node id=7 added\n");
     }
@@ -419,7 +419,7 @@ TEST(MvSceneTreeDeathTest, BrokenTreeOperationsAreCaught)
 TEST(MvSceneTreeDeathTest, TheWalkCounterStopsBelow50000)
 {
     StageOnScreen s(40, 30);
-    LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     // The origin node and the scene root take walk numbers 2 and 3. Falling depths put
     // every new node first, so the insertions stay cheap.
     for (int i = 0; i < MvWalkNumberLimit - 4; ++i) {

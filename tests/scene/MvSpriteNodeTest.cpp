@@ -12,7 +12,6 @@
 
 using restest::ActionDraft;
 using restest::FrameDraft;
-using scenetest::R;
 using scenetest::StageOnScreen;
 
 namespace {
@@ -26,7 +25,7 @@ class SpriteNodeTest : public testing::Test {
 protected:
     SpriteNodeTest()
     {
-        scenetest::LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         const FrameDraft plain = Square(0, 0);
         sprite.reset(restest::MakeSprite(
             "hero", 7,

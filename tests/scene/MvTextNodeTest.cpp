@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-using scenetest::R;
 using scenetest::StageOnFormat;
 using scenetest::StageOnScreen;
 
@@ -41,9 +40,9 @@ const std::string kPalette = "RGB";
 
 MvFontResource* MakeFont()
 {
-    restest::SurfacePtr picture = restest::MakePicture(kFontPicture);
+    SurfacePtr picture = restest::MakePicture(kFontPicture);
     MvPaintTarget image(picture.get());
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     return new MvFontResource("cells", image, 65, 32, MvFontResource::FixedCells, 3);
 }
 
@@ -56,7 +55,7 @@ MvFontResource* ReadFontWithAdvances(const std::vector<int32_t>& advances)
     payload.Name("hand").U32(4).U32(advances.empty() ? 0 : 1);
     if (!advances.empty())
         payload.Name("NONE").U32(2).U32(static_cast<uint32_t>(advances.size()));
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     for (int32_t advance : advances) {
         MvRle frame;
         restest::CreateFrame(&frame, {"R"}, 0, 0, advance, 0);
@@ -135,7 +134,7 @@ TEST_F(TextNodeTest, GlyphsAreDrawnAtThePenOnEveryFormat)
          "|.............."
          "|.............."},
     };
-    for (const restest::ScreenFormat& format : restest::kScreenFormats) {
+    for (const ScreenFormat& format : restest::kScreenFormats) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(format.name) + ", \"" + c.text + "\"" + (c.scaled ? " at scale 2" : ""));
             StageOnFormat s(format, 14, 7);
@@ -224,12 +223,12 @@ TEST_F(TextNodeTest, AnEmptyTextLivesShownInTheTreeAndCoversNothing)
     node->SetShown(true);
     node->SetText("A");
     EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{R(2, 2, 3, 4)});
-    EXPECT_EQ(s.screen.Pixel(2, 2), scenetest::Raw(restest::PaletteColor('R')));
+    EXPECT_EQ(s.screen.Pixel(2, 2), scenetest::Raw(PaletteColor('R')));
     node->SetText("");
     EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{R(2, 2, 3, 4)});
     EXPECT_EQ(s.screen.Pixel(2, 2), 0u);
     EXPECT_EQ(s.PickedAt(2, 2), nullptr);
-    scenetest::LogCapture quiet;
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
     s.Tree().RemoveNode(node);
 }
 
@@ -365,7 +364,7 @@ TEST_F(TextNodeTest, AScaledTextDoesNotCollideAndSaysWhy)
     s.Tree().Recompute();
     ASSERT_TRUE(text->Bounds(0).Overlaps(sprite->Bounds(0)));
     {
-        scenetest::LogCapture log;
+        MvLogCapture log(MvLogCapture::QuietStdout);
         EXPECT_FALSE(text->Collide(sprite, 0));
         EXPECT_FALSE(sprite->Collide(text, 0));
         EXPECT_EQ(text->CollisionMask(0), nullptr);

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-using scenetest::R;
 using scenetest::StageOnFormat;
 using scenetest::StageOnScreen;
 
@@ -35,7 +34,7 @@ const std::string kPalette = "RGBW1234";
 
 MvTileResource* MakeTile(const std::vector<std::string>& picture)
 {
-    restest::SurfacePtr surface = restest::MakePicture(picture);
+    SurfacePtr surface = restest::MakePicture(picture);
     MvPaintTarget source(surface.get());
     return new MvTileResource("tile", source, 0, 0, static_cast<int>(picture.size()));
 }
@@ -71,7 +70,7 @@ TEST_F(TileNodeTest, EachOrientationIsDrawnAtTheNodesPositionOnEveryFormat)
         {"RGB", "W12", "34."}, {"3WR", "41G", ".2B"}, {".43", "21W", "BGR"}, {"B2.", "G14", "RW3"},
         {"34.", "W12", "RGB"}, {".2B", "41G", "3WR"}, {"BGR", "21W", ".43"}, {"RW3", "G14", "B2."},
     };
-    for (const restest::ScreenFormat& format : restest::kScreenFormats) {
+    for (const ScreenFormat& format : restest::kScreenFormats) {
         for (int orientation = 0; orientation < 8; ++orientation) {
             SCOPED_TRACE(std::string(format.name) + ", orientation " + std::to_string(orientation));
             StageOnFormat s(format, 5, 5);
@@ -88,7 +87,7 @@ TEST_F(TileNodeTest, EachOrientationIsDrawnAtTheNodesPositionOnEveryFormat)
 // which shows that the node's quality reaches the tile.
 TEST_F(TileNodeTest, AScaledTileIsSampledWithTheNodesQuality)
 {
-    for (const restest::ScreenFormat& format : restest::kScreenFormats) {
+    for (const ScreenFormat& format : restest::kScreenFormats) {
         SCOPED_TRACE(format.name);
         StageOnFormat s(format, 8, 8);
         MvTileNode* node = s.Insert(nullptr, new MvTileNode(tile.get(), 1));

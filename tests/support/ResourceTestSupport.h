@@ -16,6 +16,9 @@
 #include "MvRle.h"
 #include "MvSpriteResource.h"
 #include "MvSurfacePen.h"
+#include "PaletteColors.h"
+#include "ScreenFormat.h"
+#include "SurfacePtr.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -29,46 +32,10 @@
 
 namespace restest {
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-typedef std::unique_ptr<SDL_Surface, SurfaceDeleter> SurfacePtr;
-
-inline MvColor Rgba(int r, int g, int b, int a)
-{
-    MvColor c;
-    c.Set(uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a));
-    return c;
-}
-
-// The colour a picture character stands for: '.' transparent; capitals and digits opaque;
-// small letters translucent.
-inline MvColor PaletteColor(char c)
-{
-    switch (c) {
-    case '.': return Rgba(0, 0, 0, 0);
-    case 'R': return Rgba(255, 0, 0, 255);
-    case 'G': return Rgba(0, 255, 0, 255);
-    case 'B': return Rgba(0, 0, 255, 255);
-    case 'W': return Rgba(255, 255, 255, 255);
-    case 'K': return Rgba(0, 0, 0, 255);
-    case 'a': return Rgba(200, 100, 50, 128);
-    case 'b': return Rgba(10, 220, 90, 64);
-    case 'c': return Rgba(90, 90, 250, 1);
-    case 'd': return Rgba(30, 60, 90, 254);
-    default:
-        EXPECT_TRUE(c >= '1' && c <= '9') << "no colour for '" << c << "'";
-        return Rgba((c - '0') * 25, 200 - (c - '0') * 20, (c - '0') * 7 + 3, 255);
-    }
-}
-
-inline bool IsVisible(char c) { return PaletteColor(c).alpha > 0; }
-
 // A 32-bit surface with alpha in bits 24-31 and red, green, blue in 16, 8, 0.
 inline SurfacePtr MakeArgbSurface(int width, int height)
 {
-    return SurfacePtr(
-        SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000));
+    return MakeSurface(width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
 }
 
 // A surface holding the picture, one string per row, one character per pixel.
@@ -199,9 +166,6 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// Collects every line logged while it lives.
-using LogCapture = MvLogCapture;
-
 // Whether log shows a refused load the way a user must see it: exactly one "Error in
 // resource file 'memory block' " line, and message in the text.
 inline ::testing::AssertionResult RefusedWithOneMessage(const std::string& log, const std::string& message)
@@ -263,13 +227,6 @@ inline void ExpectEveryTruncationRefused(const std::vector<uint8_t>& file, int c
     EXPECT_EQ(count, vault.ResourceCount());
 }
 
-
-// A screen surface format: bits per pixel and the colour masks.
-struct ScreenFormat {
-    const char* name;
-    int bits;
-    uint32_t redMask, greenMask, blueMask;
-};
 
 // Screen formats that painting code must serve alike.
 inline const ScreenFormat kScreenFormats[] = {

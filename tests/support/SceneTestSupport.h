@@ -3,7 +3,7 @@
 
 // Helpers shared by the scene tree tests: a 32-bit screen surface, a stage on it built with
 // its log captured, a stage on a surface of any screen format, a solid-colour drawable node,
-// nodes that record their removal and destruction, and readable rectangles.
+// nodes that record their removal and destruction.
 
 #include "ResourceTestSupport.h"
 
@@ -14,6 +14,8 @@
 #include "MvSceneNode.h"
 #include "MvSceneTree.h"
 #include "MvStage.h"
+#include "RectHelpers.h"
+#include "TestScreen.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -24,83 +26,10 @@
 #include <string>
 #include <vector>
 
-// Readable rectangles in failure messages (found through argument-dependent lookup).
-inline void PrintTo(const MvIntRect& r, std::ostream* os)
-{
-    *os << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-}
-
 namespace scenetest {
-
-inline MvIntRect R(int l, int t, int r, int b) { return MvMakeRect(l, t, r, b); }
-
-inline MvColor Opaque(uint8_t red, uint8_t green, uint8_t blue)
-{
-    MvColor c;
-    c.Set(red, green, blue, 255);
-    return c;
-}
 
 // The raw value of c on the 32-bit test screen (red in bits 16-23, green 8-15, blue 0-7).
 inline Uint32 Raw(const MvColor& c) { return (Uint32(c.red) << 16) | (Uint32(c.green) << 8) | c.blue; }
-
-// The entries of a dirty list, in list order.
-inline std::vector<MvIntRect> Entries(const MvDirtyList& list)
-{
-    std::vector<MvIntRect> rects;
-    for (int i = 0; i < list.Count(); ++i)
-        rects.push_back(list.At(i));
-    return rects;
-}
-
-// Captures the debug-output channel and quiets standard output while it lives.
-class LogCapture : public MvLogCapture {
-public:
-    LogCapture() : MvLogCapture(QuietStdout) {}
-};
-
-// A 32-bit software surface standing in for the screen.
-class TestScreen {
-public:
-    TestScreen(int width, int height)
-    {
-        surface_ = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
-        EXPECT_NE(surface_, nullptr);
-    }
-    ~TestScreen() { SDL_FreeSurface(surface_); }
-    TestScreen(const TestScreen&) = delete;
-    TestScreen& operator=(const TestScreen&) = delete;
-
-    SDL_Surface* Surface() const { return surface_; }
-
-    void Fill(Uint32 value) { SDL_FillRect(surface_, nullptr, value); }
-
-    Uint32 Pixel(int x, int y) const
-    {
-        const uint8_t* row = static_cast<const uint8_t*>(surface_->pixels) + y * surface_->pitch;
-        return reinterpret_cast<const Uint32*>(row)[x] & 0x00FFFFFF;
-    }
-
-    // Expects every pixel to hold expected(x, y); reports how many differ and the first.
-    void ExpectPixels(const std::function<Uint32(int, int)>& expected, const std::string& what) const
-    {
-        int wrong = 0;
-        std::string first;
-        for (int y = 0; y < surface_->h; ++y) {
-            for (int x = 0; x < surface_->w; ++x) {
-                if (Pixel(x, y) == expected(x, y))
-                    continue;
-                if (wrong++ == 0)
-                    first = std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(Pixel(x, y)) +
-                            ", expected " + std::to_string(expected(x, y));
-            }
-        }
-        EXPECT_EQ(wrong, 0) << what << ": first wrong pixel " << first;
-    }
-
-private:
-    SDL_Surface* surface_;
-};
 
 // Construction and destruction events of test nodes, in order: "remove <name>" when a
 // node is told it leaves the tree, "delete <name>" when it is destroyed.
@@ -191,14 +120,14 @@ class StageOnScreen {
 public:
     StageOnScreen(int width, int height) : screen(width, height)
     {
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         stage.reset(new MvStage(screen.Surface()));
         stage->Draw(false);
     }
 
     StageOnScreen(int width, int height, int nWindows, const MvIntRect* windows) : screen(width, height)
     {
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         stage.reset(new MvStage(screen.Surface(), nWindows, windows, nullptr));
         stage->Draw(false);
     }
@@ -209,7 +138,7 @@ public:
     template <typename Node>
     Node* Insert(MvSceneNode* parent, Node* node)
     {
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         Tree().InsertNode(parent, node);
         return node;
     }
@@ -218,7 +147,7 @@ public:
     std::vector<MvIntRect> FrameRects()
     {
         MvGrowArray<MvIntRect> list;
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         stage->Draw(false, &list);
         return std::vector<MvIntRect>(list.Items(), list.Items() + list.Count());
     }
@@ -240,15 +169,15 @@ public:
 // A stage on a surface of one screen format (restest::kScreenFormats), its first frame
 // drawn so that the dirty lists start empty.
 class StageOnFormat {
-    restest::SurfacePtr surface_; // first, so that the stage goes before its screen
+    SurfacePtr surface_; // first, so that the stage goes before its screen
 
 public:
-    StageOnFormat(const restest::ScreenFormat& format, int width, int height)
+    StageOnFormat(const ScreenFormat& format, int width, int height)
         : surface_(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, format.bits, format.redMask, format.greenMask,
                                         format.blueMask, 0))
     {
         EXPECT_NE(surface_, nullptr);
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         stage.reset(new MvStage(surface_.get()));
         stage->Draw(false);
     }
@@ -259,7 +188,7 @@ public:
     template <typename Node>
     Node* Insert(MvSceneNode* parent, Node* node)
     {
-        LogCapture quiet;
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
         Tree().InsertNode(parent, node);
         return node;
     }
@@ -268,7 +197,7 @@ public:
     std::string DrawAndShow(const std::string& palette)
     {
         {
-            LogCapture quiet;
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
             stage->Draw(false);
         }
         return restest::ShowSurface(surface_.get(), palette);

@@ -7,6 +7,7 @@
 #include "MvColor.h"
 #include "MvPngImage.h"
 #include "MvScratchFolder.h"
+#include "PaletteColors.h"
 
 #include <gtest/gtest.h>
 
@@ -21,36 +22,13 @@
 
 namespace tooltest {
 
-inline MvColor Rgba(int r, int g, int b, int a)
-{
-    MvColor c;
-    c.Set(uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a));
-    return c;
-}
-
-// The colour a picture character stands for: '.' transparent, capitals opaque, small
-// letters translucent.
-inline MvColor PaletteColor(char c)
-{
-    switch (c) {
-    case '.': return Rgba(0, 0, 0, 0);
-    case 'R': return Rgba(255, 0, 0, 255);
-    case 'G': return Rgba(0, 255, 0, 255);
-    case 'B': return Rgba(0, 0, 255, 255);
-    case 'W': return Rgba(255, 255, 255, 255);
-    case 'a': return Rgba(200, 100, 50, 128);
-    case 'b': return Rgba(10, 220, 90, 1);
-    default: ADD_FAILURE() << "no colour for '" << c << "'"; return Rgba(0, 0, 0, 0);
-    }
-}
-
-// A picture from rows of characters.
+// A picture from rows of characters (PaletteColorWithFaintB).
 inline MvPngImage Picture(const std::vector<std::string>& rows)
 {
     MvPngImage picture(rows.empty() ? 0 : static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
     for (int y = 0; y < picture.Height(); ++y)
         for (int x = 0; x < picture.Width(); ++x)
-            picture.At(x, y) = PaletteColor(rows[y][x]);
+            picture.At(x, y) = PaletteColorWithFaintB(rows[y][x]);
     return picture;
 }
 
