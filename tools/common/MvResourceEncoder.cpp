@@ -97,42 +97,15 @@ std::string IncludeGuard(const std::string& headerPath)
 }
 
 // The header lines of a resource that is not a sprite: a comment naming it and its
-// constant (kTile..., kFont..., and so on), or a note that it is left out.
-std::string ResourceConstant(const MvResourceDefinition& definition, const MvDefinedResource& entry,
-                             std::set<std::string>* used)
+// constant (kTile..., kFont..., and so on, after kind), or a note that it is left out.
+template <typename Definition>
+std::string ResourceConstant(const char* kind, const Definition& resource, std::set<std::string>* used)
 {
-    const char* kind = "";
-    std::string name;
-    int32_t id = 0;
-    switch (entry.kind) {
-    case MvDefinedKind::Tile:
-        kind = "Tile";
-        name = definition.Tiles()[entry.index].name;
-        id = definition.Tiles()[entry.index].id;
-        break;
-    case MvDefinedKind::Font:
-        kind = "Font";
-        name = definition.Fonts()[entry.index].name;
-        id = definition.Fonts()[entry.index].id;
-        break;
-    case MvDefinedKind::Text:
-        kind = "Text";
-        name = definition.Texts()[entry.index].name;
-        id = definition.Texts()[entry.index].id;
-        break;
-    case MvDefinedKind::Binary:
-        kind = "Binary";
-        name = definition.Binaries()[entry.index].name;
-        id = definition.Binaries()[entry.index].id;
-        break;
-    case MvDefinedKind::Sprite:
-        break;
-    }
-    const std::string part = Unique(used, kind + IdentifierPart(name, id), id);
-    std::string text = std::string("\n// ") + kind + " " + Quoted(name) + "\n";
+    const std::string part = Unique(used, kind + IdentifierPart(resource.name, resource.id), resource.id);
+    std::string text = std::string("\n// ") + kind + " " + Quoted(resource.name) + "\n";
     if (part.empty())
         return text + "// (left out: its name and id repeat an earlier " + kind + "'s)\n";
-    return text + "constexpr int k" + part + " = " + std::to_string(id) + ";\n";
+    return text + "constexpr int k" + part + " = " + std::to_string(resource.id) + ";\n";
 }
 
 // The header lines of a sprite: a comment naming it, its constant and a namespace with
@@ -657,10 +630,15 @@ std::string MvResourceEncoder::HeaderText(const MvResourceDefinition& definition
     text += "#ifndef " + guard + "\n#define " + guard + "\n";
     std::set<std::string> used;
     for (const MvDefinedResource& entry : definition.Order()) {
-        if (entry.kind == MvDefinedKind::Sprite)
-            text += SpriteConstants(definition.Sprites()[entry.index], &used);
-        else
-            text += ResourceConstant(definition, entry, &used);
+        switch (entry.kind) {
+        case MvDefinedKind::Sprite: text += SpriteConstants(definition.Sprites()[entry.index], &used); break;
+        case MvDefinedKind::Tile: text += ResourceConstant("Tile", definition.Tiles()[entry.index], &used); break;
+        case MvDefinedKind::Font: text += ResourceConstant("Font", definition.Fonts()[entry.index], &used); break;
+        case MvDefinedKind::Text: text += ResourceConstant("Text", definition.Texts()[entry.index], &used); break;
+        case MvDefinedKind::Binary:
+            text += ResourceConstant("Binary", definition.Binaries()[entry.index], &used);
+            break;
+        }
     }
     text += "\n#endif\n";
     return text;

@@ -80,6 +80,17 @@ Track ToneTrack(const char* name, const Instrument& instrument, int stepsPerBeat
     return t;
 }
 
+// A level song: it loops, at bpm beats a minute, its drums' noise started from seed.
+Song LoopingSong(const char* name, double bpm, uint32_t seed)
+{
+    Song song;
+    song.name = name;
+    song.bpm = bpm;
+    song.loops = true;
+    song.seed = seed;
+    return song;
+}
+
 // The bars of a track that plays one bar per chord of progression (chord names between
 // spaces), each the pattern patterns gives for that chord. A chord without a pattern is a
 // fault in the song data and ends the program.
@@ -145,11 +156,7 @@ Song SkyLevelSong()
 {
     // Sixteen bars at 120 beats a minute (32 seconds); the last G leads back to the first C.
     const char* chords = "C G Am F C G F-G C F G Em Am Dm G F G";
-    Song song;
-    song.name = "sky level";
-    song.bpm = 120.0;
-    song.loops = true;
-    song.seed = 0x5c1;
+    Song song = LoopingSong("sky level", 120.0, 0x5c1);
 
     song.tracks.push_back(ToneTrack("brass melody", Brass(), 2, 0.5f, 0.0f, {
         "G4 - C5 - - - D5 E5",  "D5 - - - B4 - G4 -",  "A4 - C5 - E5 - D5 C5", "C5 - - - A4 - - -",
@@ -194,11 +201,7 @@ Song MysteryLevelSong()
 {
     // Twelve bars at 90 beats a minute (32 seconds); the flute enters in the fifth bar.
     const char* chords = "Am F Dm E Am F Bb E Dm Am F E";
-    Song song;
-    song.name = "mystery level";
-    song.bpm = 90.0;
-    song.loops = true;
-    song.seed = 0x3e7;
+    Song song = LoopingSong("mystery level", 90.0, 0x3e7);
 
     Instrument flute;
     flute.wave = Wave::Sine;
@@ -249,11 +252,7 @@ Song DriveLevelSong()
     // Twenty bars at 150 beats a minute (32 seconds): an intro of bass, drums and arpeggio,
     // then three phrases; B leads back to Em.
     const char* chords = "Em Em C D  Em Em C D Em Em C B  C D Em Em C D B B";
-    Song song;
-    song.name = "drive level";
-    song.bpm = 150.0;
-    song.loops = true;
-    song.seed = 0xd21;
+    Song song = LoopingSong("drive level", 150.0, 0xd21);
 
     song.tracks.push_back(DriveLead());
 
