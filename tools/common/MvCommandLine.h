@@ -22,19 +22,21 @@ public:
     // argument (standard input, say); otherwise it is an unknown option.
     MvCommandLine(const char* program, const char* usage, bool loneDashIsArgument = false);
 
-    // A flag: names such as "--verbose" set *value to true.
+    // A flag: names such as "--verbose" set *value to true. Asserts value is not null.
     void AddFlag(const char* name, bool* value);
     // An option with a value: any of names ("-o", "--output") followed by a value stores
-    // the value in *value.
+    // the value in *value. Asserts value is not null.
     void AddOption(std::initializer_list<const char*> names, std::string* value);
-    // An option with a value that take checks and stores.
+    // An option with a value that take checks and stores. Asserts take is given.
     void AddOption(std::initializer_list<const char*> names, ValueTaker take);
     // The one positional argument, stored in *value. A second one is refused as "more
-    // than one NOUN: 'first' and 'second'", none at all as "no MISSING given".
+    // than one NOUN: 'first' and 'second'", none at all as "no MISSING given". Asserts
+    // value is not null.
     void SetArgument(std::string* value, const char* noun, const char* missing);
 
     // Reads argv. Returns true when the program is to go on; otherwise the help or an
-    // error has been printed and *exitCode is the program's exit code.
+    // error has been printed and *exitCode is the program's exit code. Asserts exitCode is
+    // not null and SetArgument was called.
     bool Parse(int argc, char** argv, int* exitCode) const;
     // Prints "PROGRAM: what" and the hint to try --help; returns the exit code 2.
     int Fail(const std::string& what) const;
