@@ -1,3 +1,4 @@
+#include "MvFailedCheck.h"
 #include "ToolTestSupport.h"
 
 #include "MvPngImage.h"
@@ -61,8 +62,8 @@ TEST(MvPngImage, SaveIntoAMissingFolderFails)
 TEST(MvPngImageDeathTest, PixelOutsideThePictureAsserts)
 {
     MvPngImage picture(2, 2);
-    EXPECT_DEATH(picture.At(2, 0), "x < width_");
-    EXPECT_DEATH(picture.At(0, -1), "y >= 0");
+    EXPECT_DEATH(picture.At(2, 0), MvFailedCheck("x >= 0 && x < width_ && y >= 0 && y < height_"));
+    EXPECT_DEATH(picture.At(0, -1), MvFailedCheck("x >= 0 && x < width_ && y >= 0 && y < height_"));
 }
 
 } // namespace

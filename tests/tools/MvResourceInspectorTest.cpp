@@ -1,3 +1,4 @@
+#include "MvFailedCheck.h"
 #include "ToolTestSupport.h"
 
 #include "MvAction.h"
@@ -261,7 +262,8 @@ TEST(MvResourceInspectorDeathTest, LoadingTwiceAsserts)
     MvResourceInspector inspector;
     std::string error;
     ASSERT_TRUE(inspector.Load(file, &error)) << error;
-    EXPECT_DEATH(inspector.Load(file, &error), "HasLoadedFile");
+    EXPECT_DEATH(inspector.Load(file, &error),
+                 MvFailedCheck("!vault_.HasLoadedFile() && vault_.ResourceCount() == 0"));
 }
 
 } // namespace

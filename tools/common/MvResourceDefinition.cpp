@@ -76,6 +76,11 @@ private:
     // Reads one child of <resources> into its kind's list; sets *kind, *name, *id and
     // *line for the checks on repeats.
     bool ReadResource(xmlNode* node, MvDefinedKind* kind, std::string* name, int32_t* id, int* line);
+    // Reads node with read into a new entry of list, of the given kind, and adds it to the
+    // file order, even when read fails; sets *name and *id from what was read.
+    template <typename Definition>
+    bool ReadInto(xmlNode* node, MvDefinedKind kind, bool (DefinitionReader::*read)(xmlNode*, Definition*),
+                  std::vector<Definition>* list, std::string* name, int32_t* id);
     bool ReadSprite(xmlNode* node, MvSpriteDefinition* sprite);
     bool ReadAction(xmlNode* node, MvActionDefinition* action);
     bool ReadFrame(xmlNode* node, MvFrameDefinition* frame);
@@ -289,55 +294,35 @@ bool DefinitionReader::ReadResource(xmlNode* node, MvDefinedKind* kind, std::str
     const bool plain = node->ns == nullptr;
     auto is = [&](const char* expected) { return plain && std::strcmp(element, expected) == 0; };
     bool ok = false;
-    if (is("sprite")) {
-        *kind = MvDefinedKind::Sprite;
-        MvSpriteDefinition sprite;
-        ok = ReadSprite(node, &sprite);
-        *name = sprite.name;
-        *id = sprite.id;
-        lists_.sprites->push_back(std::move(sprite));
-    } else if (is("tile")) {
-        *kind = MvDefinedKind::Tile;
-        MvTileDefinition tile;
-        ok = ReadTile(node, &tile);
-        *name = tile.name;
-        *id = tile.id;
-        lists_.tiles->push_back(std::move(tile));
-    } else if (is("font")) {
-        *kind = MvDefinedKind::Font;
-        MvFontDefinition font;
-        ok = ReadFont(node, &font);
-        *name = font.name;
-        *id = font.id;
-        lists_.fonts->push_back(std::move(font));
-    } else if (is("text")) {
-        *kind = MvDefinedKind::Text;
-        MvTextDefinition text;
-        ok = ReadText(node, &text);
-        *name = text.name;
-        *id = text.id;
-        lists_.texts->push_back(std::move(text));
-    } else if (is("binary")) {
-        *kind = MvDefinedKind::Binary;
-        MvBinaryDefinition binary;
-        ok = ReadBinary(node, &binary);
-        *name = binary.name;
-        *id = binary.id;
-        lists_.binaries->push_back(std::move(binary));
-    } else {
+    if (is("sprite"))
+        ok = ReadInto(node, MvDefinedKind::Sprite, &DefinitionReader::ReadSprite, lists_.sprites, name, id);
+    else if (is("tile"))
+        ok = ReadInto(node, MvDefinedKind::Tile, &DefinitionReader::ReadTile, lists_.tiles, name, id);
+    else if (is("font"))
+        ok = ReadInto(node, MvDefinedKind::Font, &DefinitionReader::ReadFont, lists_.fonts, name, id);
+    else if (is("text"))
+        ok = ReadInto(node, MvDefinedKind::Text, &DefinitionReader::ReadText, lists_.texts, name, id);
+    else if (is("binary"))
+        ok = ReadInto(node, MvDefinedKind::Binary, &DefinitionReader::ReadBinary, lists_.binaries, name, id);
+    else
         return Fail(node, std::string("unknown element <") + element +
                               "> inside <resources>; expected <sprite>, <tile>, <font>, <text> or <binary>");
-    }
+    *kind = lists_.order->back().kind;
     *line = static_cast<int>(xmlGetLineNo(node));
-    int count = 0;
-    switch (*kind) {
-    case MvDefinedKind::Sprite: count = static_cast<int>(lists_.sprites->size()); break;
-    case MvDefinedKind::Tile: count = static_cast<int>(lists_.tiles->size()); break;
-    case MvDefinedKind::Font: count = static_cast<int>(lists_.fonts->size()); break;
-    case MvDefinedKind::Text: count = static_cast<int>(lists_.texts->size()); break;
-    case MvDefinedKind::Binary: count = static_cast<int>(lists_.binaries->size()); break;
-    }
-    lists_.order->push_back(MvDefinedResource{*kind, count - 1});
+    return ok;
+}
+
+template <typename Definition>
+bool DefinitionReader::ReadInto(xmlNode* node, MvDefinedKind kind,
+                                bool (DefinitionReader::*read)(xmlNode*, Definition*), std::vector<Definition>* list,
+                                std::string* name, int32_t* id)
+{
+    Definition definition{};
+    const bool ok = (this->*read)(node, &definition);
+    *name = definition.name;
+    *id = definition.id;
+    list->push_back(std::move(definition));
+    lists_.order->push_back(MvDefinedResource{kind, static_cast<int>(list->size()) - 1});
     return ok;
 }
 

@@ -84,6 +84,53 @@ std::string Quoted(const std::string& text)
     return quoted + "\"";
 }
 
+// The include guard of the header at headerPath: "MV_" and the file name in capitals,
+// with '_' for every character that is not a letter or digit.
+std::string IncludeGuard(const std::string& headerPath)
+{
+    std::string guard = "MV_";
+    for (char c : FileName(headerPath)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        guard += std::isalnum(u) ? static_cast<char>(std::toupper(u)) : '_';
+    }
+    return guard;
+}
+
+// The header lines of a resource that is not a sprite: a comment naming it and its
+// constant (kTile..., kFont..., and so on, after kind), or a note that it is left out.
+template <typename Definition>
+std::string ResourceConstant(const char* kind, const Definition& resource, std::set<std::string>* used)
+{
+    const std::string part = Unique(used, kind + IdentifierPart(resource.name, resource.id), resource.id);
+    std::string text = std::string("\n// ") + kind + " " + Quoted(resource.name) + "\n";
+    if (part.empty())
+        return text + "// (left out: its name and id repeat an earlier " + kind + "'s)\n";
+    return text + "constexpr int k" + part + " = " + std::to_string(resource.id) + ";\n";
+}
+
+// The header lines of a sprite: a comment naming it, its constant and a namespace with
+// one constant per action, or a note that it is left out.
+std::string SpriteConstants(const MvSpriteDefinition& sprite, std::set<std::string>* used)
+{
+    const std::string part = Unique(used, "Sprite" + IdentifierPart(sprite.name, sprite.id), sprite.id);
+    std::string text = "\n// Sprite " + Quoted(sprite.name) + "\n";
+    if (part.empty())
+        return text + "// (left out: its name and id repeat an earlier sprite's)\n";
+    text += "constexpr int k" + part + " = " + std::to_string(sprite.id) + ";\n";
+    if (sprite.actions.empty())
+        return text;
+    text += "namespace " + part + "Actions {\n";
+    std::set<std::string> actionsUsed;
+    for (const MvActionDefinition& action : sprite.actions) {
+        const std::string name = Unique(&actionsUsed, IdentifierPart(action.name, action.id), action.id);
+        if (name.empty())
+            text += "// " + Quoted(action.name) + " left out: its name and id repeat an earlier action's\n";
+        else
+            text += "constexpr int k" + name + " = " + std::to_string(action.id) + "; // " + Quoted(action.name) + "\n";
+    }
+    return text + "} // namespace " + part + "Actions\n";
+}
+
 // Character codes are 16-bit: a glyph beyond this code could never be drawn.
 const int64_t MaxCharacterCode = 65535;
 
@@ -104,7 +151,8 @@ std::string LoggedLine(const std::string& log, const std::string& prefix)
     return std::string();
 }
 
-// Checks that path names a regular file and gives its size; otherwise sets why.
+// Checks that path names a regular file the engine can hold (at most INT_MAX bytes) and
+// gives its size; otherwise sets why.
 bool FileSize(const std::string& path, int64_t* size, std::string* why)
 {
     struct stat info;
@@ -117,6 +165,10 @@ bool FileSize(const std::string& path, int64_t* size, std::string* why)
         return false;
     }
     *size = static_cast<int64_t>(info.st_size);
+    if (*size > INT_MAX) {
+        *why = "the file '" + path + "' is " + std::to_string(*size) + " bytes, more than " + std::to_string(INT_MAX);
+        return false;
+    }
     return true;
 }
 
@@ -126,10 +178,6 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* why
     int64_t size = 0;
     if (!FileSize(path, &size, why))
         return false;
-    if (size > INT_MAX) {
-        *why = "the file '" + path + "' is " + std::to_string(size) + " bytes, more than " + std::to_string(INT_MAX);
-        return false;
-    }
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         *why = "cannot open the file '" + path + "': " + std::strerror(errno);
@@ -161,6 +209,113 @@ bool WriteBytes(const std::string& path, const void* data, size_t size, std::str
     return true;
 }
 
+// A rectangle of a picture, in the picture's pixels.
+struct Area {
+    int64_t x, y, width, height;
+};
+
+// What keeps rectangle from being cut from picture (found at path): it does not lie
+// inside, or it is too wide for a paint target; empty when it can be cut.
+std::string RectangleProblem(const MvPngImage& picture, const std::string& path, const Area& rectangle)
+{
+    const int64_t x = rectangle.x, y = rectangle.y, w = rectangle.width, h = rectangle.height;
+    if (w < 0 || h < 0 || x + w > picture.Width() || y + h > picture.Height())
+        return "the rectangle x=" + std::to_string(x) + " y=" + std::to_string(y) + " width=" + std::to_string(w) +
+               " height=" + std::to_string(h) + " does not lie inside the picture '" + path + "' (" +
+               std::to_string(picture.Width()) + " x " + std::to_string(picture.Height()) + " pixels)";
+    if (w > MaxRectangleWidth)
+        return "the rectangle is " + std::to_string(w) + " pixels wide, more than " +
+               std::to_string(MaxRectangleWidth);
+    return std::string();
+}
+
+bool Visible(const MvPngImage& picture, int64_t col, int64_t row)
+{
+    return picture.At(static_cast<int>(col), static_cast<int>(row)).alpha != 0;
+}
+
+// The smallest area of rectangle that holds all its visible pixels, as MvRle::Create
+// trims a frame; its width is 0 when there are none.
+Area VisibleArea(const MvPngImage& picture, const Area& rectangle)
+{
+    int64_t c0 = -1, c1 = -1, r0 = -1, r1 = -1;
+    for (int64_t row = rectangle.y; row < rectangle.y + rectangle.height; ++row) {
+        for (int64_t col = rectangle.x; col < rectangle.x + rectangle.width; ++col) {
+            if (!Visible(picture, col, row))
+                continue;
+            if (r0 < 0)
+                r0 = row;
+            r1 = row;
+            if (c0 < 0 || col < c0)
+                c0 = col;
+            if (col > c1)
+                c1 = col;
+        }
+    }
+    if (c0 < 0)
+        return Area{0, 0, 0, 0};
+    return Area{c0, r0, c1 - c0 + 1, r1 - r0 + 1};
+}
+
+// What keeps the frame's hot spot from being stored: the offset it gives the visible
+// pixels lies beyond what a resource file holds; empty when it fits.
+std::string HotSpotProblem(const MvFrameDefinition& f, const Area& rectangle, const Area& visible)
+{
+    const bool blank = visible.width == 0;
+    const int64_t offsetX = blank ? rectangle.width - f.hotX : visible.x - rectangle.x - f.hotX;
+    const int64_t offsetY = blank ? -static_cast<int64_t>(f.hotY) : visible.y - rectangle.y - f.hotY;
+    if (offsetX >= -MvRle::MaxWrittenOffset && offsetX <= MvRle::MaxWrittenOffset &&
+        offsetY >= -MvRle::MaxWrittenOffset && offsetY <= MvRle::MaxWrittenOffset)
+        return std::string();
+    return "the hot spot hotx=" + std::to_string(f.hotX) + " hoty=" + std::to_string(f.hotY) +
+           " puts the image at offset (" + std::to_string(offsetX) + ", " + std::to_string(offsetY) +
+           "), outside -" + std::to_string(MvRle::MaxWrittenOffset) + ".." + std::to_string(MvRle::MaxWrittenOffset);
+}
+
+// What keeps the visible pixels from becoming runs, which MvRle::Create would assert on:
+// a span beyond its size, or a row with too many runs or one too long; empty when they fit.
+std::string RunProblem(const MvPngImage& picture, const Area& visible)
+{
+    if (visible.width == 0)
+        return std::string();
+    if (visible.width > MvRle::MaxSize || visible.height > MvRle::MaxSize)
+        return "the visible pixels span " + std::to_string(visible.width) + " x " + std::to_string(visible.height) +
+               " pixels, more than " + std::to_string(MvRle::MaxSize) + " on a side";
+    for (int64_t row = visible.y; row < visible.y + visible.height; ++row) {
+        int runs = 0;
+        for (int64_t col = visible.x; col < visible.x + visible.width;) {
+            if (!Visible(picture, col, row)) {
+                ++col;
+                continue;
+            }
+            const int64_t first = col;
+            while (col < visible.x + visible.width && Visible(picture, col, row))
+                ++col;
+            ++runs;
+            if (runs > MvRle::MaxCreatedSegmentsPerRow)
+                return "picture row " + std::to_string(row) + " holds more than " +
+                       std::to_string(MvRle::MaxCreatedSegmentsPerRow) +
+                       " runs of visible pixels; the engine cannot store it";
+            if (col - first > MvRle::MaxSegmentLength)
+                return "picture row " + std::to_string(row) + " holds a run of " + std::to_string(col - first) +
+                       " visible pixels, more than " + std::to_string(MvRle::MaxSegmentLength) +
+                       "; the engine cannot store it";
+        }
+    }
+    return std::string();
+}
+
+// A copy of area of picture, so that a paint target's width limit concerns the area only.
+// An area without pixels still gets one, for a target to wrap.
+MvPngImage Cut(const MvPngImage& picture, const Area& area)
+{
+    MvPngImage cut(std::max<int>(static_cast<int>(area.width), 1), std::max<int>(static_cast<int>(area.height), 1));
+    for (int row = 0; row < area.height; ++row)
+        for (int col = 0; col < area.width; ++col)
+            cut.At(col, row) = picture.At(static_cast<int>(area.x) + col, static_cast<int>(area.y) + row);
+    return cut;
+}
+
 } // namespace
 
 MvResourceEncoder::MvResourceEncoder(const MvResourceDefinition& definition, const std::string& imageDir)
@@ -184,6 +339,21 @@ std::string MvResourceEncoder::DataPath(const std::string& file) const
 
 std::string MvResourceEncoder::At(int line) const { return definition_.Path() + ":" + std::to_string(line) + ": "; }
 
+std::string MvResourceEncoder::Where(int line, const char* kind, const std::string& name) const
+{
+    return At(line) + kind + " '" + name + "': ";
+}
+
+const MvPngImage* MvResourceEncoder::PictureFor(const std::string& where, const std::string& path,
+                                                std::string* error)
+{
+    std::string why;
+    const MvPngImage* picture = Picture(path, &why);
+    if (picture == nullptr)
+        *error = where + why;
+    return picture;
+}
+
 const MvPngImage* MvResourceEncoder::Picture(const std::string& path, std::string* why)
 {
     auto found = pictures_.find(path);
@@ -199,99 +369,31 @@ bool MvResourceEncoder::EncodeFrame(const MvSpriteDefinition& sprite, const MvAc
                                     MvRle* frame, std::string* error)
 {
     const MvFrameDefinition& f = action.frames[index];
-    const std::string where = definition_.Path() + ":" + std::to_string(f.line) + ": frame " + std::to_string(index) +
-                              " of action '" + action.name + "' in sprite '" + sprite.name + "': ";
+    const std::string where = At(f.line) + "frame " + std::to_string(index) + " of action '" + action.name +
+                              "' in sprite '" + sprite.name + "': ";
     const std::string path = PicturePath(f.image);
-    std::string why;
-    const MvPngImage* picture = Picture(path, &why);
-    if (picture == nullptr) {
-        *error = where + why;
+    const MvPngImage* picture = PictureFor(where, path, error);
+    if (picture == nullptr)
+        return false;
+    // The sizes the definition leaves out are taken from the picture.
+    const Area rectangle{f.x, f.y, f.hasWidth ? f.width : int64_t{picture->Width()} - f.x,
+                         f.hasHeight ? f.height : int64_t{picture->Height()} - f.y};
+    std::string problem = RectangleProblem(*picture, path, rectangle);
+    if (problem.empty()) {
+        const Area visible = VisibleArea(*picture, rectangle);
+        problem = HotSpotProblem(f, rectangle, visible);
+        if (problem.empty())
+            problem = RunProblem(*picture, visible);
+    }
+    if (!problem.empty()) {
+        *error = where + problem;
         return false;
     }
-
-    // The rectangle, with the sizes the definition leaves out taken from the picture.
-    const int64_t x = f.x, y = f.y;
-    const int64_t w = f.hasWidth ? f.width : picture->Width() - x;
-    const int64_t h = f.hasHeight ? f.height : picture->Height() - y;
-    const std::string size = std::to_string(picture->Width()) + " x " + std::to_string(picture->Height());
-    if (w < 0 || h < 0 || x + w > picture->Width() || y + h > picture->Height()) {
-        *error = where + "the rectangle x=" + std::to_string(x) + " y=" + std::to_string(y) +
-                 " width=" + std::to_string(w) + " height=" + std::to_string(h) + " does not lie inside the picture '" +
-                 path + "' (" + size + " pixels)";
-        return false;
-    }
-    if (w > MaxRectangleWidth) {
-        *error = where + "the rectangle is " + std::to_string(w) + " pixels wide, more than " +
-                 std::to_string(MaxRectangleWidth);
-        return false;
-    }
-
-    // Trim as MvRle::Create does, to test what it would assert on.
-    int64_t c0 = -1, c1 = -1, r0 = -1, r1 = -1;
-    for (int64_t row = y; row < y + h; ++row) {
-        for (int64_t col = x; col < x + w; ++col) {
-            if (picture->At(static_cast<int>(col), static_cast<int>(row)).alpha == 0)
-                continue;
-            if (r0 < 0)
-                r0 = row;
-            r1 = row;
-            if (c0 < 0 || col < c0)
-                c0 = col;
-            if (col > c1)
-                c1 = col;
-        }
-    }
-    const int64_t offsetX = c0 < 0 ? w - f.hotX : c0 - x - f.hotX;
-    const int64_t offsetY = c0 < 0 ? -static_cast<int64_t>(f.hotY) : r0 - y - f.hotY;
-    if (offsetX < -MvRle::MaxWrittenOffset || offsetX > MvRle::MaxWrittenOffset ||
-        offsetY < -MvRle::MaxWrittenOffset || offsetY > MvRle::MaxWrittenOffset) {
-        *error = where + "the hot spot hotx=" + std::to_string(f.hotX) + " hoty=" + std::to_string(f.hotY) +
-                 " puts the image at offset (" + std::to_string(offsetX) + ", " + std::to_string(offsetY) +
-                 "), outside -" + std::to_string(MvRle::MaxWrittenOffset) + ".." +
-                 std::to_string(MvRle::MaxWrittenOffset);
-        return false;
-    }
-    if (c0 >= 0) {
-        if (c1 - c0 + 1 > MvRle::MaxSize || r1 - r0 + 1 > MvRle::MaxSize) {
-            *error = where + "the visible pixels span " + std::to_string(c1 - c0 + 1) + " x " +
-                     std::to_string(r1 - r0 + 1) + " pixels, more than " + std::to_string(MvRle::MaxSize) +
-                     " on a side";
-            return false;
-        }
-        for (int64_t row = r0; row <= r1; ++row) {
-            int runs = 0;
-            for (int64_t col = c0; col <= c1;) {
-                if (picture->At(static_cast<int>(col), static_cast<int>(row)).alpha == 0) {
-                    ++col;
-                    continue;
-                }
-                const int64_t first = col;
-                while (col <= c1 && picture->At(static_cast<int>(col), static_cast<int>(row)).alpha != 0)
-                    ++col;
-                ++runs;
-                if (col - first > MvRle::MaxSegmentLength || runs > MvRle::MaxCreatedSegmentsPerRow) {
-                    *error = where + "picture row " + std::to_string(row) + " holds " +
-                             (runs > MvRle::MaxCreatedSegmentsPerRow
-                                  ? "more than " + std::to_string(MvRle::MaxCreatedSegmentsPerRow) +
-                                        " runs of visible pixels"
-                                  : "a run of " + std::to_string(col - first) + " visible pixels, more than " +
-                                        std::to_string(MvRle::MaxSegmentLength)) +
-                             "; the engine cannot store it";
-                    return false;
-                }
-            }
-        }
-    }
-
-    // Encode from a copy of the rectangle, so the paint target's width limit concerns the
-    // rectangle only; the hot spot is already relative to its corner. A rectangle without
-    // area still needs a pixel for the target to wrap.
-    MvPngImage cut(std::max<int>(static_cast<int>(w), 1), std::max<int>(static_cast<int>(h), 1));
-    for (int row = 0; row < h; ++row)
-        for (int col = 0; col < w; ++col)
-            cut.At(col, row) = picture->At(static_cast<int>(x) + col, static_cast<int>(y) + row);
+    // The hot spot is already relative to the rectangle's corner.
+    MvPngImage cut = Cut(*picture, rectangle);
     MvPaintTarget source(cut.Pixels(), cut.Width(), cut.Height());
-    frame->Create(source, 0, 0, static_cast<int>(w), static_cast<int>(h), f.hotX, f.hotY, f.deltaX, f.deltaY);
+    frame->Create(source, 0, 0, static_cast<int>(rectangle.width), static_cast<int>(rectangle.height), f.hotX, f.hotY,
+                  f.deltaX, f.deltaY);
     return true;
 }
 
@@ -337,14 +439,11 @@ bool MvResourceEncoder::BuildSprite(const MvSpriteDefinition& spriteDefinition, 
 
 bool MvResourceEncoder::BuildTile(const MvTileDefinition& t, MvResourceVault* vault, std::string* error)
 {
-    const std::string where = At(t.line) + "tile '" + t.name + "': ";
+    const std::string where = Where(t.line, "tile", t.name);
     const std::string path = PicturePath(t.image);
-    std::string why;
-    const MvPngImage* picture = Picture(path, &why);
-    if (picture == nullptr) {
-        *error = where + why;
+    const MvPngImage* picture = PictureFor(where, path, error);
+    if (picture == nullptr)
         return false;
-    }
     // The square, its side taken from the picture's width when the definition leaves it out.
     const int64_t x = t.x, y = t.y;
     const int64_t size = t.hasSize ? t.size : picture->Width() - x;
@@ -359,19 +458,17 @@ bool MvResourceEncoder::BuildTile(const MvTileDefinition& t, MvResourceVault* va
                  std::to_string(static_cast<int>(MvPixelBlock::MaxSize));
         return false;
     }
-    // A copy of the square, so the paint target's width limit concerns the tile only.
     const int side = static_cast<int>(size);
-    MvPngImage cut(side, side);
-    for (int row = 0; row < side; ++row) {
+    MvPngImage cut = Cut(*picture, Area{x, y, size, size});
+    for (int row = 0; t.opaque && row < side; ++row) {
         for (int col = 0; col < side; ++col) {
-            const MvColor& pixel = picture->At(static_cast<int>(x) + col, static_cast<int>(y) + row);
-            if (t.opaque && pixel.alpha != 255) {
+            const int alpha = cut.At(col, row).alpha;
+            if (alpha != 255) {
                 *error = where + "pixel (" + std::to_string(x + col) + ", " + std::to_string(y + row) +
-                         ") of the picture '" + path + "' has alpha " + std::to_string(pixel.alpha) +
+                         ") of the picture '" + path + "' has alpha " + std::to_string(alpha) +
                          ", but the tile is declared alpha=\"no\"";
                 return false;
             }
-            cut.At(col, row) = pixel;
         }
     }
     MvPaintTarget source(cut.Pixels(), side, side);
@@ -384,14 +481,11 @@ bool MvResourceEncoder::BuildTile(const MvTileDefinition& t, MvResourceVault* va
 bool MvResourceEncoder::BuildFont(const MvFontDefinition& f, MvResourceVault* vault, std::string* error,
                                   std::vector<std::string>* warnings)
 {
-    const std::string where = At(f.line) + "font '" + f.name + "': ";
+    const std::string where = Where(f.line, "font", f.name);
     const std::string path = PicturePath(f.image);
-    std::string why;
-    const MvPngImage* picture = Picture(path, &why);
-    if (picture == nullptr) {
-        *error = where + why;
+    const MvPngImage* picture = PictureFor(where, path, error);
+    if (picture == nullptr)
         return false;
-    }
     const std::string pictureText = "the picture '" + path + "' is " + std::to_string(picture->Width()) +
                                     " pixels wide";
     if (picture->Width() > MaxRectangleWidth) {
@@ -440,7 +534,7 @@ bool MvResourceEncoder::BuildFont(const MvFontDefinition& f, MvResourceVault* va
 
 bool MvResourceEncoder::BuildText(const MvTextDefinition& t, MvResourceVault* vault, std::string* error)
 {
-    const std::string where = At(t.line) + "text '" + t.name + "': ";
+    const std::string where = Where(t.line, "text", t.name);
     std::unique_ptr<MvTextDataResource> text(new MvTextDataResource(t.name.c_str()));
     std::string expected;
     std::string why;
@@ -494,17 +588,12 @@ bool MvResourceEncoder::BuildText(const MvTextDefinition& t, MvResourceVault* va
 
 bool MvResourceEncoder::BuildBinary(const MvBinaryDefinition& b, MvResourceVault* vault, std::string* error)
 {
-    const std::string where = At(b.line) + "binary '" + b.name + "': ";
+    const std::string where = Where(b.line, "binary", b.name);
     const std::string path = DataPath(b.file);
     int64_t size = 0;
     std::string why;
     if (!FileSize(path, &size, &why)) {
         *error = where + why;
-        return false;
-    }
-    if (size > INT_MAX) {
-        *error = where + "the file '" + path + "' is " + std::to_string(size) + " bytes, more than " +
-                 std::to_string(INT_MAX);
         return false;
     }
     std::unique_ptr<MvBinaryDataResource> binary(new MvBinaryDataResource(b.name.c_str()));
@@ -534,69 +623,22 @@ bool MvResourceEncoder::WriteResourceFile(const MvResourceVault& vault, const st
 
 std::string MvResourceEncoder::HeaderText(const MvResourceDefinition& definition, const std::string& headerPath)
 {
-    std::string guard = "MV_";
-    for (char c : FileName(headerPath))
-        guard += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : '_';
+    const std::string guard = IncludeGuard(headerPath);
     std::string text;
     text += "// Resource ids of the definition " + Quoted(FileName(definition.Path())) +
             ", made by movo-encode.\n// Do not edit: change the definition and encode it again.\n";
     text += "#ifndef " + guard + "\n#define " + guard + "\n";
     std::set<std::string> used;
-    // One constant for a resource that is not a sprite: kTile..., kFont..., and so on.
-    auto constant = [&](const char* kind, const std::string& name, int32_t id) {
-        const std::string part = Unique(&used, kind + IdentifierPart(name, id), id);
-        text += std::string("\n// ") + kind + " " + Quoted(name) + "\n";
-        if (part.empty())
-            text += std::string("// (left out: its name and id repeat an earlier ") + kind + "'s)\n";
-        else
-            text += "constexpr int k" + part + " = " + std::to_string(id) + ";\n";
-    };
     for (const MvDefinedResource& entry : definition.Order()) {
         switch (entry.kind) {
-        case MvDefinedKind::Tile: {
-            const MvTileDefinition& tile = definition.Tiles()[entry.index];
-            constant("Tile", tile.name, tile.id);
-            continue;
-        }
-        case MvDefinedKind::Font: {
-            const MvFontDefinition& font = definition.Fonts()[entry.index];
-            constant("Font", font.name, font.id);
-            continue;
-        }
-        case MvDefinedKind::Text: {
-            const MvTextDefinition& textData = definition.Texts()[entry.index];
-            constant("Text", textData.name, textData.id);
-            continue;
-        }
-        case MvDefinedKind::Binary: {
-            const MvBinaryDefinition& binary = definition.Binaries()[entry.index];
-            constant("Binary", binary.name, binary.id);
-            continue;
-        }
-        case MvDefinedKind::Sprite:
+        case MvDefinedKind::Sprite: text += SpriteConstants(definition.Sprites()[entry.index], &used); break;
+        case MvDefinedKind::Tile: text += ResourceConstant("Tile", definition.Tiles()[entry.index], &used); break;
+        case MvDefinedKind::Font: text += ResourceConstant("Font", definition.Fonts()[entry.index], &used); break;
+        case MvDefinedKind::Text: text += ResourceConstant("Text", definition.Texts()[entry.index], &used); break;
+        case MvDefinedKind::Binary:
+            text += ResourceConstant("Binary", definition.Binaries()[entry.index], &used);
             break;
         }
-        const MvSpriteDefinition& sprite = definition.Sprites()[entry.index];
-        const std::string part = Unique(&used, "Sprite" + IdentifierPart(sprite.name, sprite.id), sprite.id);
-        text += "\n// Sprite " + Quoted(sprite.name) + "\n";
-        if (part.empty()) {
-            text += "// (left out: its name and id repeat an earlier sprite's)\n";
-            continue;
-        }
-        text += "constexpr int k" + part + " = " + std::to_string(sprite.id) + ";\n";
-        if (sprite.actions.empty())
-            continue;
-        text += "namespace " + part + "Actions {\n";
-        std::set<std::string> actionsUsed;
-        for (const MvActionDefinition& action : sprite.actions) {
-            const std::string name = Unique(&actionsUsed, IdentifierPart(action.name, action.id), action.id);
-            if (name.empty())
-                text += "// " + Quoted(action.name) + " left out: its name and id repeat an earlier action's\n";
-            else
-                text += "constexpr int k" + name + " = " + std::to_string(action.id) + "; // " + Quoted(action.name) +
-                        "\n";
-        }
-        text += "} // namespace " + part + "Actions\n";
     }
     text += "\n#endif\n";
     return text;

@@ -73,9 +73,14 @@ private:
     bool BuildBinary(const MvBinaryDefinition& definition, MvResourceVault* vault, std::string* error);
     // "FILE:LINE: " of the definition.
     std::string At(int line) const;
+    // "FILE:LINE: KIND 'NAME': ", the start of a message about one resource.
+    std::string Where(int line, const char* kind, const std::string& name) const;
     bool EncodeFrame(const MvSpriteDefinition& sprite, const MvActionDefinition& action, int index, MvRle* frame,
                      std::string* error);
     const MvPngImage* Picture(const std::string& path, std::string* why);
+    // The picture at path for the resource that where names; null, with error set to
+    // where and the reason, when it cannot be read.
+    const MvPngImage* PictureFor(const std::string& where, const std::string& path, std::string* error);
 
     const MvResourceDefinition& definition_;
     std::string pictureFolder_;

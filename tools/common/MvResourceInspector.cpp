@@ -78,6 +78,71 @@ std::string QuotedLine(const std::string& line)
     return quoted;
 }
 
+// The size and bytes a pixel of a tile.
+std::string TileListing(const MvTileResource& tile)
+{
+    const MvPixelBlock* block = tile.Block(0);
+    return Format(" size=%dx%d pixel bytes=%d%s\n", block->Width(), block->Height(), block->HasAlpha() ? 4 : 3,
+                  block->HasAlpha() ? " alpha" : "");
+}
+
+// The length and line count of a text, then its first lines.
+std::string TextListing(const MvTextDataResource& textData)
+{
+    const int previewLines = MvResourceInspector::PreviewLines;
+    MvGrowArray<std::string> lines;
+    textData.GetLines(&lines);
+    std::string text = Format(" bytes=%zu lines=%d\n", textData.Text().size(), lines.Count());
+    for (int i = 0; i < lines.Count() && i < previewLines; ++i)
+        text += Format("  Line %d: %s\n", i + 1, QuotedLine(lines[i]).c_str());
+    if (lines.Count() > previewLines)
+        text += Format("  (%d more lines)\n", lines.Count() - previewLines);
+    return text;
+}
+
+// The length of binary data, then its first bytes in hexadecimal.
+std::string BinaryListing(const MvBinaryDataResource& binary)
+{
+    std::string text = Format(" length=%d\n", binary.Length());
+    if (binary.Length() == 0)
+        return text;
+    text += "  Bytes:";
+    const int shown = std::min<int>(binary.Length(), MvResourceInspector::PreviewBytes);
+    for (int i = 0; i < shown; ++i)
+        text += Format(" %02X", binary.Data()[i]);
+    if (shown < binary.Length())
+        text += " ...";
+    return text + "\n";
+}
+
+// The rest of the line of a sprite or a font (a font first gives its type and glyphs),
+// then a line per action and a line per frame. Other resources only end their line.
+std::string SpriteListing(MvResource& resource)
+{
+    std::string text;
+    if (const MvFontResource* font = resource.AsFontResource()) {
+        text += Format(" type=%u (%s) glyphs=%d start=%d space=%d space width=%d",
+                       static_cast<unsigned>(font->FontType()),
+                       font->FontType() == MvFontResource::FixedCells ? "equal cells" : "marked cells",
+                       font->GlyphCount(), font->StartIndex(), font->SpaceCode(), font->SpaceWidth());
+    }
+    const MvSpriteResource* sprite = resource.AsSpriteResource();
+    if (sprite == nullptr)
+        return text + "\n";
+    text += Format(" actions=%d\n", sprite->ActionCount());
+    for (int a = 0; a < sprite->ActionCount(); ++a) {
+        const MvAction* action = sprite->ActionAt(a);
+        text += Format("  Action id=%d name=\"%s\" frames=%d\n", action->Id(), action->Name(), action->FrameCount());
+        for (int f = 0; f < action->FrameCount(); ++f) {
+            const MvRle* frame = action->FrameAt(f);
+            text += Format("    Frame %d: size %dx%d offset (%d,%d) delta (%d,%d)%s\n", f, frame->Width(),
+                           frame->Height(), frame->OffsetX(), frame->OffsetY(), frame->DeltaX(), frame->DeltaY(),
+                           frame->HasAlpha() ? " alpha" : "");
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 MvResourceInspector::MvResourceInspector() : pixelTally_(0), lineTally_(0), segmentTally_(0) { }
@@ -131,58 +196,14 @@ std::string MvResourceInspector::Listing() const
     for (int r = 0; r < vault_.ResourceCount(); ++r) {
         MvResource* resource = vault_.ResourceAt(r);
         text += Format("%s id=%d name=\"%s\"", resource->TypeName().c_str(), resource->Id(), resource->Name());
-        if (const MvTileResource* tile = resource->AsTileResource()) {
-            const MvPixelBlock* block = tile->Block(0);
-            text += Format(" size=%dx%d pixel bytes=%d%s\n", block->Width(), block->Height(),
-                           block->HasAlpha() ? 4 : 3, block->HasAlpha() ? " alpha" : "");
-            continue;
-        }
-        if (const MvTextDataResource* textData = resource->AsTextDataResource()) {
-            MvGrowArray<std::string> lines;
-            textData->GetLines(&lines);
-            text += Format(" bytes=%zu lines=%d\n", textData->Text().size(), lines.Count());
-            for (int i = 0; i < lines.Count() && i < PreviewLines; ++i)
-                text += Format("  Line %d: %s\n", i + 1, QuotedLine(lines[i]).c_str());
-            if (lines.Count() > PreviewLines)
-                text += Format("  (%d more lines)\n", lines.Count() - PreviewLines);
-            continue;
-        }
-        if (const MvBinaryDataResource* binary = resource->AsBinaryDataResource()) {
-            text += Format(" length=%d\n", binary->Length());
-            if (binary->Length() > 0) {
-                text += "  Bytes:";
-                const int shown = std::min<int>(binary->Length(), PreviewBytes);
-                for (int i = 0; i < shown; ++i)
-                    text += Format(" %02X", binary->Data()[i]);
-                if (shown < binary->Length())
-                    text += " ...";
-                text += "\n";
-            }
-            continue;
-        }
-        if (const MvFontResource* font = resource->AsFontResource()) {
-            text += Format(" type=%u (%s) glyphs=%d start=%d space=%d space width=%d",
-                           static_cast<unsigned>(font->FontType()),
-                           font->FontType() == MvFontResource::FixedCells ? "equal cells" : "marked cells",
-                           font->GlyphCount(), font->StartIndex(), font->SpaceCode(), font->SpaceWidth());
-        }
-        const MvSpriteResource* sprite = resource->AsSpriteResource();
-        if (sprite == nullptr) {
-            text += "\n";
-            continue;
-        }
-        text += Format(" actions=%d\n", sprite->ActionCount());
-        for (int a = 0; a < sprite->ActionCount(); ++a) {
-            const MvAction* action = sprite->ActionAt(a);
-            text += Format("  Action id=%d name=\"%s\" frames=%d\n", action->Id(), action->Name(),
-                           action->FrameCount());
-            for (int f = 0; f < action->FrameCount(); ++f) {
-                const MvRle* frame = action->FrameAt(f);
-                text += Format("    Frame %d: size %dx%d offset (%d,%d) delta (%d,%d)%s\n", f, frame->Width(),
-                               frame->Height(), frame->OffsetX(), frame->OffsetY(), frame->DeltaX(),
-                               frame->DeltaY(), frame->HasAlpha() ? " alpha" : "");
-            }
-        }
+        if (const MvTileResource* tile = resource->AsTileResource())
+            text += TileListing(*tile);
+        else if (const MvTextDataResource* textData = resource->AsTextDataResource())
+            text += TextListing(*textData);
+        else if (const MvBinaryDataResource* binary = resource->AsBinaryDataResource())
+            text += BinaryListing(*binary);
+        else
+            text += SpriteListing(*resource);
     }
     return text;
 }

@@ -6,11 +6,11 @@
 // Exits 0 on success; 1 with one message (file, and line for XML problems) when the
 // definition or a picture is wrong or a file cannot be written; 2 on a bad command line.
 
+#include "MvCommandLine.h"
 #include "MvLog.h"
 #include "MvResourceEncoder.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,45 +54,23 @@ const char Usage[] =
     "Texts come from a file or are the element's content, exactly as written; texts and\n"
     "binary files are found next to the definition, pictures in --image-dir.\n";
 
-int BadCommandLine(const std::string& what)
-{
-    std::fprintf(stderr, "movo-encode: %s\nTry 'movo-encode --help'.\n", what.c_str());
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     MvResourceEncoder::Options options;
     bool verbose = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        if (arg == "--verbose") {
-            verbose = true;
-        } else if (arg == "-o" || arg == "--output" || arg == "--header" || arg == "--image-dir") {
-            if (i + 1 >= argc)
-                return BadCommandLine("the option " + arg + " needs a value");
-            std::string& target = arg == "--header"      ? options.headerPath
-                                  : arg == "--image-dir" ? options.imageDir
-                                                         : options.outputPath;
-            target = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            return BadCommandLine("unknown option " + arg);
-        } else if (options.definitionPath.empty()) {
-            options.definitionPath = arg;
-        } else {
-            return BadCommandLine("more than one definition: '" + options.definitionPath + "' and '" + arg + "'");
-        }
-    }
-    if (options.definitionPath.empty())
-        return BadCommandLine("no definition given");
+    MvCommandLine commandLine("movo-encode", Usage);
+    commandLine.AddFlag("--verbose", &verbose);
+    commandLine.AddOption({"-o", "--output"}, &options.outputPath);
+    commandLine.AddOption({"--header"}, &options.headerPath);
+    commandLine.AddOption({"--image-dir"}, &options.imageDir);
+    commandLine.SetArgument(&options.definitionPath, "definition", "definition");
+    int exitCode = 0;
+    if (!commandLine.Parse(argc, argv, &exitCode))
+        return exitCode;
     if (options.outputPath.empty())
-        return BadCommandLine("no output file given (-o OUTPUT.dat)");
+        return commandLine.Fail("no output file given (-o OUTPUT.dat)");
 
     std::string error;
     std::vector<std::string> warnings;

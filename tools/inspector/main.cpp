@@ -6,6 +6,7 @@
 // Exits 0 on success; 1 with the loader's message when the file cannot be loaded, or
 // when the sheet cannot be written; 2 on a bad command line.
 
+#include "MvCommandLine.h"
 #include "MvLog.h"
 #include "MvResourceInspector.h"
 
@@ -30,40 +31,19 @@ const char Usage[] =
     "  --verbose        show the loader's progress lines\n"
     "  -h, --help       show this help\n";
 
-int BadCommandLine(const std::string& what)
-{
-    std::fprintf(stderr, "movo-inspect: %s\nTry 'movo-inspect --help'.\n", what.c_str());
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::string path, sheetPath;
     bool verbose = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        if (arg == "--verbose") {
-            verbose = true;
-        } else if (arg == "--sheet") {
-            if (i + 1 >= argc)
-                return BadCommandLine("the option --sheet needs a value");
-            sheetPath = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            return BadCommandLine("unknown option " + arg);
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return BadCommandLine("more than one file: '" + path + "' and '" + arg + "'");
-        }
-    }
-    if (path.empty())
-        return BadCommandLine("no resource file given");
+    MvCommandLine commandLine("movo-inspect", Usage);
+    commandLine.AddFlag("--verbose", &verbose);
+    commandLine.AddOption({"--sheet"}, &sheetPath);
+    commandLine.SetArgument(&path, "file", "resource file");
+    int exitCode = 0;
+    if (!commandLine.Parse(argc, argv, &exitCode))
+        return exitCode;
 
     MvResourceInspector inspector;
     std::string error;

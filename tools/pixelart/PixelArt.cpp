@@ -104,6 +104,91 @@ bool ReadPalette(const std::string& path, Palette* palette)
     return true;
 }
 
+const Picture* FindPicture(const std::vector<Picture>& pictures, const std::string& name)
+{
+    for (const Picture& p : pictures)
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+// Ends the picture whose rows are being read (*open, null when there is none), which
+// must have rows.
+bool ClosePicture(const std::string& path, Picture** open)
+{
+    if (*open != nullptr && (*open)->height == 0)
+        return Fail(path, (*open)->line, "the picture '" + (*open)->name + "' has no rows");
+    *open = nullptr;
+    return true;
+}
+
+// original flipped left to right, as the picture name defined at line of path.
+Picture Mirrored(const Picture& original, const std::string& name, const std::string& path, int line)
+{
+    Picture copy = original;
+    copy.name = name;
+    copy.file = path;
+    copy.line = line;
+    for (int y = 0; y < copy.height; ++y)
+        for (int x = 0; x < copy.width; ++x)
+            copy.pixels[y * copy.width + x] = original.pixels[y * copy.width + copy.width - 1 - x];
+    return copy;
+}
+
+// Reads the rest of a 'picture NAME' or 'mirror NAME SOURCE' line (fields) at line of
+// path. A new picture is left open in *open for its rows; a mirror is complete.
+bool ReadHeading(const std::string& keyword, std::istringstream& fields, const std::string& path, int line,
+                 std::vector<Picture>* pictures, Picture** open)
+{
+    std::string name, source, extra;
+    fields >> name >> source >> extra;
+    if (name.empty() || name.find_first_of("/\\") != std::string::npos)
+        return Fail(path, line, "a picture needs a plain name (no folders)");
+    if (FindPicture(*pictures, name) != nullptr)
+        return Fail(path, line, "the picture '" + name + "' is defined twice");
+    if (keyword == "picture") {
+        if (!source.empty())
+            return Fail(path, line, "'picture' takes only a name");
+        pictures->push_back(Picture());
+        *open = &pictures->back();
+        (*open)->name = name;
+        (*open)->file = path;
+        (*open)->line = line;
+        return true;
+    }
+    if (source.empty() || !extra.empty())
+        return Fail(path, line, "'mirror' takes a new name and the name of an existing picture");
+    const Picture* original = FindPicture(*pictures, source);
+    if (original == nullptr)
+        return Fail(path, line, "no picture named '" + source + "' has been defined before");
+    pictures->push_back(Mirrored(*original, name, path, line));
+    return true;
+}
+
+// Appends the row of palette characters text, line of path, to the picture open.
+bool ReadRow(const std::string& text, const Palette& palette, const std::string& path, int line, Picture* open)
+{
+    const int width = static_cast<int>(text.size());
+    if (open->height > 0 && width != open->width)
+        return Fail(path, line,
+                    "row of " + std::to_string(width) + " pixels in a picture " + std::to_string(open->width) +
+                        " pixels wide");
+    open->width = width;
+    for (int x = 0; x < width; ++x) {
+        const char c = text[x];
+        if (c == '.') {
+            open->pixels.push_back(0);
+            continue;
+        }
+        const auto found = palette.colors.find(c);
+        if (found == palette.colors.end())
+            return Fail(path, line, std::string("the character '") + c + "' is not in the palette");
+        open->pixels.push_back(found->second);
+    }
+    ++open->height;
+    return true;
+}
+
 // Reads every picture block of one file into pictures; mirrors may name pictures of any file
 // read before or earlier in this one.
 bool ReadPictures(const std::string& path, const Palette& palette, std::vector<Picture>* pictures)
@@ -114,23 +199,11 @@ bool ReadPictures(const std::string& path, const Palette& palette, std::vector<P
     std::string text;
     int line = 0;
     Picture* open = nullptr; // the picture whose rows are being read
-    auto findPicture = [pictures](const std::string& name) -> const Picture* {
-        for (const Picture& p : *pictures)
-            if (p.name == name)
-                return &p;
-        return nullptr;
-    };
-    auto closeOpen = [&]() {
-        if (open != nullptr && open->height == 0)
-            return Fail(path, open->line, "the picture '" + open->name + "' has no rows");
-        open = nullptr;
-        return true;
-    };
     while (std::getline(in, text)) {
         ++line;
         text = StripCarriageReturn(text);
         if (text.find_first_not_of(" \t") == std::string::npos) {
-            if (!closeOpen())
+            if (!ClosePicture(path, &open))
                 return false;
             continue;
         }
@@ -140,61 +213,16 @@ bool ReadPictures(const std::string& path, const Palette& palette, std::vector<P
         std::string keyword;
         fields >> keyword;
         if (keyword == "picture" || keyword == "mirror") {
-            if (!closeOpen())
+            if (!ClosePicture(path, &open) || !ReadHeading(keyword, fields, path, line, pictures, &open))
                 return false;
-            std::string name, source, extra;
-            fields >> name >> source >> extra;
-            if (name.empty() || name.find_first_of("/\\") != std::string::npos)
-                return Fail(path, line, "a picture needs a plain name (no folders)");
-            if (findPicture(name) != nullptr)
-                return Fail(path, line, "the picture '" + name + "' is defined twice");
-            if (keyword == "picture") {
-                if (!source.empty())
-                    return Fail(path, line, "'picture' takes only a name");
-                pictures->push_back(Picture());
-                open = &pictures->back();
-                open->name = name;
-                open->file = path;
-                open->line = line;
-                continue;
-            }
-            if (source.empty() || !extra.empty())
-                return Fail(path, line, "'mirror' takes a new name and the name of an existing picture");
-            const Picture* original = findPicture(source);
-            if (original == nullptr)
-                return Fail(path, line, "no picture named '" + source + "' has been defined before");
-            Picture copy = *original;
-            copy.name = name;
-            copy.file = path;
-            copy.line = line;
-            for (int y = 0; y < copy.height; ++y)
-                for (int x = 0; x < copy.width; ++x)
-                    copy.pixels[y * copy.width + x] = original->pixels[y * copy.width + copy.width - 1 - x];
-            pictures->push_back(copy);
             continue;
         }
         if (open == nullptr)
             return Fail(path, line, "pixel rows belong after a 'picture NAME' line");
-        const int width = static_cast<int>(text.size());
-        if (open->height > 0 && width != open->width)
-            return Fail(path, line,
-                        "row of " + std::to_string(width) + " pixels in a picture " + std::to_string(open->width) +
-                            " pixels wide");
-        open->width = width;
-        for (int x = 0; x < width; ++x) {
-            const char c = text[x];
-            if (c == '.') {
-                open->pixels.push_back(0);
-                continue;
-            }
-            const auto found = palette.colors.find(c);
-            if (found == palette.colors.end())
-                return Fail(path, line, std::string("the character '") + c + "' is not in the palette");
-            open->pixels.push_back(found->second);
-        }
-        ++open->height;
+        if (!ReadRow(text, palette, path, line, open))
+            return false;
     }
-    return closeOpen();
+    return ClosePicture(path, &open);
 }
 
 bool WritePng(const std::string& path, const Picture& picture, int scale)

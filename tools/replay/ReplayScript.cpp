@@ -185,6 +185,47 @@ std::string ParseAction(const std::vector<std::string>& words, ReplayStep* step)
     return std::string();
 }
 
+// Reads the tick of a line's words ("at TICK ...") into *tick, which may not come before
+// the last of the earlier steps. Returns an empty string when it is good, otherwise what
+// is wrong.
+std::string ParseTick(const std::vector<std::string>& words, const std::vector<ReplayStep>& earlier, int* tick)
+{
+    if (words[0] != "at")
+        return "expected a line 'at TICK ACTION', found " + Shown(words[0]);
+    if (words.size() < 2)
+        return "'at' needs a tick number";
+    long long number = 0;
+    if (!ParseNumber(words[1], false, 1, ReplayScript::MaxTick, &number)) {
+        if (IsDigitsOnly(words[1]))
+            return "tick " + words[1] + " is out of range: ticks count from 1 to " +
+                   std::to_string(ReplayScript::MaxTick);
+        return Shown(words[1]) + " is not a tick number";
+    }
+    if (!earlier.empty() && number < earlier.back().tick)
+        return "tick " + words[1] + " comes before tick " + std::to_string(earlier.back().tick) + " of line " +
+               std::to_string(earlier.back().line) + "; lines must be in tick order";
+    *tick = static_cast<int>(number);
+    return std::string();
+}
+
+// Reads a line's words into *step (its line already set), after the steps of the
+// earlier lines. Returns an empty string when the words make a step, otherwise what is
+// wrong.
+std::string ParseStep(const std::vector<std::string>& words, const std::vector<ReplayStep>& earlier,
+                      ReplayStep* step)
+{
+    std::string wrong = ParseTick(words, earlier, &step->tick);
+    if (wrong.empty())
+        wrong = ParseAction(words, step);
+    if (!wrong.empty() || step->kind != ReplayStep::Screenshot)
+        return wrong;
+    for (const ReplayStep& other : earlier) {
+        if (other.kind == ReplayStep::Screenshot && other.name == step->name)
+            return "screenshot " + Shown(step->name) + " is already taken at line " + std::to_string(other.line);
+    }
+    return std::string();
+}
+
 } // namespace
 
 bool ReplayScript::Load(const std::string& path, std::string* error)
@@ -226,47 +267,12 @@ bool ReplayScript::Parse(const std::string& path, const std::string& text, std::
         const std::vector<std::string> words = Words(line);
         if (words.empty())
             continue;
-
-        const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
-        if (words[0] != "at") {
-            *error = where + "expected a line 'at TICK ACTION', found " + Shown(words[0]);
-            return false;
-        }
-        if (words.size() < 2) {
-            *error = where + "'at' needs a tick number";
-            return false;
-        }
-        long long tick = 0;
-        if (!ParseNumber(words[1], false, 1, MaxTick, &tick)) {
-            if (IsDigitsOnly(words[1]))
-                *error = where + "tick " + words[1] + " is out of range: ticks count from 1 to " +
-                         std::to_string(MaxTick);
-            else
-                *error = where + Shown(words[1]) + " is not a tick number";
-            return false;
-        }
-        if (!steps.empty() && tick < steps.back().tick) {
-            *error = where + "tick " + words[1] + " comes before tick " + std::to_string(steps.back().tick) +
-                     " of line " + std::to_string(steps.back().line) + "; lines must be in tick order";
-            return false;
-        }
-
         ReplayStep step;
         step.line = lineNumber;
-        step.tick = static_cast<int>(tick);
-        const std::string wrong = ParseAction(words, &step);
+        const std::string wrong = ParseStep(words, steps, &step);
         if (!wrong.empty()) {
-            *error = where + wrong;
+            *error = path + ":" + std::to_string(lineNumber) + ": " + wrong;
             return false;
-        }
-        if (step.kind == ReplayStep::Screenshot) {
-            for (const ReplayStep& earlier : steps) {
-                if (earlier.kind == ReplayStep::Screenshot && earlier.name == step.name) {
-                    *error = where + "screenshot " + Shown(step.name) + " is already taken at line " +
-                             std::to_string(earlier.line);
-                    return false;
-                }
-            }
         }
         steps.push_back(step);
     }

@@ -7,6 +7,7 @@
 // the output folder cannot be made), a screenshot cannot be written or repeated passes
 // disagree; 2 on a bad command line or a bad script (then nothing runs).
 
+#include "MvCommandLine.h"
 #include "MvLog.h"
 #include "ReplayRun.h"
 #include "ReplayScript.h"
@@ -65,12 +66,6 @@ const char Usage[] =
 // enough to finish a level, before the tool ends it.
 constexpr int DefaultTicksAfterScript = 20000;
 
-int BadCommandLine(const std::string& what)
-{
-    std::fprintf(stderr, "movo-replay: %s\nTry 'movo-replay --help'.\n", what.c_str());
-    return 2;
-}
-
 bool ParseCount(const char* text, int* value)
 {
     char* end = nullptr;
@@ -115,135 +110,148 @@ long PeakResidentKb()
     return usage.ru_maxrss;
 }
 
-} // namespace
+// What the command line asks for.
+struct ReplayOptions {
+    std::string scriptPath;
+    std::string outDir = "replay-out";
+    std::string gameDir;     // empty: DefaultGameFolder()
+    int maxTicks = 0;        // 0: DefaultTicksAfterScript after the script's last line
+    int repeat = 1;
+    bool repeatGiven = false;
+    bool quiet = false;
+    bool listSounds = false;
+};
 
-int main(int argc, char** argv)
+// Reads the command line into *options. Returns false, with the exit code in *exitCode,
+// when the program ends here (help shown or a bad command line).
+bool ReadCommandLine(int argc, char** argv, ReplayOptions* options, int* exitCode)
 {
-    std::string scriptPath, outDir = "replay-out", gameDir;
-    int maxTicks = 0, repeat = 1;
-    bool repeatGiven = false, quiet = false, listSounds = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        if (arg == "--quiet") {
-            quiet = true;
-        } else if (arg == "--sounds") {
-            listSounds = true;
-        } else if (arg == "--out" || arg == "--game" || arg == "--max-ticks" || arg == "--repeat") {
-            if (i + 1 >= argc)
-                return BadCommandLine("the option " + arg + " needs a value");
-            const char* value = argv[++i];
-            if (arg == "--out") {
-                outDir = value;
-            } else if (arg == "--game") {
-                gameDir = value;
-            } else if (arg == "--max-ticks") {
-                if (!ParseCount(value, &maxTicks) || maxTicks > ReplayScript::MaxTick)
-                    return BadCommandLine("--max-ticks needs a number from 1 to " +
-                                          std::to_string(ReplayScript::MaxTick) + ", not '" + value + "'");
-            } else {
-                if (!ParseCount(value, &repeat))
-                    return BadCommandLine("--repeat needs a number of 1 or more, not '" + std::string(value) + "'");
-                repeatGiven = true;
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return BadCommandLine("unknown option " + arg);
-        } else if (scriptPath.empty()) {
-            scriptPath = arg;
-        } else {
-            return BadCommandLine("more than one script: '" + scriptPath + "' and '" + arg + "'");
-        }
+    MvCommandLine commandLine("movo-replay", Usage, true);
+    commandLine.AddFlag("--quiet", &options->quiet);
+    commandLine.AddFlag("--sounds", &options->listSounds);
+    commandLine.AddOption({"--out"}, &options->outDir);
+    commandLine.AddOption({"--game"}, &options->gameDir);
+    commandLine.AddOption({"--max-ticks"}, [options](const std::string& value) {
+        if (!ParseCount(value.c_str(), &options->maxTicks) || options->maxTicks > ReplayScript::MaxTick)
+            return "--max-ticks needs a number from 1 to " + std::to_string(ReplayScript::MaxTick) + ", not '" +
+                   value + "'";
+        return std::string();
+    });
+    commandLine.AddOption({"--repeat"}, [options](const std::string& value) {
+        if (!ParseCount(value.c_str(), &options->repeat))
+            return "--repeat needs a number of 1 or more, not '" + value + "'";
+        options->repeatGiven = true;
+        return std::string();
+    });
+    commandLine.SetArgument(&options->scriptPath, "script", "script");
+    if (!commandLine.Parse(argc, argv, exitCode))
+        return false;
+    if (options->outDir.empty()) {
+        *exitCode = commandLine.Fail("--out needs a folder name");
+        return false;
     }
-    if (scriptPath.empty())
-        return BadCommandLine("no script given");
-    if (outDir.empty())
-        return BadCommandLine("--out needs a folder name");
+    return true;
+}
 
-    ReplayScript script;
-    std::string error;
-    if (!script.Load(scriptPath, &error)) {
-        std::fprintf(stderr, "movo-replay: %s\n", error.c_str());
-        return 2;
-    }
-
-    // The game reads its files from the working folder, so the tool moves into the game
-    // folder; the output folder is named from where the tool was started.
-    if (maxTicks == 0)
-        maxTicks = script.LastTick() + DefaultTicksAfterScript;
-    if (gameDir.empty())
-        gameDir = DefaultGameFolder();
+// Checks the game folder, makes the output folder (when the script takes screenshots) and
+// moves into the game folder, where the game reads its files; the output folder is named
+// from where the tool was started, so *outPath is absolute. Returns false after printing
+// the reason when one of them fails.
+bool EnterFolders(const ReplayScript& script, const ReplayOptions& options, std::string* outPath)
+{
+    const std::string gameDir = options.gameDir.empty() ? DefaultGameFolder() : options.gameDir;
     if (!IsGameFolder(gameDir)) {
         std::fprintf(stderr,
                      "movo-replay: '%s' is no game folder: '%s/Images/Sprites.dat' cannot be read "
                      "(give one with --game DIR)\n",
                      gameDir.c_str(), gameDir.c_str());
-        return 1;
+        return false;
     }
     std::error_code failure;
-    const std::string outPath = std::filesystem::absolute(outDir, failure).lexically_normal().string();
+    *outPath = std::filesystem::absolute(options.outDir, failure).lexically_normal().string();
     bool hasScreenshots = false;
     for (const ReplayStep& step : script.Steps())
         hasScreenshots = hasScreenshots || step.kind == ReplayStep::Screenshot;
     if (hasScreenshots) {
-        std::filesystem::create_directories(outPath, failure);
-        if (failure || !std::filesystem::is_directory(outPath)) {
-            std::fprintf(stderr, "movo-replay: the output folder '%s' cannot be made: %s\n", outDir.c_str(),
+        std::filesystem::create_directories(*outPath, failure);
+        if (failure || !std::filesystem::is_directory(*outPath)) {
+            std::fprintf(stderr, "movo-replay: the output folder '%s' cannot be made: %s\n", options.outDir.c_str(),
                          failure ? failure.message().c_str() : "a file has that name");
-            return 1;
+            return false;
         }
     }
     if (chdir(gameDir.c_str()) != 0) {
         std::fprintf(stderr, "movo-replay: cannot enter the game folder '%s': %s\n", gameDir.c_str(),
                      std::strerror(errno));
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    // Headless: the dummy video driver always; the dummy audio driver unless the user
-    // chose one. Sound is a bonus here, so an audio device that does not open is no error.
+// Frees the screen (when there is one) and shuts the mixer and SDL down.
+void StopHeadless(SDL_Surface* screen, bool mixerOpen)
+{
+    if (screen != nullptr)
+        SDL_FreeSurface(screen);
+    if (mixerOpen)
+        Mix_CloseAudio();
+    SDL_Quit();
+}
+
+// Starts SDL without a window: the dummy video driver always; the dummy audio driver
+// unless the user chose one. Sound is a bonus here, so an audio device that does not
+// open is no error (*mixerOpen says whether it did). SDL's dummy video makes an 8-bit
+// screen, so the game draws on a 32-bit one in memory, which is returned. Returns null,
+// with SDL shut down again, after printing the reason when SDL or the screen fails.
+SDL_Surface* StartHeadless(bool* mixerOpen)
+{
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
         std::fprintf(stderr, "movo-replay: SDL cannot start: %s\n", SDL_GetError());
-        return 1;
+        return nullptr;
     }
-    bool mixerOpen = false;
+    *mixerOpen = false;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
-        mixerOpen = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096) != -1;
-
-    // SDL's dummy video makes an 8-bit screen; the game draws on a 32-bit one in memory.
+        *mixerOpen = Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096) != -1;
     SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, ReplayRun::ScreenWidth, ReplayRun::ScreenHeight, 32,
                                                0x00FF0000, 0x0000FF00, 0x000000FF, 0);
     if (screen == nullptr) {
         std::fprintf(stderr, "movo-replay: no memory for the screen: %s\n", SDL_GetError());
-        if (mixerOpen)
-            Mix_CloseAudio();
-        SDL_Quit();
-        return 1;
+        StopHeadless(nullptr, *mixerOpen);
     }
+    return screen;
+}
 
+// Runs the script options.repeat times, checking that every pass ends as the first did.
+// Returns the exit code: 1 when a pass fails or differs from the first.
+int RunPasses(ReplayRun* run, const ReplayOptions& options)
+{
     int exitCode = 0;
-    ReplayRun run(&script, screen, outPath, maxTicks);
     ReplaySummary first;
-    for (int pass = 1; pass <= repeat; ++pass) {
-        std::FILE* logStream = MvSetLogStream(quiet ? nullptr : stdout);
-        if (!run.Run())
+    for (int pass = 1; pass <= options.repeat; ++pass) {
+        std::FILE* logStream = MvSetLogStream(options.quiet ? nullptr : stdout);
+        if (!run->Run())
             exitCode = 1;
         MvSetLogStream(logStream);
         if (pass == 1)
-            first = run.Summary();
-        else if (run.Summary() != first) {
+            first = run->Summary();
+        else if (run->Summary() != first) {
             std::fprintf(stderr, "movo-replay: pass %d differs from pass 1:\n  pass 1: %s\n  pass %d: %s\n", pass,
-                         first.Line().c_str(), pass, run.Summary().Line().c_str());
+                         first.Line().c_str(), pass, run->Summary().Line().c_str());
             exitCode = 1;
         }
-        if (repeatGiven && (pass == 1 || pass == repeat))
+        if (options.repeatGiven && (pass == 1 || pass == options.repeat))
             std::printf("pass %d: peak resident %ld kB\n", pass, PeakResidentKb());
         std::fflush(stdout);
     }
+    return exitCode;
+}
 
+// Prints what the last pass made: its screenshots, the sounds when asked for, its errors
+// and the summary line.
+void PrintResults(const ReplayRun& run, bool listSounds)
+{
     for (const std::string& line : run.Screenshots())
         std::printf("screenshot at %s\n", line.c_str());
     if (listSounds)
@@ -252,10 +260,35 @@ int main(int argc, char** argv)
     for (const std::string& message : run.Errors())
         std::fprintf(stderr, "movo-replay: %s\n", message.c_str());
     std::printf("%s\n", run.Summary().Line().c_str());
+}
 
-    SDL_FreeSurface(screen);
-    if (mixerOpen)
-        Mix_CloseAudio();
-    SDL_Quit();
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ReplayOptions options;
+    int exitCode = 0;
+    if (!ReadCommandLine(argc, argv, &options, &exitCode))
+        return exitCode;
+
+    ReplayScript script;
+    std::string error;
+    if (!script.Load(options.scriptPath, &error)) {
+        std::fprintf(stderr, "movo-replay: %s\n", error.c_str());
+        return 2;
+    }
+    const int maxTicks = options.maxTicks != 0 ? options.maxTicks : script.LastTick() + DefaultTicksAfterScript;
+    std::string outPath;
+    if (!EnterFolders(script, options, &outPath))
+        return 1;
+
+    bool mixerOpen = false;
+    SDL_Surface* screen = StartHeadless(&mixerOpen);
+    if (screen == nullptr)
+        return 1;
+    ReplayRun run(&script, screen, outPath, maxTicks);
+    exitCode = RunPasses(&run, options);
+    PrintResults(run, options.listSounds);
+    StopHeadless(screen, mixerOpen);
     return exitCode;
 }

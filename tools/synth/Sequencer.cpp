@@ -162,6 +162,76 @@ std::vector<float> EchoOf(const std::vector<float>& dry, size_t delay, float fee
     return wet;
 }
 
+// How long a hit of each drum lasts, in seconds.
+double DrumSeconds(Drum drum)
+{
+    switch (drum) {
+    case Drum::Kick: return 0.30;
+    case Drum::Snare: return 0.22;
+    case Drum::ClosedHat: return 0.06;
+    case Drum::OpenHat: return 0.30;
+    case Drum::Tom: return 0.40;
+    case Drum::Shaker: return 0.10;
+    case Drum::None: break;
+    }
+    return 0.0;
+}
+
+// What one drum hit carries from sample to sample.
+struct DrumVoice {
+    StateVariableFilter filter;
+    double phase = 0.0;    // of the tone, in cycles
+    float previous = 0.0f; // the noise sample before
+};
+
+// One sample of a drum hit t seconds in, with white the noise sample for it.
+float DrumSample(Drum drum, double t, float white, DrumVoice& voice)
+{
+    switch (drum) {
+    case Drum::Kick: {
+        // A sine whose pitch drops fast: the punch, then the boom.
+        voice.phase += (45.0 + 110.0 * std::exp(-t / 0.03)) / SampleRate;
+        float value = static_cast<float>(std::sin(2.0 * Pi * voice.phase) * std::exp(-t / 0.09));
+        return value + 0.15f * white * static_cast<float>(std::exp(-t / 0.002));
+    }
+    case Drum::Snare: {
+        voice.phase += 185.0 / SampleRate;
+        float tone = static_cast<float>(0.5 * std::sin(2.0 * Pi * voice.phase) * std::exp(-t / 0.03));
+        float rattle = (white - voice.previous) * 0.45f * static_cast<float>(std::exp(-t / 0.06));
+        return tone + rattle;
+    }
+    case Drum::ClosedHat:
+    case Drum::OpenHat: {
+        voice.filter.Process(white, 7000.0, 1.2f);
+        double decay = drum == Drum::ClosedHat ? 0.012 : 0.08;
+        return 0.6f * voice.filter.High() * static_cast<float>(std::exp(-t / decay));
+    }
+    case Drum::Tom:
+        voice.phase += (75.0 + 55.0 * std::exp(-t / 0.08)) / SampleRate;
+        return static_cast<float>(std::sin(2.0 * Pi * voice.phase) * std::exp(-t / 0.13));
+    case Drum::Shaker: {
+        voice.filter.Process(white, 6000.0, 0.8f);
+        double level = t < 0.015 ? t / 0.015 : std::exp(-(t - 0.015) / 0.02);
+        return 0.5f * voice.filter.Band() * static_cast<float>(level);
+    }
+    case Drum::None:
+        break;
+    }
+    return 0.0f;
+}
+
+// A millisecond fade in and five out: the hit starts and ends without a click.
+void FadeEdges(std::vector<float>& out)
+{
+    size_t frames = out.size();
+    size_t fadeIn = SampleRate / 1000;
+    size_t fadeOut = SampleRate / 200;
+    for (size_t i = 0; i < fadeIn && i < frames; ++i)
+        out[i] *= static_cast<float>(i) / fadeIn;
+    for (size_t i = 0; i < fadeOut && i < frames; ++i)
+        out[frames - 1 - i] *= static_cast<float>(i) / fadeOut;
+}
+
 } // namespace
 
 std::vector<float> RenderNote(const Instrument& instrument, const std::vector<double>& frequencies,
@@ -209,71 +279,18 @@ std::vector<float> RenderNote(const Instrument& instrument, const std::vector<do
 
 std::vector<float> RenderDrum(Drum drum, float velocity, Noise& noise)
 {
-    double seconds = 0.0;
-    switch (drum) {
-    case Drum::Kick: seconds = 0.30; break;
-    case Drum::Snare: seconds = 0.22; break;
-    case Drum::ClosedHat: seconds = 0.06; break;
-    case Drum::OpenHat: seconds = 0.30; break;
-    case Drum::Tom: seconds = 0.40; break;
-    case Drum::Shaker: seconds = 0.10; break;
-    case Drum::None: return {};
-    }
-    size_t frames = static_cast<size_t>(seconds * SampleRate);
+    if (drum == Drum::None)
+        return {};
+    size_t frames = static_cast<size_t>(DrumSeconds(drum) * SampleRate);
     std::vector<float> out(frames, 0.0f);
-    StateVariableFilter filter;
-    double phase = 0.0;
-    float previous = 0.0f;
+    DrumVoice voice;
     for (size_t i = 0; i < frames; ++i) {
         double t = static_cast<double>(i) / SampleRate;
         float white = noise.Next();
-        float value = 0.0f;
-        switch (drum) {
-        case Drum::Kick: {
-            // A sine whose pitch drops fast: the punch, then the boom.
-            phase += (45.0 + 110.0 * std::exp(-t / 0.03)) / SampleRate;
-            value = static_cast<float>(std::sin(2.0 * Pi * phase) * std::exp(-t / 0.09));
-            value += 0.15f * white * static_cast<float>(std::exp(-t / 0.002));
-            break;
-        }
-        case Drum::Snare: {
-            phase += 185.0 / SampleRate;
-            float tone = static_cast<float>(0.5 * std::sin(2.0 * Pi * phase) * std::exp(-t / 0.03));
-            float rattle = (white - previous) * 0.45f * static_cast<float>(std::exp(-t / 0.06));
-            value = tone + rattle;
-            break;
-        }
-        case Drum::ClosedHat:
-        case Drum::OpenHat: {
-            filter.Process(white, 7000.0, 1.2f);
-            double decay = drum == Drum::ClosedHat ? 0.012 : 0.08;
-            value = 0.6f * filter.High() * static_cast<float>(std::exp(-t / decay));
-            break;
-        }
-        case Drum::Tom: {
-            phase += (75.0 + 55.0 * std::exp(-t / 0.08)) / SampleRate;
-            value = static_cast<float>(std::sin(2.0 * Pi * phase) * std::exp(-t / 0.13));
-            break;
-        }
-        case Drum::Shaker: {
-            filter.Process(white, 6000.0, 0.8f);
-            double level = t < 0.015 ? t / 0.015 : std::exp(-(t - 0.015) / 0.02);
-            value = 0.5f * filter.Band() * static_cast<float>(level);
-            break;
-        }
-        case Drum::None:
-            break;
-        }
-        previous = white;
-        out[i] = value * velocity;
+        out[i] = DrumSample(drum, t, white, voice) * velocity;
+        voice.previous = white;
     }
-    // A millisecond fade in and five out: the hit starts and ends without a click.
-    size_t fadeIn = SampleRate / 1000;
-    size_t fadeOut = SampleRate / 200;
-    for (size_t i = 0; i < fadeIn && i < frames; ++i)
-        out[i] *= static_cast<float>(i) / fadeIn;
-    for (size_t i = 0; i < fadeOut && i < frames; ++i)
-        out[frames - 1 - i] *= static_cast<float>(i) / fadeOut;
+    FadeEdges(out);
     return out;
 }
 

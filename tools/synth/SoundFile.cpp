@@ -62,6 +62,64 @@ void AppendPage(std::vector<unsigned char>& out, const ogg_page& page)
     out.insert(out.end(), page.body, page.body + page.body_len);
 }
 
+// Passes the Vorbis headers into the stream and appends them to bytes. The headers end
+// on a page of their own, so audio starts on a fresh page.
+void WriteHeaders(vorbis_dsp_state* dsp, vorbis_comment* comment, ogg_stream_state* stream,
+                  std::vector<unsigned char>& bytes)
+{
+    ogg_packet header, commentHeader, codeHeader;
+    vorbis_analysis_headerout(dsp, comment, &header, &commentHeader, &codeHeader);
+    ogg_stream_packetin(stream, &header);
+    ogg_stream_packetin(stream, &commentHeader);
+    ogg_stream_packetin(stream, &codeHeader);
+    ogg_page page;
+    while (ogg_stream_flush(stream, &page) != 0)
+        AppendPage(bytes, page);
+}
+
+// Hands the encoder the next chunk of pcm from frame *done on, or the end of the stream
+// once all of it is in.
+void FeedEncoder(vorbis_dsp_state* dsp, const std::vector<int16_t>& pcm, size_t* done)
+{
+    const size_t frames = pcm.size() / Channels;
+    const size_t chunk = 4096;
+    if (*done >= frames) {
+        vorbis_analysis_wrote(dsp, 0); // end of stream
+        return;
+    }
+    size_t count = std::min(chunk, frames - *done);
+    float** input = vorbis_analysis_buffer(dsp, static_cast<int>(count));
+    for (size_t i = 0; i < count; ++i) {
+        input[0][i] = pcm[(*done + i) * Channels] / 32768.0f;
+        input[1][i] = pcm[(*done + i) * Channels + 1] / 32768.0f;
+    }
+    vorbis_analysis_wrote(dsp, static_cast<int>(count));
+    *done += count;
+}
+
+// Encodes what the encoder holds and appends the pages it fills to bytes. Returns true
+// once the stream's last page is out.
+bool DrainPages(vorbis_dsp_state* dsp, vorbis_block* block, ogg_stream_state* stream,
+                std::vector<unsigned char>& bytes)
+{
+    bool ended = false;
+    while (vorbis_analysis_blockout(dsp, block) == 1) {
+        vorbis_analysis(block, nullptr);
+        vorbis_bitrate_addblock(block);
+        ogg_packet packet;
+        while (vorbis_bitrate_flushpacket(dsp, &packet) == 1) {
+            ogg_stream_packetin(stream, &packet);
+            ogg_page page;
+            while (ogg_stream_pageout(stream, &page) != 0) {
+                AppendPage(bytes, page);
+                if (ogg_page_eos(&page))
+                    ended = true;
+            }
+        }
+    }
+    return ended;
+}
+
 } // namespace
 
 std::vector<int16_t> ToPcm(const StereoBuffer& buffer, float peak)
@@ -126,46 +184,12 @@ bool WriteOgg(const std::string& path, const std::vector<int16_t>& pcm, float qu
     ogg_stream_init(&stream, 0x4d6f766f);
 
     std::vector<unsigned char> bytes;
-    ogg_page page;
-    ogg_packet header, commentHeader, codeHeader;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &commentHeader);
-    ogg_stream_packetin(&stream, &codeHeader);
-    // The headers end on a page of their own, so audio starts on a fresh page.
-    while (ogg_stream_flush(&stream, &page) != 0)
-        AppendPage(bytes, page);
-
-    const size_t frames = pcm.size() / Channels;
-    const size_t chunk = 4096;
+    WriteHeaders(&dsp, &comment, &stream, bytes);
     size_t done = 0;
     bool ended = false;
     while (!ended) {
-        if (done < frames) {
-            size_t count = std::min(chunk, frames - done);
-            float** input = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
-            for (size_t i = 0; i < count; ++i) {
-                input[0][i] = pcm[(done + i) * Channels] / 32768.0f;
-                input[1][i] = pcm[(done + i) * Channels + 1] / 32768.0f;
-            }
-            vorbis_analysis_wrote(&dsp, static_cast<int>(count));
-            done += count;
-        } else {
-            vorbis_analysis_wrote(&dsp, 0); // end of stream
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet) == 1) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page) != 0) {
-                    AppendPage(bytes, page);
-                    if (ogg_page_eos(&page))
-                        ended = true;
-                }
-            }
-        }
+        FeedEncoder(&dsp, pcm, &done);
+        ended = DrainPages(&dsp, &block, &stream, bytes);
     }
 
     ogg_stream_clear(&stream);
