@@ -1,7 +1,10 @@
 #include "MvColorXform.h"
+#include "MvFailedCheck.h"
 #include "PaletteColors.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -137,14 +140,23 @@ TEST(MvColorXformDeathTest, BrokenPreconditionsAreCaught)
     MvColorXform x;
     x.Set(128, 128, 255, 0, 255, 0, 255); // (128 * 255) >> 8 + 128 = 255: accepted
     EXPECT_EQ(x.add.red, 128);
-    EXPECT_DEATH(x.Set(129, 128, 255, 0, 255, 0, 255), "BrightestScaled");
-    EXPECT_DEATH(x.Set(256, 0, 255, 0, 255, 0, 255), "IsByte");
-    EXPECT_DEATH(x.Set(255, -1, 255, 0, 255, 0, 255), "IsByte");
-    EXPECT_DEATH(x.SetAlpha(300), "IsByte");
-    EXPECT_DEATH(x.Brighten(-1), "IsByte");
     MvColorXform bad;
     bad.mul.alpha = 1;
-    EXPECT_DEATH(bad.UpdateFlags(), "mul.alpha == 0");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"red that passes 255", [&] { x.Set(129, 128, 255, 0, 255, 0, 255); },
+         "BrightestScaled(mul.red) + add.red <= 255"},
+        {"a multiplier past 255", [&] { x.Set(256, 0, 255, 0, 255, 0, 255); }, "IsByte(redMul) && IsByte(redAdd)"},
+        {"a negative offset", [&] { x.Set(255, -1, 255, 0, 255, 0, 255); }, "IsByte(redMul) && IsByte(redAdd)"},
+        {"an alpha past 255", [&] { x.SetAlpha(300); }, "IsByte(alpha)"},
+        {"a negative brightening", [&] { x.Brighten(-1); }, "IsByte(amount)"},
+        {"an alpha multiplier", [&] { bad.UpdateFlags(); }, "mul.alpha == 0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "MvBitReader.h"
 #include "MvBitWriter.h"
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvResourceReader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -132,12 +134,20 @@ TEST(MvBitStreamDeathTest, OutOfRangeFieldsAreCaught)
 {
     MvMemoryStream stream;
     MvBitWriter writer(stream.Stream());
-    EXPECT_DEATH(writer.Write(4, 2), "Assertion failed");
-    EXPECT_DEATH(writer.Write(0, 33), "Assertion failed");
-    EXPECT_DEATH(writer.Write(0, -1), "Assertion failed");
     MvResourceReader reader(stream.Stream(), "bits");
     MvBitReader bits(reader);
-    EXPECT_DEATH(bits.Read(33), "Assertion failed");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"a value wider than its field", [&] { writer.Write(4, 2); }, "bits == 32 || value < (uint32_t(1) << bits)"},
+        {"writing 33 bits", [&] { writer.Write(0, 33); }, "bits >= 0 && bits <= 32"},
+        {"writing -1 bits", [&] { writer.Write(0, -1); }, "bits >= 0 && bits <= 32"},
+        {"reading 33 bits", [&] { bits.Read(33); }, "bits >= 0 && bits <= 32"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

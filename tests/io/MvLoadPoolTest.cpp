@@ -1,3 +1,4 @@
+#include "MvFailedCheck.h"
 #include "MvLoadPool.h"
 
 #include <gtest/gtest.h>
@@ -63,11 +64,11 @@ TEST(MvLoadPoolDeathTest, AllocPastTheEndIsCaught)
 {
     MvLoadPool pool(8);
     pool.Alloc(6);
-    EXPECT_DEATH(pool.Alloc(3), "Assertion failed");
+    EXPECT_DEATH(pool.Alloc(3), MvFailedCheck("size <= Remaining()"));
     pool.Alloc(2);
-    EXPECT_DEATH(pool.Alloc(0), "Assertion failed");
+    EXPECT_DEATH(pool.Alloc(0), MvFailedCheck("cursor_ != end_")) << "a used-up pool";
     MvLoadPool empty(0);
-    EXPECT_DEATH(empty.Alloc(1), "Assertion failed");
+    EXPECT_DEATH(empty.Alloc(1), MvFailedCheck("cursor_ != end_")) << "a pool without a block";
 }
 
 } // namespace

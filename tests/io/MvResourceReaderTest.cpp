@@ -1,11 +1,13 @@
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvResourceReader.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -161,12 +163,21 @@ TEST(MvResourceReaderDeathTest, BrokenPreconditionsAreCaught)
 {
     const uint8_t data[4] = {};
     MvMemoryStream stream(data, sizeof data);
-    EXPECT_DEATH(MvResourceReader(nullptr, "x"), "Assertion failed");
-    EXPECT_DEATH(MvResourceReader(stream.Stream(), nullptr), "Assertion failed");
     MvResourceReader reader(stream.Stream(), "x");
-    EXPECT_DEATH(reader.SetEnd(5), "Assertion failed");
-    EXPECT_DEATH(reader.Unread(1), "Assertion failed");
-    EXPECT_DEATH(reader.Consume(5), "Assertion failed");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"no stream", [] { MvResourceReader(nullptr, "x"); }, "stream != nullptr"},
+        {"no file name", [&] { MvResourceReader(stream.Stream(), nullptr); }, "fileName != nullptr"},
+        {"an end past the data", [&] { reader.SetEnd(5); }, "end >= Offset() && end <= size_"},
+        {"unreading before the start", [&] { reader.Unread(1); }, "count >= 0 && count <= Offset() - start_"},
+        {"consuming more than is buffered", [&] { reader.Consume(5); },
+         "count >= 0 && count <= bufferLimit_ - position_"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvResourceWriter.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 #include <vector>
 
@@ -130,17 +132,28 @@ TEST(MvMemoryStream, GrowsOnWritesAndReadsBack)
 TEST(MvResourceWriterDeathTest, BrokenPreconditionsAreCaught)
 {
     MvMemoryStream stream;
-    MvResourceWriter writer(stream.Stream());
-    EXPECT_DEATH(writer.EndRecord(), "Assertion failed");
-    EXPECT_DEATH(writer.EndFile(), "Assertion failed");
-    EXPECT_DEATH(writer.AddTallies(-1, 0, 0), "Assertion failed");
-    EXPECT_DEATH(MvResourceWriter(nullptr), "Assertion failed");
-    writer.BeginFile();
-    EXPECT_DEATH(writer.BeginFile(), "Assertion failed");
-    writer.BeginRecord(2);
-    EXPECT_DEATH(writer.BeginRecord(2), "Assertion failed");
-    EXPECT_DEATH(writer.EndFile(), "Assertion failed");
-    EXPECT_DEATH(SDL_RWclose(stream.Stream()), "Assertion failed");
+    MvResourceWriter fresh(stream.Stream());
+    MvMemoryStream inRecordStream;
+    MvResourceWriter inRecord(inRecordStream.Stream());
+    inRecord.BeginFile();
+    inRecord.BeginRecord(2);
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"EndRecord with no record open", [&] { fresh.EndRecord(); }, "recordOpen_"},
+        {"EndFile before BeginFile", [&] { fresh.EndFile(); }, "tallyOffset_ >= 0 && !recordOpen_ && !ended_"},
+        {"negative tallies", [&] { fresh.AddTallies(-1, 0, 0); }, "pixels >= 0 && lines >= 0 && segments >= 0"},
+        {"no stream", [] { MvResourceWriter(nullptr); }, "stream != nullptr"},
+        {"BeginFile twice", [&] { inRecord.BeginFile(); }, "tallyOffset_ < 0 && !recordOpen_ && !ended_"},
+        {"BeginRecord inside a record", [&] { inRecord.BeginRecord(2); }, "!recordOpen_"},
+        {"EndFile inside a record", [&] { inRecord.EndFile(); }, "tallyOffset_ >= 0 && !recordOpen_ && !ended_"},
+        {"closing the stream of an MvMemoryStream", [&] { SDL_RWclose(stream.Stream()); },
+         "!\"an MvMemoryStream's stream is closed with its owner\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

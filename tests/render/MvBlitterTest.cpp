@@ -1,5 +1,6 @@
 #include "MvBlitterSets.h"
 #include "MvColorXform.h"
+#include "MvFailedCheck.h"
 #include "MvPaintTarget.h"
 #include "SurfacePtr.h"
 
@@ -324,8 +325,11 @@ TEST_P(BlitterFormatTest, BrokenPreconditionsAreCaught)
     MvColorXform x;
     for (int slot = 0; slot < MvBlitterSlotCount; ++slot) {
         MvRunBlitter blit = t.Target().Blitter(MvBlitterSlot(slot));
-        EXPECT_DEATH(blit(wrong, wrong.Pixels(), pixels, 1, x), "Assertion failed") << kSlotNames[slot];
-        EXPECT_DEATH(blit(t.Target(), t.Target().Pixels(), pixels, -1, x), "Assertion failed") << kSlotNames[slot];
+        // The plain blitters compare with Pixel::kBytes, the block copy with 4.
+        EXPECT_DEATH(blit(wrong, wrong.Pixels(), pixels, 1, x), MvFailedCheck("target.BytesPerPixel() == "))
+            << kSlotNames[slot];
+        EXPECT_DEATH(blit(t.Target(), t.Target().Pixels(), pixels, -1, x), MvFailedCheck("count >= 0"))
+            << kSlotNames[slot];
     }
 }
 
@@ -413,12 +417,14 @@ TEST(Blitter, FastCopyAssertsAlignment)
     ASSERT_STREQ("32B_Simple_NoAlpha", MvBlitterName(copy));
     alignas(4) uint8_t source[5 * 4] = {};
     MvColorXform x;
-    EXPECT_DEATH(copy(t.Target(), t.Bytes() + 1, reinterpret_cast<MvColor*>(source), 1, x), "Assertion failed");
-    EXPECT_DEATH(copy(t.Target(), t.Bytes(), reinterpret_cast<MvColor*>(source + 1), 1, x), "Assertion failed");
+    EXPECT_DEATH(copy(t.Target(), t.Bytes() + 1, reinterpret_cast<MvColor*>(source), 1, x),
+                 MvFailedCheck("reinterpret_cast<uintptr_t>(dest) % 4 == 0"));
+    EXPECT_DEATH(copy(t.Target(), t.Bytes(), reinterpret_cast<MvColor*>(source + 1), 1, x),
+                 MvFailedCheck("reinterpret_cast<uintptr_t>(source) % 4 == 0"));
 
     TestTarget standard(Format("Rgb32RedAt0"), 4);
     EXPECT_DEATH(copy(standard.Target(), standard.Bytes(), reinterpret_cast<MvColor*>(source), 1, x),
-                 "Assertion failed");
+                 MvFailedCheck("target.redShift == 16 && target.greenShift == 8 && target.blueShift == 0"));
 }
 
 // The 32-bit and 16-bit sets paint eight pixels per step where the processor allows;

@@ -5,11 +5,13 @@
 
 #include "MvAction.h"
 #include "MvCollisionMask.h"
+#include "MvFailedCheck.h"
 #include "MvRle.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -227,25 +229,36 @@ TEST(MvCollisionMaskDeathTest, BrokenPreconditionsAreCaught)
 {
     MvCollisionMask a(40, 2, kOne, kOne);
     MvCollisionMask b(10, 2, kOne, kOne);
-    EXPECT_DEATH(a.Collide(-1, 0, MvMakeRect(0, 0, 5, 1), &b), "Assertion failed");
-    EXPECT_DEATH(a.Collide(0, 0, MvMakeRect(0, 0, 5, 1), nullptr), "Assertion failed");
-    EXPECT_DEATH(a.Collide(0, 1, MvMakeRect(0, 0, 5, 1), &b), "Assertion failed") << "A's row 2 does not exist";
-    EXPECT_DEATH(a.Collide(0, -1, MvMakeRect(0, 0, 5, 1), &b), "Assertion failed") << "B's row 2 does not exist";
-    EXPECT_DEATH(a.Row(2), "Assertion failed");
-    EXPECT_DEATH(a.Row(-1), "Assertion failed");
-    EXPECT_DEATH(a.SetSpan(0, 10, 64), "Assertion failed");
-    EXPECT_DEATH(a.SetSpan(0, 5, 4), "Assertion failed");
-    EXPECT_DEATH(MvCollisionMask(-1, 1, kOne, kOne), "Assertion failed");
-
     MvRle image;
     CreateFrame(&image, {"R"}, 0, 0);
     image.GetCollisionMask(kOne, kOne);
-    EXPECT_DEATH(image.GetCollisionMask(kTwo, kTwo), "Assertion failed") << "a map belongs to one scale";
-
     std::unique_ptr<MvAction> action(MakeAction({"Walk", 1, {{{"R"}, 0, 0, 0, 0}}}));
-    EXPECT_DEATH(action->GetCollisionMask(kOne, kOne, 1), "Assertion failed");
-    EXPECT_DEATH(action->GetCollisionMask(kOne, kOne, -1), "Assertion failed");
-    EXPECT_DEATH(action->GetCollisionMask(kTwo, kTwo, 0), "Assertion failed") << "2.0 is not cached";
+
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"a negative column offset", [&] { a.Collide(-1, 0, MvMakeRect(0, 0, 5, 1), &b); }, "dx >= 0"},
+        {"no other map", [&] { a.Collide(0, 0, MvMakeRect(0, 0, 5, 1), nullptr); }, "other != nullptr"},
+        {"A's row 2 does not exist", [&] { a.Collide(0, 1, MvMakeRect(0, 0, 5, 1), &b); }, "i >= 0 && i < rows_"},
+        {"B's row 2 does not exist", [&] { a.Collide(0, -1, MvMakeRect(0, 0, 5, 1), &b); }, "i >= 0 && i < rows_"},
+        {"Row past the end", [&] { a.Row(2); }, "i >= 0 && i < rows_"},
+        {"Row -1", [&] { a.Row(-1); }, "i >= 0 && i < rows_"},
+        {"a span past the row", [&] { a.SetSpan(0, 10, 64); },
+         "first >= 0 && first <= last && last < 32 * wordsPerRow_"},
+        {"a span that ends before it starts", [&] { a.SetSpan(0, 5, 4); },
+         "first >= 0 && first <= last && last < 32 * wordsPerRow_"},
+        {"a negative width", [] { MvCollisionMask(-1, 1, kOne, kOne); }, "width >= 0 && height >= 0"},
+        {"a map belongs to one scale", [&] { image.GetCollisionMask(kTwo, kTwo); },
+         "collisionMask_->XScale() == xScale && collisionMask_->YScale() == yScale"},
+        {"a frame past the end", [&] { action->GetCollisionMask(kOne, kOne, 1); },
+         "frame >= 0 && frame < frames_.Count()"},
+        {"frame -1", [&] { action->GetCollisionMask(kOne, kOne, -1); }, "frame >= 0 && frame < frames_.Count()"},
+        {"2.0 is not cached", [&] { action->GetCollisionMask(kTwo, kTwo, 0); }, "entry != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "MvDebugOutput.h"
 #include "MvDirtyList.h"
+#include "MvFailedCheck.h"
 
 #include "MvLogCapture.h"
 #include "RectHelpers.h"
@@ -352,29 +353,30 @@ TEST(MvDirtyList, RandomAddsKeepTheListDisjointInsideAndCovering)
 TEST(MvDirtyListDeathTest, BrokenPreconditionsAreCaught)
 {
     MvDirtyList unclipped;
-    EXPECT_DEATH(unclipped.AddRect(R(0, 0, 9, 9)), "clippingSet_");
+    EXPECT_DEATH(unclipped.AddRect(R(0, 0, 9, 9)), MvFailedCheck("clippingSet_"));
 
     struct Case {
         const char* what;
         MvIntRect r;
+        const char* condition;
     } outOfRange[] = {
-        {"left at -100000", R(-100000, 0, 9, 9)},
-        {"top at -100000", R(0, -100000, 9, 9)},
-        {"right at 100000", R(0, 0, 100000, 9)},
-        {"bottom at 100000", R(0, 0, 9, 100000)},
+        {"left at -100000", R(-100000, 0, 9, 9), "r.left > -kCoordinateLimit && r.top > -kCoordinateLimit"},
+        {"top at -100000", R(0, -100000, 9, 9), "r.left > -kCoordinateLimit && r.top > -kCoordinateLimit"},
+        {"right at 100000", R(0, 0, 100000, 9), "r.right < kCoordinateLimit && r.bottom < kCoordinateLimit"},
+        {"bottom at 100000", R(0, 0, 9, 100000), "r.right < kCoordinateLimit && r.bottom < kCoordinateLimit"},
     };
     MvDirtyList list;
     list.SetClipRect(kWindow800);
     for (const Case& c : outOfRange)
-        EXPECT_DEATH(list.AddRect(c.r), "Assertion failed") << c.what;
+        EXPECT_DEATH(list.AddRect(c.r), MvFailedCheck(c.condition)) << c.what;
 
     list.AddRect(R(0, 0, 9, 9));
     // Kept from the optimiser, which would otherwise warn about the constant bad index.
     volatile int minusOne = -1;
-    EXPECT_DEATH(list.At(1), "index < count_");
-    EXPECT_DEATH(list.At(minusOne), "index >= 0");
-    EXPECT_DEATH(list.MaskAt(1), "index < count_");
-    EXPECT_DEATH(list.BlockMask(R(0, 0, 800, 9)), "Encloses");
+    EXPECT_DEATH(list.At(1), MvFailedCheck("index >= 0 && index < count_"));
+    EXPECT_DEATH(list.At(minusOne), MvFailedCheck("index >= 0 && index < count_"));
+    EXPECT_DEATH(list.MaskAt(1), MvFailedCheck("index >= 0 && index < count_"));
+    EXPECT_DEATH(list.BlockMask(R(0, 0, 800, 9)), MvFailedCheck("r.IsValid() && clipRect_.Encloses(r)"));
 }
 
 } // namespace

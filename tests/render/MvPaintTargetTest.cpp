@@ -1,5 +1,6 @@
 #include "MvColorXform.h"
 #include "MvDebugOutput.h"
+#include "MvFailedCheck.h"
 #include "MvPaintTarget.h"
 #include "SurfacePtr.h"
 
@@ -220,26 +221,37 @@ TEST(MvPaintTarget, BlitterNamesAreUniqueAndOthersAreErrors)
 
 TEST(MvPaintTargetDeathTest, RefusesWhatItCannotPaint)
 {
-    EXPECT_DEATH(MvPaintTarget(static_cast<SDL_Surface*>(nullptr)), "Assertion failed");
+    EXPECT_DEATH(MvPaintTarget(static_cast<SDL_Surface*>(nullptr)), MvFailedCheck("surface != nullptr"));
 
     SurfacePtr paletted = MakeSurface(4, 4, 8, 0, 0, 0);
     ASSERT_EQ(1, paletted->format->BytesPerPixel);
-    EXPECT_DEATH(MvPaintTarget target(paletted.get()), "Assertion failed");
+    EXPECT_DEATH(MvPaintTarget target(paletted.get()), MvFailedCheck("bytesPerPixel_ >= 2 && bytesPerPixel_ <= 4"));
 
     // 24-bit channels must lie on whole bytes.
     SurfacePtr offByte = MakeSurface(4, 4, 24, 0xFF0, 0xF00000, 0xF);
     ASSERT_EQ(4, offByte->format->Rshift);
-    EXPECT_DEATH(MvPaintTarget target(offByte.get()), "Assertion failed");
+    EXPECT_DEATH(MvPaintTarget target(offByte.get()),
+                 MvFailedCheck("redShift % 8 == 0 && greenShift % 8 == 0 && blueShift % 8 == 0"));
 }
 
 TEST(MvPaintTargetDeathTest, MemoryTargetRefusesBadSizes)
 {
     std::vector<MvColor> pixels(16384);
-    EXPECT_DEATH(MvPaintTarget target(pixels.data(), -1, 1), "Assertion failed");
-    EXPECT_DEATH(MvPaintTarget target(pixels.data(), 1, -1), "Assertion failed");
-    EXPECT_DEATH(MvPaintTarget target(nullptr, 4, 4), "Assertion failed");
-    // A row of 16384 pixels would need a pitch of 65536, which a surface cannot hold.
-    EXPECT_DEATH(MvPaintTarget target(pixels.data(), 16384, 1), "Assertion failed");
+    struct Case {
+        const char* what;
+        MvColor* pixels;
+        int width;
+        int height;
+        const char* condition;
+    } cases[] = {
+        {"a negative width", pixels.data(), -1, 1, "width >= 0 && height >= 0"},
+        {"a negative height", pixels.data(), 1, -1, "width >= 0 && height >= 0"},
+        {"no pixels", nullptr, 4, 4, "pixels != nullptr || width == 0 || height == 0"},
+        // A row of 16384 pixels would need a pitch of 65536, which a surface cannot hold.
+        {"a row too wide for a pitch", pixels.data(), 16384, 1, "width <= MaxMemoryWidth"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(MvPaintTarget target(c.pixels, c.width, c.height), MvFailedCheck(c.condition)) << c.what;
     MvPaintTarget widest(pixels.data(), 16383, 1);
     EXPECT_EQ(16383 * 4, widest.Pitch());
 }
@@ -250,8 +262,8 @@ TEST(MvPaintTargetDeathTest, PickBlitterRefusesATransformOfNoKind)
     MvPaintTarget target(surface.get());
     MvColorXform broken;
     broken.identity = false; // neither colour change nor alpha
-    EXPECT_DEATH(target.PickBlitter(false, broken), "Assertion failed");
-    EXPECT_DEATH(target.PickBlitter(true, broken), "Assertion failed");
+    EXPECT_DEATH(target.PickBlitter(false, broken), MvFailedCheck("xform.hasColor || xform.hasAlpha"));
+    EXPECT_DEATH(target.PickBlitter(true, broken), MvFailedCheck("xform.hasColor || xform.hasAlpha"));
 }
 
 } // namespace

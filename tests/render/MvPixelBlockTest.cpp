@@ -1,5 +1,6 @@
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvLoadPool.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -492,26 +494,40 @@ TEST(MvPixelBlockDeathTest, BrokenPreconditionsAreCaught)
 {
     MvPixelBlock block;
     block.Create(2, 2, false);
-    EXPECT_DEATH(block.Create(1, 1, false), "Assertion failed");
     const std::vector<uint8_t> stored = ByteBuilder().U32(0).U32(0).U32(0).Bytes();
     MvMemoryStream in(stored.data(), stored.size());
-    EXPECT_DEATH(block.Read(in.Stream()), "Assertion failed");
     MvPixelBlock fresh;
-    EXPECT_DEATH(fresh.Create(-1, 1, false), "Assertion failed");
-    EXPECT_DEATH(fresh.Create(1, 16384, false), "Assertion failed");
     SurfacePtr picture = MakePicture({"RG"});
     MvPaintTarget source(picture.get());
-    EXPECT_DEATH(fresh.CreateFromImage(source, 1, 0, 2, 1), "Assertion failed");
-
     PaintedScreen screen(2, 2);
-    EXPECT_DEATH(block.Draw(screen.Target(), At(0, 0), false, MvColorXform(), screen.Whole(), 0, 0),
-                 "Assertion failed");
-    EXPECT_DEATH(block.Draw(screen.Target(), At(0, 0, 2, 2), false, MvColorXform(), screen.Whole(), 4, 0),
-                 "Assertion failed");
-    EXPECT_DEATH(block.Draw(screen.Target(), At(1, 0), false, MvColorXform(), MvMakeRect(0, 0, 2, 1), 3, 0),
-                 "Assertion failed");
     MvPixelBlock unused;
-    EXPECT_DEATH(unused.Write(nullptr), "Assertion failed");
+
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"Create on a filled block", [&] { block.Create(1, 1, false); },
+         "pixels_ == nullptr && width_ == 0 && height_ == 0"},
+        {"Read into a filled block", [&] { block.Read(in.Stream()); },
+         "pixels_ == nullptr && width_ == 0 && height_ == 0"},
+        {"a negative width", [&] { fresh.Create(-1, 1, false); },
+         "width >= 0 && width <= MaxSize && height >= 0 && height <= MaxSize"},
+        {"a height past MaxSize", [&] { fresh.Create(1, 16384, false); },
+         "width >= 0 && width <= MaxSize && height >= 0 && height <= MaxSize"},
+        {"an image area past the source", [&] { fresh.CreateFromImage(source, 1, 0, 2, 1); },
+         "x + width <= source.Width() && y + height <= source.Height()"},
+        {"quality 0", [&] { block.Draw(screen.Target(), At(0, 0), false, MvColorXform(), screen.Whole(), 0, 0); },
+         "quality >= QualityNearest && quality <= QualityBest"},
+        {"quality 4", [&] { block.Draw(screen.Target(), At(0, 0, 2, 2), false, MvColorXform(), screen.Whole(), 4, 0); },
+         "quality >= QualityNearest && quality <= QualityBest"},
+        {"a clip past the target",
+         [&] { block.Draw(screen.Target(), At(1, 0), false, MvColorXform(), MvMakeRect(0, 0, 2, 1), 3, 0); },
+         "painted.left >= 0 && painted.top >= 0 && painted.right < paint.Width() && painted.bottom < paint.Height()"},
+        {"Write without a stream", [&] { unused.Write(nullptr); }, "stream != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

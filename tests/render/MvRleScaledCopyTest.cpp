@@ -5,6 +5,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvBitWriter.h"
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvRle.h"
 
@@ -241,8 +242,8 @@ TEST(MvRleScaledCopyDeathTest, ScalesMustBePositive)
 {
     MvRle image;
     CreateFrame(&image, {"R"}, 0, 0);
-    EXPECT_DEATH(image.MakeScaledCopy(MvFixed::FromInt(0), kOne), "Assertion failed");
-    EXPECT_DEATH(image.MakeScaledCopy(kOne, MvFixed::FromInt(-1)), "Assertion failed");
+    EXPECT_DEATH(image.MakeScaledCopy(MvFixed::FromInt(0), kOne), MvFailedCheck("xScale > 0 && yScale > 0"));
+    EXPECT_DEATH(image.MakeScaledCopy(kOne, MvFixed::FromInt(-1)), MvFailedCheck("xScale > 0 && yScale > 0"));
 }
 
 } // namespace

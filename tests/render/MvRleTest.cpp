@@ -1,6 +1,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvBitWriter.h"
+#include "MvFailedCheck.h"
 #include "MvLoadPool.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
@@ -801,21 +802,12 @@ TEST(MvRleDeathTest, BrokenPreconditionsAreCaught)
     MvPaintTarget source(picture.get());
     MvRle filled;
     filled.Create(source, 0, 0, 2, 2, 0, 0, 0, 0);
-    EXPECT_DEATH(filled.Create(source, 0, 0, 2, 2, 0, 0, 0, 0), "Assertion failed");
     MvRle image;
-    EXPECT_DEATH(image.Create(source, 1, 0, 2, 2, 0, 0, 0, 0), "Assertion failed");
-    EXPECT_DEATH(image.Create(source, 0, 0, 2, 2, 5000, 0, 0, 0), "Assertion failed");
-    EXPECT_DEATH(filled.Row(2), "Assertion failed");
-
-    std::string row;
+    std::string manyRuns;
     for (int i = 0; i < 200; ++i)
-        row += "R.";
-    EXPECT_DEATH(CreateFrame(&image, {row}, 0, 0), "Assertion failed");
-    EXPECT_DEATH(CreateFrame(&image, {std::string(2000, 'R')}, 0, 0), "Assertion failed");
-
+        manyRuns += "R.";
     const std::vector<uint8_t> stored = StoredImage(filled);
     MvMemoryStream stream(stored.data(), stored.size());
-    EXPECT_DEATH(filled.Read(stream.Stream()), "Assertion failed");
 
     // Offset 4000 may be read but not written.
     HandMadeImage far = ValidImage();
@@ -825,12 +817,35 @@ TEST(MvRleDeathTest, BrokenPreconditionsAreCaught)
     MvRle farImage;
     ASSERT_TRUE(farImage.Read(farStream.Stream()));
     MvMemoryStream out;
-    EXPECT_DEATH(farImage.Write(out.Stream()), "Assertion failed");
-
-    // The painted part must lie inside the target: callers clip to it.
     TestScreen screen(4, 4);
-    EXPECT_DEATH(filled.Draw(screen.Target(), At(3, 3), MvColorXform(), MvMakeRect(0, 0, 9, 9), 0),
-                 "Assertion failed");
+
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"Create on a filled image", [&] { filled.Create(source, 0, 0, 2, 2, 0, 0, 0, 0); },
+         "rows_ == nullptr && width_ == 0 && height_ == 0"},
+        {"Create past the source", [&] { image.Create(source, 1, 0, 2, 2, 0, 0, 0, 0); },
+         "x + width <= source.Width() && y + height <= source.Height()"},
+        {"Create with an offset that cannot be written", [&] { image.Create(source, 0, 0, 2, 2, 5000, 0, 0, 0); },
+         "offsetX_ >= -MaxWrittenOffset && offsetX_ <= MaxWrittenOffset"},
+        {"a row past the end", [&] { filled.Row(2); }, "index >= 0 && index < height_ && rows_ != nullptr"},
+        {"200 runs in a row", [&] { CreateFrame(&image, {manyRuns}, 0, 0); },
+         "!storedLimits || count <= MaxCreatedSegmentsPerRow"},
+        {"a run of 2000 pixels", [&] { CreateFrame(&image, {std::string(2000, 'R')}, 0, 0); },
+         "!storedLimits || length <= MaxSegmentLength"},
+        {"Read into a filled image", [&] { filled.Read(stream.Stream()); },
+         "rows_ == nullptr && width_ == 0 && height_ == 0"},
+        {"Write of offset 4000", [&] { farImage.Write(out.Stream()); },
+         "offsetX_ >= -MaxWrittenOffset && offsetX_ <= MaxWrittenOffset"},
+        // The painted part must lie inside the target: callers clip to it.
+        {"Draw past the target",
+         [&] { filled.Draw(screen.Target(), At(3, 3), MvColorXform(), MvMakeRect(0, 0, 9, 9), 0); },
+         "visible.left >= 0 && visible.top >= 0 && visible.right < paint.Width() && visible.bottom < paint.Height()"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ResourceTestSupport.h"
 #include "SceneTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvResourceVault.h"
 #include "MvSpriteNode.h"
 #include "MvStage.h"
@@ -274,8 +275,9 @@ TEST(StageContents, TheRendererDescriptionNamesVersionDepthScreenModeAndPath)
 TEST(StageContentsDeathTest, DescribingWithoutAnOutputIsCaught)
 {
     TestScreen screen(4, 4);
-    EXPECT_DEATH(MvStage::DescribeRenderer(screen.Surface(), nullptr), "");
-    EXPECT_DEATH(MvStage::DescribeRenderer(nullptr, nullptr), "");
+    const std::string bothGiven = MvFailedCheck("screen != nullptr && out != nullptr");
+    EXPECT_DEATH(MvStage::DescribeRenderer(screen.Surface(), nullptr), bothGiven);
+    EXPECT_DEATH(MvStage::DescribeRenderer(nullptr, nullptr), bothGiven);
 }
 
 } // namespace

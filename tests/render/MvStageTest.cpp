@@ -1,4 +1,5 @@
 #include "MvDebugOutput.h"
+#include "MvFailedCheck.h"
 #include "MvPixelBlock.h"
 #include "MvStage.h"
 
@@ -369,16 +370,19 @@ TEST(MvStageDeathTest, BrokenCallsAreCaught)
     struct Case {
         const char* what;
         MvIntRect r;
+        const char* condition;
     } badUpdates[] = {
-        {"left of the screen", R(-1, 0, 5, 5)},   {"above the screen", R(0, -1, 5, 5)},
-        {"past the right edge", R(60, 0, 64, 5)}, {"past the bottom edge", R(0, 40, 5, 48)},
-        {"empty", R(5, 5, 4, 4)},
+        {"left of the screen", R(-1, 0, 5, 5), "r.left >= 0 && r.top >= 0"},
+        {"above the screen", R(0, -1, 5, 5), "r.left >= 0 && r.top >= 0"},
+        {"past the right edge", R(60, 0, 64, 5), "r.left + width <= screen_->w && r.top + height <= screen_->h"},
+        {"past the bottom edge", R(0, 40, 5, 48), "r.left + width <= screen_->w && r.top + height <= screen_->h"},
+        {"empty", R(5, 5, 4, 4), "width > 0 && width <= screen_->w && height > 0 && height <= screen_->h"},
     };
     for (const Case& c : badUpdates) {
         MvGrowArray<MvIntRect> list;
         list.Append(R(0, 0, 63, 47));
         list.Append(c.r);
-        EXPECT_DEATH(stage.Present(&list), "Assertion failed") << c.what;
+        EXPECT_DEATH(stage.Present(&list), MvFailedCheck(c.condition)) << c.what;
     }
 }
 

@@ -2,6 +2,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvBinaryDataResource.h"
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvResourceReader.h"
 #include "MvResourceVault.h"
@@ -211,8 +212,8 @@ TEST(MvBinaryDataResource, EveryTruncatedDataFileIsRefused)
 TEST(MvBinaryDataResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     MvBinaryDataResource resource("b");
-    EXPECT_DEATH(resource.LoadFile(nullptr), "Assertion failed");
-    EXPECT_DEATH(MvBinaryDataResource(nullptr), "Assertion failed");
+    EXPECT_DEATH(resource.LoadFile(nullptr), MvFailedCheck("path != nullptr"));
+    EXPECT_DEATH(MvBinaryDataResource(nullptr), MvFailedCheck("name != nullptr"));
 }
 
 } // namespace

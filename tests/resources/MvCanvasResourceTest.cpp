@@ -4,6 +4,7 @@
 #include "MvAction.h"
 #include "MvCanvasResource.h"
 #include "MvCollisionMask.h"
+#include "MvFailedCheck.h"
 #include "MvPaintTarget.h"
 #include "MvPixelBlock.h"
 #include "MvResourceVault.h"
@@ -506,38 +507,44 @@ TEST(MvCanvasResource, SpriteResourcesMakeCanvasesOfTheirFrames)
 TEST(MvCanvasResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     MvSceneNode node, stranger;
-    EXPECT_DEATH(
-        {
-            MvCanvasResource canvas("held", 1, 1, true);
-            canvas.AddUser(&node);
-        },
-        "Assertion failed");
-    EXPECT_DEATH(
-        {
-            MvCanvasResource canvas("held", 1, 1, true);
-            canvas.AddUser(&node);
-            canvas.RemoveUser(&stranger);
-        },
-        "Assertion failed");
-    EXPECT_DEATH(
-        {
-            MvCanvasResource canvas("empty", 1, 1, true);
-            canvas.RemoveUser(&node);
-        },
-        "Assertion failed");
     MvCanvasResource canvas("c", 2, 2, true);
-    EXPECT_DEATH(canvas.AddUser(nullptr), "Assertion failed");
-    EXPECT_DEATH(canvas.GetCollisionMask(nullptr, 0), "Assertion failed");
-    EXPECT_DEATH(canvas.GetCollisionMask(&node, MvWindowCount), "Assertion failed");
-    EXPECT_DEATH(MvCanvasResource("big", MvPixelBlock::MaxSize + 1, 1, true), "Assertion failed");
-    EXPECT_DEATH(MvCanvasResource("negative", 1, -1, true), "Assertion failed");
-    EXPECT_DEATH(MvCanvasResource(nullptr, 1, 1, true), "Assertion failed");
-
     std::unique_ptr<MvSpriteResource> sprite(MakeSprite("s", 1, {{"Stand", 4, {{{"R"}, 0, 0, 0, 0}}}}));
     int hotX = 0, hotY = 0;
-    EXPECT_DEATH(sprite->MakeCanvas("Stand", 1, &hotX, &hotY), "Assertion failed");
-    EXPECT_DEATH(sprite->MakeCanvas(4, -1, &hotX, &hotY), "Assertion failed");
-    EXPECT_DEATH(sprite->MakeCanvas("Stand", 0, nullptr, &hotY), "Assertion failed");
+    const char* const blockSize = "width >= 0 && width <= MaxSize && height >= 0 && height <= MaxSize";
+    const char* const frameIndex = "index >= 0 && index < frames_.Count()";
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"a canvas destroyed while a node uses it",
+         [&] {
+             MvCanvasResource held("held", 1, 1, true);
+             held.AddUser(&node);
+         },
+         "userCount_ == 0"},
+        {"removing a node that is no user",
+         [&] {
+             MvCanvasResource held("held", 1, 1, true);
+             held.AddUser(&node);
+             held.RemoveUser(&stranger);
+         },
+         "index < users_.Count()"},
+        {"removing a user of a canvas without users", [&] { canvas.RemoveUser(&node); }, "index < users_.Count()"},
+        {"AddUser(null)", [&] { canvas.AddUser(nullptr); }, "node != nullptr"},
+        {"a collision mask for no node", [&] { canvas.GetCollisionMask(nullptr, 0); }, "node != nullptr"},
+        {"a collision mask past the last window", [&] { canvas.GetCollisionMask(&node, MvWindowCount); },
+         "window >= 0 && window < MvWindowCount"},
+        {"a canvas wider than a block", [] { MvCanvasResource("big", MvPixelBlock::MaxSize + 1, 1, true); }, blockSize},
+        {"a negative height", [] { MvCanvasResource("negative", 1, -1, true); }, blockSize},
+        {"no name", [] { MvCanvasResource(nullptr, 1, 1, true); }, "name != nullptr"},
+        {"a canvas of a frame past the end", [&] { sprite->MakeCanvas("Stand", 1, &hotX, &hotY); }, frameIndex},
+        {"a canvas of frame -1", [&] { sprite->MakeCanvas(4, -1, &hotX, &hotY); }, frameIndex},
+        {"a canvas without a hot spot out", [&] { sprite->MakeCanvas("Stand", 0, nullptr, &hotY); },
+         "hotX != nullptr && hotY != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvAction.h"
+#include "MvFailedCheck.h"
 #include "MvFontResource.h"
 #include "MvLoadPool.h"
 #include "MvMemoryStream.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -602,15 +604,25 @@ TEST(MvFontResource, EveryTruncatedFontFileIsRefused)
 TEST(MvFontResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     std::unique_ptr<MvFontResource> font = MarkedFont();
-    EXPECT_DEATH(font->GlyphIndex('A' - 1), "Assertion failed");
-    EXPECT_DEATH(font->GlyphIndex('D'), "Assertion failed");
     const uint16_t text[] = {'A', 0};
-    EXPECT_DEATH(font->TextWidth(text, -1), "Assertion failed");
     SurfacePtr picture = MakePicture(MarkedPicture);
     MvPaintTarget image(picture.get());
-    EXPECT_DEATH(MvFontResource("f", image, 0, 32, 2, 1), "Assertion failed");
-    EXPECT_DEATH(MvFontResource("f", image, 0, 32, MvFontResource::FixedCells, 0), "Assertion failed");
-    EXPECT_DEATH(MvFontResource(nullptr, image, 0, 32, MvFontResource::MarkedCells, 0), "Assertion failed");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"a code below the first glyph", [&] { font->GlyphIndex('A' - 1); }, "index >= 0"},
+        {"a code past the last glyph", [&] { font->GlyphIndex('D'); }, "index >= 0"},
+        {"a negative count", [&] { font->TextWidth(text, -1); }, "count >= 0"},
+        {"a font type of neither kind", [&] { MvFontResource("f", image, 0, 32, 2, 1); },
+         "fontType == FixedCells || fontType == MarkedCells"},
+        {"fixed cells of length 0", [&] { MvFontResource("f", image, 0, 32, MvFontResource::FixedCells, 0); },
+         "fontType != FixedCells || length >= 1"},
+        {"no name", [&] { MvFontResource(nullptr, image, 0, 32, MvFontResource::MarkedCells, 0); }, "name != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvResource.h"
 #include "MvResourceFactory.h"
@@ -137,9 +138,9 @@ TEST(MvResourceDeathTest, BrokenPreconditionsAreCaught)
     ProbeResource probe;
     MvMemoryStream stream;
     MvResourceWriter writer(stream.Stream());
-    EXPECT_DEATH(probe.Save(writer), "Assertion failed");
-    EXPECT_DEATH(probe.SetIdentity(nullptr, 1), "Assertion failed");
-    EXPECT_DEATH(MvSpriteResource(static_cast<const char*>(nullptr)), "Assertion failed");
+    EXPECT_DEATH(probe.Save(writer), MvFailedCheck("!\"this kind of resource cannot be saved\""));
+    EXPECT_DEATH(probe.SetIdentity(nullptr, 1), MvFailedCheck("name != nullptr"));
+    EXPECT_DEATH(MvSpriteResource(static_cast<const char*>(nullptr)), MvFailedCheck("name != nullptr"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvAction.h"
+#include "MvFailedCheck.h"
 #include "MvLoadPool.h"
 #include "MvResource.h"
 #include "MvResourceVault.h"
@@ -450,11 +451,20 @@ TEST(MvResourceVault, DeletesResourcesBeforeThePools)
 TEST(MvResourceVaultDeathTest, BrokenPreconditionsAreCaught)
 {
     MvResourceVault vault;
-    EXPECT_DEATH(vault.LoadDatFile(nullptr), "Assertion failed");
-    EXPECT_DEATH(vault.LoadDatFileFromMemory(nullptr, -1), "Assertion failed");
-    EXPECT_DEATH(vault.AppendResource(nullptr), "Assertion failed");
-    EXPECT_DEATH(vault.ResourceAt(0), "Assertion failed");
-    EXPECT_DEATH(vault.FindResource(2, static_cast<const char*>(nullptr)), "Assertion failed");
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"no path", [&] { vault.LoadDatFile(nullptr); }, "path != nullptr"},
+        {"a negative size", [&] { vault.LoadDatFileFromMemory(nullptr, -1); }, "size >= 0"},
+        {"AppendResource(null)", [&] { vault.AppendResource(nullptr); }, "resource != nullptr"},
+        {"ResourceAt in an empty vault", [&] { vault.ResourceAt(0); }, "index >= 0 && index < count_"},
+        {"FindResource without a name", [&] { vault.FindResource(2, static_cast<const char*>(nullptr)); },
+         "name != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

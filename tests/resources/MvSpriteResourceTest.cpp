@@ -1,6 +1,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvAction.h"
+#include "MvFailedCheck.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
 #include "MvResourceReader.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -247,24 +249,34 @@ TEST(MvSpriteResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     MvSpriteResource empty("empty");
     const MvFixed one = MvFixed::FromInt(1);
-    EXPECT_DEATH(empty.HasScaleCache(one, one), "Assertion failed");
-    EXPECT_DEATH(empty.AppendAction(nullptr), "Assertion failed");
-    EXPECT_DEATH(empty.ActionAt(0), "Assertion failed");
-
     std::unique_ptr<MvAction> action(MakeAction({"Walk", 1, {{{"R"}, 0, 0, 0, 0}}}));
-    EXPECT_DEATH(action->FrameAt(1), "Assertion failed");
-    EXPECT_DEATH(action->FrameAt(-1), "Assertion failed");
-    EXPECT_DEATH(action->HitTest(1, 0, 0), "Assertion failed");
-    EXPECT_DEATH(action->SetFrameCount(1), "Assertion failed");
-    MvIntRect bounds;
-    EXPECT_DEATH(action->ComputeBounds(2, At(0, 0), &bounds), "Assertion failed");
-    EXPECT_DEATH(action->AddScaleCacheEntry(one, one, nullptr), "Assertion failed");
+    std::unique_ptr<MvAction> cached(MakeAction({"Walk", 1, {{{"R"}, 0, 0, 0, 0}}}));
     MvRle** copies = new MvRle*[1];
     copies[0] = new MvRle;
-    action->AddScaleCacheEntry(one, one, copies);
-    EXPECT_DEATH(action->SetFrameCount(2), "Assertion failed");
+    cached->AddScaleCacheEntry(one, one, copies);
+    MvIntRect bounds;
     MvRle* more[1] = {nullptr};
-    EXPECT_DEATH(action->AddScaleCacheEntry(one, one, more), "Assertion failed");
+
+    const char* const frameIndex = "index >= 0 && index < frames_.Count()";
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"HasScaleCache without actions", [&] { empty.HasScaleCache(one, one); }, "actions_.Count() > 0"},
+        {"AppendAction(null)", [&] { empty.AppendAction(nullptr); }, "action != nullptr"},
+        {"ActionAt without actions", [&] { empty.ActionAt(0); }, "index >= 0 && index < count_"},
+        {"FrameAt past the end", [&] { action->FrameAt(1); }, frameIndex},
+        {"FrameAt(-1)", [&] { action->FrameAt(-1); }, frameIndex},
+        {"HitTest of a frame past the end", [&] { action->HitTest(1, 0, 0); }, frameIndex},
+        {"SetFrameCount that does not grow", [&] { action->SetFrameCount(1); }, "count > frames_.Count()"},
+        {"ComputeBounds of a frame past the end", [&] { action->ComputeBounds(2, At(0, 0), &bounds); }, frameIndex},
+        {"a cache entry without frames", [&] { action->AddScaleCacheEntry(one, one, nullptr); }, "frames != nullptr"},
+        {"SetFrameCount with a scale cached", [&] { cached->SetFrameCount(2); }, "scaleCache_.Count() == 0"},
+        {"a scale cached twice", [&] { cached->AddScaleCacheEntry(one, one, more); }, "!HasScaleCache(xScale, yScale)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "ResourceTestSupport.h"
 
 #include "MvAction.h"
+#include "MvFailedCheck.h"
 #include "MvFontResource.h"
 #include "MvResourceVault.h"
 #include "MvRle.h"
@@ -216,8 +217,9 @@ TEST(MvSpriteScaleCache, TheVaultCachesSpritesReadFromAFile)
 TEST(MvSpriteScaleCacheDeathTest, ScalesMustBePositive)
 {
     std::unique_ptr<MvSpriteResource> hero(MakeHero());
-    EXPECT_DEATH(hero->AddScaleCache(MvFixed::FromInt(0), kTwo), "Assertion failed");
-    EXPECT_DEATH(hero->ActionAt(2)->AddScaleCache(kTwo, MvFixed::FromInt(-2)), "Assertion failed");
+    const std::string positive = MvFailedCheck("xScale > 0 && yScale > 0");
+    EXPECT_DEATH(hero->AddScaleCache(MvFixed::FromInt(0), kTwo), positive);
+    EXPECT_DEATH(hero->ActionAt(2)->AddScaleCache(kTwo, MvFixed::FromInt(-2)), positive);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvGrowArray.h"
 #include "MvMemoryStream.h"
 #include "MvResourceReader.h"
@@ -238,9 +239,9 @@ TEST(MvTextDataResource, RefusesMalformedRecords)
 TEST(MvTextDataResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     MvTextDataResource resource("t");
-    EXPECT_DEATH(resource.GetLines(nullptr), "Assertion failed");
-    EXPECT_DEATH(resource.LoadTextFile(nullptr), "Assertion failed");
-    EXPECT_DEATH(MvTextDataResource(nullptr), "Assertion failed");
+    EXPECT_DEATH(resource.GetLines(nullptr), MvFailedCheck("lines != nullptr"));
+    EXPECT_DEATH(resource.LoadTextFile(nullptr), MvFailedCheck("path != nullptr"));
+    EXPECT_DEATH(MvTextDataResource(nullptr), MvFailedCheck("name != nullptr"));
 }
 
 } // namespace

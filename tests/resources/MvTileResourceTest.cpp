@@ -1,6 +1,7 @@
 #include "ResourceFileBytes.h"
 #include "ResourceTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvLoadPool.h"
 #include "MvMemoryStream.h"
 #include "MvPaintTarget.h"
@@ -425,17 +426,29 @@ TEST(MvTileResourceDeathTest, BrokenPreconditionsAreCaught)
 {
     std::unique_ptr<MvTileResource> tile(MakeTile("t", 1, {"RG", "B1"}));
     PaintedScreen screen(2, 2);
-    EXPECT_DEATH(tile->AddScaleCache(Half, MvFixed::FromInt(2)), "Assertion failed");
-    EXPECT_DEATH(tile->AddScaleCache(MvFixed::FromInt(0), MvFixed::FromInt(0)), "Assertion failed");
-    EXPECT_DEATH(tile->HitTest(8, 0, 0), "Assertion failed");
-    EXPECT_DEATH(tile->HitTest(-1, 0, 0), "Assertion failed");
-    EXPECT_DEATH(tile->Draw(screen.Target(), At(0, 0), 8, MvColorXform(), screen.Whole(), 3, 0), "Assertion failed");
     volatile int pastTheLastSlot = 4; // not a constant, which the compiler would flag
-    EXPECT_DEATH(tile->Block(pastTheLastSlot), "Assertion failed");
     SurfacePtr picture = MakePicture({"RG", "B1"});
     MvPaintTarget source(picture.get());
-    EXPECT_DEATH(MvTileResource("big", source, 1, 0, 2), "Assertion failed");
-    EXPECT_DEATH(MvTileResource(nullptr, source, 0, 0, 2), "Assertion failed");
+    const char* const orientation = "orientation >= 0 && orientation <= 7";
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"a scale that is not square", [&] { tile->AddScaleCache(Half, MvFixed::FromInt(2)); }, "xScale == yScale"},
+        {"scale 0", [&] { tile->AddScaleCache(MvFixed::FromInt(0), MvFixed::FromInt(0)); }, "xScale > 0"},
+        {"HitTest in orientation 8", [&] { tile->HitTest(8, 0, 0); }, orientation},
+        {"HitTest in orientation -1", [&] { tile->HitTest(-1, 0, 0); }, orientation},
+        {"Draw in orientation 8",
+         [&] { tile->Draw(screen.Target(), At(0, 0), 8, MvColorXform(), screen.Whole(), 3, 0); },
+         orientation},
+        {"a block slot past the last", [&] { tile->Block(pastTheLastSlot); }, "slot >= 0 && slot <= 3"},
+        {"a square past the source", [&] { MvTileResource("big", source, 1, 0, 2); },
+         "x + width <= source.Width() && y + height <= source.Height()"},
+        {"no name", [&] { MvTileResource(nullptr, source, 0, 0, 2); }, "name != nullptr"},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "MvAction.h"
 #include "MvCollisionMask.h"
+#include "MvFailedCheck.h"
 #include "MvRle.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
@@ -331,6 +332,7 @@ TEST_F(CollisionDeathTest, ScaledSpritesWithoutACachedScaleAreReported)
     enlarged->SetScaling(kTwo, kTwo, -1);
     MvSpriteNode* inside = Sprite(enlarged, hero, 50, 50);
     Recompute();
+    const std::string uncachedScale = MvFailedCheck("!\"collision of a scaled sprite needs its scale cached\"");
 
     EXPECT_DEATH(
         {
@@ -338,22 +340,21 @@ TEST_F(CollisionDeathTest, ScaledSpritesWithoutACachedScaleAreReported)
             probe->Collide(scaled, 0);
         },
         "ERROR: Collision only allowed with cahed sprites!\n"
-        "SpriteResource 'hero' for Action 'Stand' Frame 0 scale 2\\.000000, 1\\.500000\n"
-        ".*Assertion failed");
+        "SpriteResource 'hero' for Action 'Stand' Frame 0 scale 2\\.000000, 1\\.500000\n.*" + uncachedScale);
     EXPECT_DEATH(
         {
             MvSetDebugSink(LogToStandardError, nullptr);
             hero->GetCollisionMask(scaled, 0);
         },
         "ERROR: Collision only allowed with cahed sprites!\n"
-        "SpriteResource 'hero' for Action 'Stand' Frame 0 scale 2\\.000000, 1\\.500000\n");
+        "SpriteResource 'hero' for Action 'Stand' Frame 0 scale 2\\.000000, 1\\.500000\n.*" + uncachedScale);
     // Own scale 1.0 under a scaled parent: the action's own check stops it, silently.
     EXPECT_DEATH(
         {
             MvSetDebugSink(LogToStandardError, nullptr);
             hero->GetCollisionMask(inside, 0);
         },
-        "^[^E]*Assertion failed");
+        "^[^E]*" + MvFailedCheck("entry != nullptr"));
 }
 
 TEST_F(CollisionDeathTest, BrokenPreconditionsAreCaught)
@@ -362,19 +363,36 @@ TEST_F(CollisionDeathTest, BrokenPreconditionsAreCaught)
     MvSpriteNode* b = Sprite(layer, {"R"}, 10, 10);
     Recompute();
     MvGrowArray<MvDrawableNode*>* none = nullptr;
-    EXPECT_DEATH(a->Collide(nullptr, 0), "Assertion failed");
-    EXPECT_DEATH(a->Collide(b, MvWindowCount), "Assertion failed");
-    EXPECT_DEATH(a->Collide(b, -1), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithChildrenOf(a, layer, none, 0), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithChildrenOf(a, nullptr, &hits, 0), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithChildrenOf(nullptr, layer, &hits, 0), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithSiblings(a, none, 0), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithAll(a, none, 0), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithAll(a, &hits, s.stage->WindowCount()), "Assertion failed");
-    EXPECT_DEATH(s.Tree().CollideWithSiblings(a, &hits, -1), "Assertion failed");
-    // A resource answers only for sprite nodes that show it.
-    EXPECT_DEATH(a->SpriteResource()->GetCollisionMask(b, 0), "Assertion failed");
-    EXPECT_DEATH(a->SpriteResource()->GetCollisionMask(layer, 0), "Assertion failed");
+    const char* const treeWindow = "window >= 0 && window < engine_->WindowCount()";
+    const char* const showsThisResource = "sprite != nullptr && sprite->SpriteResource() == this";
+    struct Case {
+        const char* what;
+        std::function<void()> call;
+        const char* condition;
+    } cases[] = {
+        {"Collide with nothing", [&] { a->Collide(nullptr, 0); }, "other != nullptr"},
+        {"Collide in window MvWindowCount", [&] { a->Collide(b, MvWindowCount); },
+         "window >= 0 && window < MvWindowCount"},
+        {"Collide in window -1", [&] { a->Collide(b, -1); }, "window >= 0 && window < MvWindowCount"},
+        {"CollideWithChildrenOf without hits", [&] { s.Tree().CollideWithChildrenOf(a, layer, none, 0); },
+         "node != nullptr && parent != nullptr && hits != nullptr"},
+        {"CollideWithChildrenOf without a parent", [&] { s.Tree().CollideWithChildrenOf(a, nullptr, &hits, 0); },
+         "node != nullptr && parent != nullptr && hits != nullptr"},
+        {"CollideWithChildrenOf without a node", [&] { s.Tree().CollideWithChildrenOf(nullptr, layer, &hits, 0); },
+         "node != nullptr && parent != nullptr && hits != nullptr"},
+        {"CollideWithSiblings without hits", [&] { s.Tree().CollideWithSiblings(a, none, 0); },
+         "node != nullptr && hits != nullptr"},
+        {"CollideWithAll without hits", [&] { s.Tree().CollideWithAll(a, none, 0); },
+         "node != nullptr && hits != nullptr"},
+        {"CollideWithAll past the last window", [&] { s.Tree().CollideWithAll(a, &hits, s.stage->WindowCount()); },
+         treeWindow},
+        {"CollideWithSiblings in window -1", [&] { s.Tree().CollideWithSiblings(a, &hits, -1); }, treeWindow},
+        // A resource answers only for sprite nodes that show it.
+        {"a sprite of another resource", [&] { a->SpriteResource()->GetCollisionMask(b, 0); }, showsThisResource},
+        {"a node that is no sprite", [&] { a->SpriteResource()->GetCollisionMask(layer, 0); }, showsThisResource},
+    };
+    for (const Case& c : cases)
+        EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ResourceTestSupport.h"
 #include "SceneTestSupport.h"
 
+#include "MvFailedCheck.h"
 #include "MvResourceVault.h"
 #include "MvSpriteNode.h"
 
@@ -355,9 +356,9 @@ TEST_F(SpriteNodeDeathTest, StepOnAnActionWithoutFramesAndDrawingAHiddenNodeAreC
     MvSpriteNode* node = s.Insert(nullptr, new MvSpriteNode(sprite.get()));
     s.stage->Draw(false);
     node->SetShown(false, -1);
-    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), "");
+    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), MvFailedCheck("IsShownInTree(window)"));
     node->SelectAction("Empty");
-    EXPECT_DEATH(node->Step(), "");
+    EXPECT_DEATH(node->Step(), MvFailedCheck("action_->FrameCount() > 0"));
 }
 
 } // namespace
