@@ -1,7 +1,7 @@
 #include "Enemies.h"
 
+#include "GameNames.h"
 #include "GameState.h"
-#include "GameWorld.h"
 #include "HeroAndLayer.h"
 #include "HeroControl.h"
 #include "Labels.h"
@@ -15,6 +15,7 @@
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
 #include "MvStage.h"
+#include "Scores.h"
 #include "Sound.h"
 
 const SpriteTag MulgoTag = {"Mulgo"};
@@ -25,38 +26,51 @@ const SpriteTag RockettoTag = {"Rocketto"};
 
 namespace {
 
-// What sets one kind apart: its sprite, its tag, its starting state and how fast it falls.
+struct KindInfo;
+
+// The rule that moves one enemy of a kind for one step, with the hero at x hx.
+using StepRule = void (*)(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, EnemyState& state, int hx);
+
+void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, EnemyState& state, int hx);
+void StepFlier(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, EnemyState& state, int hx);
+void StepRiser(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, EnemyState& state, int hx);
+
+// Marks a kind that shows no walking direction.
+const int NoAction = 0;
+// Marks a kind whose depth in its layer is left as the layer gives it.
+const int LayerDepth = -1;
+
+// What sets one kind apart: its sprite, its tag, its starting state, how it moves and
+// how a stomp on it ends.
 struct KindInfo {
     EnemyKind kind;
     const SpriteTag* tag;
     int spriteId;
+    int leftAction;  // walking left, NoAction when the kind shows no direction
+    int rightAction; // walking right
     bool onGround;
     int speed;
     int verticalSpeed;
     int fallSpeed;
-    bool spiky;
+    bool spiky;          // hurts a hero landing on it
+    bool takesPlatformY; // a landing puts it at the y of the first platform touched
+    int band;            // pixels it rises above its spawn y before sinking back; 0 for none
+    int spawnDepth;      // LayerDepth or the depth it is given when it spawns
+    StepRule step;
 };
 
 const KindInfo Kinds[] = {
-    {EnemyKind::Mulgo, &MulgoTag, 2, true, 4, 0, 5, false},
-    {EnemyKind::Shellox, &ShelloxTag, 5, true, 8, 0, 7, false},
-    {EnemyKind::Thornel, &ThornelTag, 62, true, 5, 0, 7, true},
-    {EnemyKind::Snapvine, &SnapvineTag, 59, false, 0, -1, 0, true},
-    {EnemyKind::Rocketto, &RockettoTag, 8, false, 10, 0, 0, false},
+    {EnemyKind::Mulgo, &MulgoTag, 2, NoAction, NoAction, true, 4, 0, 5, false, false, 0, LayerDepth, StepWalker},
+    {EnemyKind::Shellox, &ShelloxTag, 5, 3, 4, true, 8, 0, 7, false, true, 0, LayerDepth, StepWalker},
+    {EnemyKind::Thornel, &ThornelTag, 62, 60, 61, true, 5, 0, 7, true, true, 0, LayerDepth, StepWalker},
+    {EnemyKind::Snapvine, &SnapvineTag, 59, NoAction, NoAction, false, 0, -1, 0, true, false, 50, 1, StepRiser},
+    {EnemyKind::Rocketto, &RockettoTag, 8, NoAction, NoAction, false, 10, 0, 0, false, false, 0, LayerDepth, StepFlier},
 };
-
-// Shellox and Thornel show which way they walk with these action ids.
-const int ShelloxLeftAction = 3;
-const int ShelloxRightAction = 4;
-const int ThornelLeftAction = 60;
-const int ThornelRightAction = 61;
 
 // Enemies act only this close to the hero (exclusive); a Snapvine reaches farther.
 const int EnemyReach = 500;
 const int SnapvineReach = 800;
-const int SnapvineBand = 50;
 const int WalkerDepth = 8;
-const int SnapvineDepth = 1;
 const int StompBounce = 40;
 
 EnemyState enemyStates[MaxEnemies];
@@ -70,11 +84,29 @@ const KindInfo& InfoOf(EnemyKind kind)
     return Kinds[0];
 }
 
-// Walker step: Mulgo, Shellox and Thornel.
-void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, EnemyKind kind, EnemyState& state, int hx)
+// The kind's row for node; null when node carries no enemy tag.
+const KindInfo* InfoOf(const MvSceneNode* node)
 {
-    MvSceneNode* platforms = tree->FindByName("platforms");
-    const bool inReach = enemy->PosX(0) > hx - EnemyReach && enemy->PosX(0) < hx + EnemyReach;
+    for (const KindInfo& info : Kinds)
+        if (HasTag(node, *info.tag))
+            return &info;
+    return nullptr;
+}
+
+bool WithinReach(int ex, int hx, int reach) { return ex > hx - reach && ex < hx + reach; }
+
+// Shows the walking direction on enemy, for a kind that has one.
+void ShowDirection(MvSceneNode* enemy, const KindInfo& info, bool left)
+{
+    if (info.leftAction != NoAction)
+        enemy->AsSprite()->SelectActionById(left ? info.leftAction : info.rightAction);
+}
+
+// Walkers walk, fall off edges, land on platforms and turn at the first wall they touch.
+void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, EnemyState& state, int hx)
+{
+    MvSceneNode* platforms = tree->FindByName(PlatformLayerName);
+    const bool inReach = WithinReach(enemy->PosX(0), hx, EnemyReach);
     enemy->SetDepth(WalkerDepth);
 
     MvGrowArray<MvDrawableNode*> hits;
@@ -83,12 +115,12 @@ void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, EnemyKind kind, EnemyStat
         if (tree->CollideWithChildrenOf(enemy, platforms, &hits, 0)) {
             SettleOnPlatforms(enemy, platforms, contacts, &hits);
             state.onGround = true;
-            if (kind != EnemyKind::Mulgo)
+            if (info.takesPlatformY)
                 enemy->MoveTo(enemy->PosX(0), hits[0]->PosY(0), -1);
         } else {
             state.onGround = false;
         }
-        state.verticalSpeed = state.onGround ? 0 : InfoOf(kind).fallSpeed;
+        state.verticalSpeed = state.onGround ? 0 : info.fallSpeed;
     }
 
     const int touched = hits.Count() < ContactCount ? hits.Count() : ContactCount;
@@ -96,11 +128,7 @@ void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, EnemyKind kind, EnemyStat
         if (contacts[i] != ContactSide::LeftSide && contacts[i] != ContactSide::RightSide)
             continue;
         state.speed = -state.speed;
-        const bool left = contacts[i] == ContactSide::LeftSide;
-        if (kind == EnemyKind::Shellox)
-            enemy->AsSprite()->SelectActionById(left ? ShelloxLeftAction : ShelloxRightAction);
-        else if (kind == EnemyKind::Thornel)
-            enemy->AsSprite()->SelectActionById(left ? ThornelLeftAction : ThornelRightAction);
+        ShowDirection(enemy, info, contacts[i] == ContactSide::LeftSide);
         break;
     }
     hits.Clear();
@@ -109,20 +137,22 @@ void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, EnemyKind kind, EnemyStat
         enemy->MoveTo(enemy->PosX(0) - state.speed, enemy->PosY(0) + state.verticalSpeed, -1);
 }
 
-void StepRocketto(MvSceneNode* enemy, const EnemyState& state, int hx)
+// Fliers keep their speed, through platforms and all.
+void StepFlier(MvSceneTree*, MvSceneNode* enemy, const KindInfo&, EnemyState& state, int hx)
 {
     const int ex = enemy->PosX(0);
-    if (ex > hx - EnemyReach && ex < hx + EnemyReach)
+    if (WithinReach(ex, hx, EnemyReach))
         enemy->MoveTo(ex - state.speed, enemy->PosY(0) + state.verticalSpeed, -1);
 }
 
-void StepSnapvine(MvSceneNode* enemy, EnemyState& state, int hx)
+// Risers move up and down in place, turning at either end of their band.
+void StepRiser(MvSceneTree*, MvSceneNode* enemy, const KindInfo&, EnemyState& state, int hx)
 {
     const int ex = enemy->PosX(0);
     const int ey = enemy->PosY(0);
     if (ey < state.highestY || ey > state.lowestY)
         state.verticalSpeed = -state.verticalSpeed;
-    if (ex > hx - SnapvineReach && ex < hx + SnapvineReach)
+    if (WithinReach(ex, hx, SnapvineReach))
         enemy->MoveTo(ex, ey + state.verticalSpeed, -1);
 }
 
@@ -140,7 +170,7 @@ void Hurt(SoundCue cue)
 {
     GameState::lives -= 1;
     PlayCue(cue);
-    UpdateLabel(NumberToText(GameState::lives).c_str(), "lifeleft");
+    UpdateLabel(NumberToText(GameState::lives).c_str(), LivesLabelName);
     if (GameState::lives == 0)
         LoseLevel();
 }
@@ -152,13 +182,11 @@ const SpriteTag& EnemyTag(EnemyKind kind) { return *InfoOf(kind).tag; }
 bool EnemyKindOf(const MvSceneNode* node, EnemyKind* kind)
 {
     MvAssert(node != nullptr && kind != nullptr);
-    for (const KindInfo& info : Kinds) {
-        if (HasTag(node, *info.tag)) {
-            *kind = info.kind;
-            return true;
-        }
-    }
-    return false;
+    const KindInfo* info = InfoOf(node);
+    if (info == nullptr)
+        return false;
+    *kind = info->kind;
+    return true;
 }
 
 EnemyState& EnemyStateOf(int id)
@@ -172,7 +200,7 @@ void SpawnEnemy(EnemyKind kind, int x, int y, int id)
     MvAssert(GameState::engine != nullptr);
     const KindInfo& info = InfoOf(kind);
     MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* layer = tree->FindByName("enemies");
+    MvSceneNode* layer = tree->FindByName(EnemyLayerName);
     MvAssert(layer != nullptr);
     MvSpriteResource* resource = GameState::engine->Vault()->FindSpriteResource(info.spriteId);
     MvAssert(resource != nullptr);
@@ -181,19 +209,17 @@ void SpawnEnemy(EnemyKind kind, int x, int y, int id)
     MvSpriteNode* enemy = new MvSpriteNode(resource);
     enemy->MoveTo(GameState::originX + x, GameState::originY + y, -1);
     tree->InsertNode(layer, enemy);
-    if (kind == EnemyKind::Shellox)
-        enemy->SelectActionById(ShelloxLeftAction);
+    ShowDirection(enemy, info, true);
     SetTag(enemy, *info.tag);
     enemy->SetId(id);
-    if (kind == EnemyKind::Thornel)
-        enemy->SelectActionById(ThornelLeftAction);
 
     state = EnemyState{info.onGround, info.speed, info.verticalSpeed, 0, 0};
-    if (kind == EnemyKind::Snapvine) {
-        state.highestY = enemy->PosY(0) - SnapvineBand;
+    if (info.band > 0) {
+        state.highestY = enemy->PosY(0) - info.band;
         state.lowestY = enemy->PosY(0);
-        enemy->SetDepth(SnapvineDepth);
     }
+    if (info.spawnDepth != LayerDepth)
+        enemy->SetDepth(info.spawnDepth);
 }
 
 bool SettleOnPlatforms(MvSceneNode* enemy, MvSceneNode* layer, ContactSide* contacts,
@@ -238,7 +264,7 @@ void ResolveEnemyContacts(ContactSide* contacts)
 {
     MvAssert(contacts != nullptr);
     HeroAndLayer scene;
-    if (!scene.Find("enemies"))
+    if (!scene.Find(EnemyLayerName))
         return;
     MvSceneTree* tree = scene.tree;
     MvSceneNode* hero = scene.hero;
@@ -250,8 +276,8 @@ void ResolveEnemyContacts(ContactSide* contacts)
     for (int i = 0; i < count; ++i) {
         MvDrawableNode* enemy = touched[i];
         contacts[i] = ClassifyEnemyContact(hero, enemy);
-        EnemyKind kind = EnemyKind::Mulgo;
-        const bool spiky = EnemyKindOf(enemy, &kind) && InfoOf(kind).spiky;
+        const KindInfo* info = InfoOf(enemy);
+        const bool spiky = info != nullptr && info->spiky;
         switch (contacts[i]) {
         case ContactSide::Top:
             if (spiky) {
@@ -260,9 +286,9 @@ void ResolveEnemyContacts(ContactSide* contacts)
                 StartJump(hero->AsSprite(), StompBounce);
                 PlayCue(CueStomp);
                 GameState::enemiesDefeated += 1;
-                GameState::points += 100;
-                UpdateLabel(NumberToText(GameState::enemiesDefeated).c_str(), "Defeated");
-                UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
+                GameState::points += StompPoints;
+                UpdateLabel(NumberToText(GameState::enemiesDefeated).c_str(), DefeatedLabelName);
+                UpdateLabel(NumberToText(GameState::points).c_str(), PointsLabelName);
             }
             tree->RemoveNode(enemy);
             break;
@@ -277,38 +303,23 @@ void ResolveEnemyContacts(ContactSide* contacts)
     }
 }
 
-void GameWorld::StepEnemies()
+void StepEveryEnemy()
 {
     HeroAndLayer scene;
-    if (!scene.Find("enemies"))
+    if (!scene.Find(EnemyLayerName))
         return;
-    MvSceneTree* tree = scene.tree;
-    MvSceneNode* enemies = scene.layer;
     const int hx = scene.hero->PosX(0);
     // A walker's step sets its depth, which moves it within the layer's depth-ordered
     // children; walking the live list would then skip or repeat enemies. The step walks a
     // copy of the list taken first, so every enemy steps exactly once, in child order.
     MvGrowArray<MvSceneNode*> order;
-    for (MvChildCursor cursor = enemies->Children(); !cursor.Done(); cursor.Next())
+    for (MvChildCursor cursor = scene.layer->Children(); !cursor.Done(); cursor.Next())
         order.Append(cursor.Node());
     for (int i = 0; i < order.Count(); ++i) {
         MvSceneNode* enemy = order[i];
-        EnemyKind kind;
-        if (!EnemyKindOf(enemy, &kind) || enemy->Id() < 1 || enemy->Id() > MaxEnemies)
+        const KindInfo* info = InfoOf(enemy);
+        if (info == nullptr || enemy->Id() < 1 || enemy->Id() > MaxEnemies)
             continue;
-        EnemyState& state = EnemyStateOf(enemy->Id());
-        switch (kind) {
-        case EnemyKind::Mulgo:
-        case EnemyKind::Shellox:
-        case EnemyKind::Thornel:
-            StepWalker(tree, enemy, kind, state, hx);
-            break;
-        case EnemyKind::Rocketto:
-            StepRocketto(enemy, state, hx);
-            break;
-        case EnemyKind::Snapvine:
-            StepSnapvine(enemy, state, hx);
-            break;
-        }
+        info->step(scene.tree, enemy, *info, EnemyStateOf(enemy->Id()), hx);
     }
 }

@@ -16,6 +16,8 @@ class MvDrawableNode;
 // still, so a level costs only what is near the hero. Landing on a plain enemy stomps it;
 // landing on a spiky one, or touching any from the side, costs a life.
 
+// The kinds of enemy. Each has one row in the kind table of Enemies.cpp (sprite, tag,
+// starting state, what a stomp does) naming its step rule: walker, flier or riser.
 enum class EnemyKind { Mulgo, Shellox, Thornel, Snapvine, Rocketto };
 
 // The kind tags, one per kind.
@@ -59,6 +61,11 @@ bool SettleOnPlatforms(MvSceneNode* enemy, MvSceneNode* layer, ContactSide* cont
 // The side from which the hero touches enemy, printed as "EnemyTop", "EnemyLeftSide" or
 // "EnemyRightSide" (nothing for None).
 ContactSide ClassifyEnemyContact(MvSceneNode* hero, MvSceneNode* enemy);
+
+// Runs every enemy's step rule once, in the child order of the "enemies" layer; enemies
+// whose id lies outside the table are left alone. Does nothing without a stage, a hero or
+// the layer.
+void StepEveryEnemy();
 
 // Decides what the hero's contacts with enemies do after a play event, recording each
 // contact's side in the ContactCount entries of contacts (asserted not null): stomps,

@@ -34,6 +34,9 @@ struct GameState {
     static int rightBound;        // largest hero x at which the view scrolls
 };
 
+// The ticks of one unit of the time the counters show.
+constexpr int TicksPerTimeUnit = 50;
+
 // Starts the level counters afresh: no points, ticks, flags or defeated enemies, and 2
 // lives. Runs at program start and at the start of every level.
 void ResetCounters();

@@ -1,5 +1,7 @@
 #include "GameWorld.h"
 
+#include "Enemies.h"
+#include "GameNames.h"
 #include "GameState.h"
 #include "HeroAndLayer.h"
 #include "Labels.h"
@@ -50,15 +52,15 @@ void GameWorld::LoadScreen()
     MvLog("Loaded BrumoSprites.dat\n");
 }
 
-void GameWorld::BuildMenu() { BuildScreen(0); }
+void GameWorld::BuildMenu() { BuildScreen(MenuScreen); }
 
 void GameWorld::BuildPlay()
 {
     MvAssert(GameState::engine != nullptr);
-    MvSpriteResource* heroResource = GameState::engine->Vault()->FindSpriteResource(12);
+    MvSpriteResource* heroResource = GameState::engine->Vault()->FindSpriteResource(HeroSpriteId);
     MvAssert(heroResource != nullptr);
     MvSpriteNode* hero = new MvSpriteNode(heroResource);
-    hero->SetName("track");
+    hero->SetName(HeroName);
     hero->SelectAction("Stand.Right");
     GameState::engine->SceneTree()->InsertNode(nullptr, hero);
 
@@ -67,7 +69,7 @@ void GameWorld::BuildPlay()
     hero->MoveTo(GameState::originX, 375, -1);
 }
 
-void GameWorld::BuildEnd() { BuildScreen(9); }
+void GameWorld::BuildEnd() { BuildScreen(EndScreen); }
 
 namespace {
 
@@ -75,10 +77,17 @@ namespace {
 const struct {
     const char* name;
     int depth;
-} Layers[] = {{"text", 15}, {"platforms", 10}, {"enemies", 5}, {"background", 0}, {"items", -1}};
+} Layers[] = {{TextLayerName, 15},
+              {PlatformLayerName, 10},
+              {EnemyLayerName, 5},
+              {BackgroundLayerName, 0},
+              {ItemLayerName, -1}};
 
 // Platforms this close to the hero (exclusive) are stepped after every play event.
 const int PlatformStepReach = 500;
+
+// The width of level in windows: level 2 runs one window further than the others.
+int LevelWidthInWindows(int level) { return level == 2 ? 11 : 10; }
 
 // Width of window 0 of the current stage.
 int WindowWidth() { return GameState::engine->WindowRect(0).right - GameState::engine->WindowRect(0).left + 1; }
@@ -87,10 +96,10 @@ int WindowWidth() { return GameState::engine->WindowRect(0).right - GameState::e
 // that it is not scaled like the glyphs of a label.
 void PlaceFlagIcon(int x)
 {
-    MvSpriteResource* flag = GameState::engine->Vault()->FindSpriteResource(18);
+    MvSpriteResource* flag = GameState::engine->Vault()->FindSpriteResource(RedFlagSpriteId);
     MvAssert(flag != nullptr);
     MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* text = tree->FindByName("text");
+    MvSceneNode* text = tree->FindByName(TextLayerName);
     MvAssert(text != nullptr);
     MvSpriteNode* icon = new MvSpriteNode(flag);
     icon->MoveTo(x, 15, -1);
@@ -117,32 +126,23 @@ void GameWorld::PopulateScreen(int screen)
 {
     MvAssert(GameState::engine != nullptr);
     enemyCount = 0;
-    switch (screen) {
-    case 0:
+    if (screen == MenuScreen) {
         SetWindowGeometry(screen);
         PlaceMenuLabels();
-        break;
-    case 1:
-    case 2:
-    case 3: {
+    } else if (IsLevelScreen(screen)) {
         StartLevelMusic(screen);
         SetWindowGeometry(screen);
         MvColor color;
-        if (screen == 1)
+        if (screen == FirstLevelScreen)
             color.Set(28, 128, 255, 255);
         else
             color.Set(20, 20, 0, 255);
         GameState::engine->SetBackgroundColor(&color);
         PlaceCounterDisplay();
         PlaceLevelRows(screen);
-        break;
-    }
-    case 9:
+    } else if (screen == EndScreen) {
         SetWindowGeometry(screen);
         PlaceEndLabels();
-        break;
-    default:
-        break;
     }
 }
 
@@ -150,9 +150,9 @@ void GameWorld::SetWindowGeometry(int screen)
 {
     const int w = WindowWidth();
     GameState::originY = GameState::engine->WindowRect(0).top;
-    if (screen >= 1 && screen <= 3) {
+    if (IsLevelScreen(screen)) {
         GameState::originX = static_cast<int>(-w * 0.5);
-        GameState::rightBound = (screen == 2 ? 11 : 10) * w;
+        GameState::rightBound = LevelWidthInWindows(screen) * w;
     } else {
         GameState::originX = static_cast<int>(w * 0.5);
         GameState::rightBound = w;
@@ -163,7 +163,7 @@ void GameWorld::PlaceMenuLabels()
 {
     CreateLabel(-200, 150, "PRESS A NUMBER TO CHOOSE A LEVEL AND ENTER TO BEGIN", "label");
     CreateLabel(-100, 200, "ONLY 3 LEVELS TO CHOOSE FROM", "label2");
-    CreateLabel(-50, 175, NumberToText(0).c_str(), "levelnumber");
+    CreateLabel(-50, 175, NumberToText(0).c_str(), LevelNumberLabelName);
     CreateLabel(-350, 20, "PRESS ESCAPE TO QUIT", "quit");
     CreateLabel(-350, 300, "GOALS OF THE GAME ARE AS FOLLOWS", "goals");
     CreateLabel(-350, 350, "COLLECT THE FLAGS", "line1");
@@ -173,17 +173,17 @@ void GameWorld::PlaceMenuLabels()
 
 void GameWorld::PlaceCounterDisplay()
 {
-    CreateLabel(150, 35, NumberToText(GameState::ticks).c_str(), "time");
+    CreateLabel(150, 35, NumberToText(GameState::ticks).c_str(), TimeLabelName);
     CreateLabel(150, 20, "TIME", "label");
     PlaceFlagIcon(GameState::originX + 250);
     CreateLabel(280, 45, "X ", "symbol");
-    CreateLabel(300, 45, NumberToText(GameState::flagsCollected).c_str(), "flags");
+    CreateLabel(300, 45, NumberToText(GameState::flagsCollected).c_str(), FlagsLabelName);
     CreateLabel(350, 20, "LIFE", "LifeLabel");
-    CreateLabel(350, 35, NumberToText(GameState::lives).c_str(), "lifeleft");
+    CreateLabel(350, 35, NumberToText(GameState::lives).c_str(), LivesLabelName);
     CreateLabel(450, 20, "POINTS", "pointslabel");
-    CreateLabel(450, 35, NumberToText(GameState::points).c_str(), "pointsscored");
+    CreateLabel(450, 35, NumberToText(GameState::points).c_str(), PointsLabelName);
     CreateLabel(550, 20, "ENEMIES DEFEATED", "EnDefLabel");
-    CreateLabel(625, 35, "0", "Defeated");
+    CreateLabel(625, 35, "0", DefeatedLabelName);
 }
 
 void GameWorld::PlaceEndLabels()
@@ -194,23 +194,25 @@ void GameWorld::PlaceEndLabels()
         CreateLabel(-300, 100, "PRESS ESCAPE TO QUIT", "quit");
         return;
     }
-    CreateLabel(-300, 35, NumberToText(GameState::ticks / 50).c_str(), "time");
+    CreateLabel(-300, 35, NumberToText(GameState::ticks / TicksPerTimeUnit).c_str(), TimeLabelName);
     CreateLabel(-300, 20, "TIME", "label");
     PlaceFlagIcon(250);
     CreateLabel(-175, 35, "X ", "symbol");
-    CreateLabel(-150, 35, NumberToText(GameState::flagsCollected).c_str(), "flags");
+    CreateLabel(-150, 35, NumberToText(GameState::flagsCollected).c_str(), FlagsLabelName);
     CreateLabel(-150, 300, "POINTS", "pointslabel");
-    CreateLabel(-150, 325, NumberToText(GameState::points).c_str(), "pointsscored");
+    CreateLabel(-150, 325, NumberToText(GameState::points).c_str(), PointsLabelName);
     CreateLabel(0, 200, "ENEMIES DEFEATED", "EnDefLabel");
-    CreateLabel(50, 225, NumberToText(GameState::enemiesDefeated).c_str(), "Defeated");
+    CreateLabel(50, 225, NumberToText(GameState::enemiesDefeated).c_str(), DefeatedLabelName);
 }
 
 void GameWorld::PlaceLevelRows(int level) { PlaceLevel(level, &enemyCount); }
 
+void GameWorld::StepEnemies() { StepEveryEnemy(); }
+
 void GameWorld::StepPlatforms()
 {
     HeroAndLayer scene;
-    if (!scene.Find("platforms"))
+    if (!scene.Find(PlatformLayerName))
         return;
     const int hx = scene.hero->PosX(0);
     for (MvChildCursor cursor = scene.layer->Children(); !cursor.Done(); cursor.Next()) {
@@ -227,7 +229,7 @@ void GameWorld::ScrollToHero()
     if (GameState::engine == nullptr)
         return;
     MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* hero = tree->FindByName("track");
+    MvSceneNode* hero = tree->FindByName(HeroName);
     if (hero == nullptr)
         return;
     const int half = WindowWidth() / 2;

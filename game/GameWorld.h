@@ -1,6 +1,20 @@
 #ifndef GAME_WORLD_H
 #define GAME_WORLD_H
 
+#include "Levels.h"
+
+// The screens the world builds, by number: the menu, each level under its own number
+// (FirstLevelScreen to LastLevelScreen) and the end screen.
+enum ScreenNumber {
+    MenuScreen = 0,
+    FirstLevelScreen = 1,
+    LastLevelScreen = LevelCount,
+    EndScreen = 9,
+};
+
+// True when screen is the number of a level.
+constexpr bool IsLevelScreen(int screen) { return screen >= FirstLevelScreen && screen <= LastLevelScreen; }
+
 // Builds the content of every screen on the current stage (GameState::engine): the
 // resources each screen loads, and the menu, level and end-screen trees. One instance
 // lives from the end of start-up until shutdown and can be reached through Instance(),
@@ -23,15 +37,15 @@ public:
     // Screen load: puts "Images/Sprites.dat" into the new stage's vault. A file that cannot
     // be loaded ends the program with exit code 255.
     void LoadScreen();
-    // Menu build: the menu's content (screen 0).
+    // Menu build: the menu's content (MenuScreen).
     void BuildMenu();
     // Play build: the hero and the chosen level's content.
     void BuildPlay();
-    // End build: the end screen's content (screen 9).
+    // End build: the end screen's content (EndScreen).
     void BuildEnd();
 
-    // Gives the current stage's tree the content of screen number screen: 0 the menu,
-    // 1 to 3 the levels, 9 the end screen; any other number leaves the screen empty.
+    // Gives the current stage's tree the content of screen number screen (a ScreenNumber
+    // or a level); any other number leaves the screen empty.
     void BuildScreen(int screen);
     // The content of screen number screen on the five layers BuildScreen made: resets
     // enemyCount, sets the window geometry and places that screen's labels, music and
@@ -40,7 +54,7 @@ public:
     // Moves the scene root so that the hero ("track") is drawn at the middle of window 0;
     // does nothing without a stage or a hero.
     void ScrollToHero();
-    // Runs every enemy's step rule once. Done after every play event.
+    // Runs every enemy's step rule once (StepEveryEnemy). Done after every play event.
     void StepEnemies();
     // Steps (next frame, moved by its delta) every platform whose x lies strictly within
     // 500 pixels of the hero's; farther ones keep their frame and place. Done after every
@@ -55,7 +69,7 @@ private:
     void PlaceMenuLabels();
     void PlaceCounterDisplay();
     void PlaceEndLabels();
-    // Places the platforms, enemies, scenery and items of level (1 to 3); each enemy
+    // Places the platforms, enemies, scenery and items of level (1 to LevelCount); each enemy
     // takes id enemyCount + 1 (the tables of Levels.h).
     void PlaceLevelRows(int level);
 

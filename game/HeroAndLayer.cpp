@@ -1,5 +1,6 @@
 #include "HeroAndLayer.h"
 
+#include "GameNames.h"
 #include "GameState.h"
 #include "MvSceneTree.h"
 #include "MvStage.h"
@@ -12,7 +13,7 @@ bool HeroAndLayer::Find(const char* layerName)
     if (GameState::engine == nullptr)
         return false;
     MvSceneTree* sceneTree = GameState::engine->SceneTree();
-    MvSceneNode* track = sceneTree->FindByName("track");
+    MvSceneNode* track = sceneTree->FindByName(HeroName);
     MvSceneNode* named = sceneTree->FindByName(layerName);
     if (track == nullptr || named == nullptr)
         return false;

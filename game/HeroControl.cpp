@@ -1,5 +1,6 @@
 #include "HeroControl.h"
 
+#include "GameNames.h"
 #include "GameState.h"
 #include "Labels.h"
 #include "MvAssert.h"
@@ -10,6 +11,7 @@
 #include "MvSpriteNode.h"
 #include "MvStage.h"
 #include "Platforms.h"
+#include "Scores.h"
 #include "Sound.h"
 
 namespace {
@@ -24,7 +26,6 @@ const int HeadBumpFallSpeed = 15;
 const int StickThreshold = 20000;
 const int StickCentre = 600;
 const int HeroDepth = 10;
-const int BrickPoints = 10;
 // Where a wall puts the hero: this far left of a platform on its right, or right of the
 // x of a platform on its left.
 const int WallLeftGap = 12;
@@ -38,7 +39,7 @@ MvSceneNode* FindHero()
 {
     if (GameState::engine == nullptr)
         return nullptr;
-    return GameState::engine->SceneTree()->FindByName("track");
+    return GameState::engine->SceneTree()->FindByName(HeroName);
 }
 
 // The hero raised above the platforms, as the key and joystick handlers want it.
@@ -218,7 +219,7 @@ int FindHeroPlatformContacts(ContactSide* contacts, MvGrowArray<MvDrawableNode*>
     if (hero == nullptr)
         return 0;
     MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* platforms = tree->FindByName("platforms");
+    MvSceneNode* platforms = tree->FindByName(PlatformLayerName);
     if (platforms == nullptr || !tree->CollideWithChildrenOf(hero, platforms, hits, 0))
         return 0;
     const int count = hits->Count() < ContactCount ? hits->Count() : ContactCount;
@@ -233,22 +234,14 @@ int FindHeroPlatformContacts(ContactSide* contacts, MvGrowArray<MvDrawableNode*>
     return count;
 }
 
-void UpdateHero(ContactSide* contacts, SDL_Event event)
-{
-    MvAssert(contacts != nullptr);
-    for (int i = 0; i < ContactCount; ++i)
-        contacts[i] = ContactSide::None;
-    MvGrowArray<MvDrawableNode*> hits;
-    const int n = FindHeroPlatformContacts(contacts, &hits);
-    MvSceneNode* heroNode = FindHero();
-    if (heroNode == nullptr)
-        return;
-    MvSpriteNode* hero = heroNode->AsSprite();
-    MvSceneTree* tree = GameState::engine->SceneTree();
+namespace {
 
-    // Walking away from a wall with the stick: the wall does not hold the hero back.
+// Walking away from a wall with the stick: the wall does not hold the hero back, and its
+// contact is dropped. Otherwise the stick keeps the hero walking after a push-back.
+void WalkAwayFromWalls(ContactSide* contacts, int count)
+{
     bool keepSpeed = true;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (contacts[i] == ContactSide::LeftSide && GameState::facingLeft && GameState::stickHeld) {
             GameState::vx = -StickSpeed();
             contacts[i] = ContactSide::None;
@@ -259,55 +252,74 @@ void UpdateHero(ContactSide* contacts, SDL_Event event)
             keepSpeed = false;
         }
     }
-    // The stick keeps the hero walking after a push-back.
     if (keepSpeed && GameState::stickHeld)
         GameState::vx = GameState::facingLeft ? -StickSpeed() : StickSpeed();
+}
 
-    // The stick back in its centre band stops the hero.
+// The stick back in its centre band stops the hero.
+void StopAtStickCentre(MvSpriteNode* hero, const SDL_Event& event)
+{
     if (event.type == SDL_JOYAXISMOTION && event.jaxis.value > -StickCentre && event.jaxis.value < StickCentre &&
         event.jaxis.value != 1) {
         GameState::vx = 0;
         Show(hero, "Stand.Left", "Stand.Right");
         GameState::stickHeld = false;
     }
+}
 
-    // The top of the rise.
+// The top of the rise, and a fall wherever nothing holds the hero up.
+void RiseOrFall(MvSpriteNode* hero)
+{
     if (GameState::jumping && GameState::vy < 0 && hero->PosY(0) <= GameState::apexY) {
         GameState::vy = FallSpeed;
         GameState::jumping = false;
     }
-
     if (!GameState::onGround && !GameState::jumping) {
         GameState::vy = FallSpeed;
         Show(hero, "Stand.Left", "Stand.Right");
     }
+}
 
+// Breaks every "Bricks" platform the hero's head touches, for BrickPoints each; true when
+// the head touched any platform from below.
+bool BreakBricksAbove(const ContactSide* contacts, const MvGrowArray<MvDrawableNode*>& hits, int count)
+{
+    bool bumped = false;
+    for (int i = 0; i < count; ++i) {
+        if (contacts[i] != ContactSide::Bottom)
+            continue;
+        bumped = true;
+        if (HasTag(hits[i], BricksTag)) {
+            GameState::engine->SceneTree()->RemoveNode(hits[i]);
+            GameState::points += BrickPoints;
+            UpdateLabel(NumberToText(GameState::points).c_str(), PointsLabelName);
+        }
+    }
+    return bumped;
+}
+
+// Standing: the hero takes the y of the first platform touched. In the air, a head bump
+// ends the rise with a sound.
+void StandOrBumpHead(MvSpriteNode* hero, const ContactSide* contacts, const MvGrowArray<MvDrawableNode*>& hits,
+                     int count)
+{
     if (GameState::onGround && !GameState::jumping) {
         GameState::vy = 0;
         if (GameState::stickHeld)
             Show(hero, "Walk.Left", "Walk.Right");
         hero->MoveTo(hero->PosX(0), hits[0]->PosY(0), -1);
-    } else if (!GameState::onGround) {
-        bool bumped = false;
-        for (int i = 0; i < n; ++i) {
-            if (contacts[i] != ContactSide::Bottom)
-                continue;
-            bumped = true;
-            if (HasTag(hits[i], BricksTag)) {
-                tree->RemoveNode(hits[i]);
-                GameState::points += BrickPoints;
-                UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
-            }
-        }
-        if (bumped) {
-            PlayCue(CueHeadBump);
-            GameState::vy = HeadBumpFallSpeed;
-            GameState::jumping = false;
-        }
+    } else if (!GameState::onGround && BreakBricksAbove(contacts, hits, count)) {
+        PlayCue(CueHeadBump);
+        GameState::vy = HeadBumpFallSpeed;
+        GameState::jumping = false;
     }
+}
 
-    // Push-back from walls. A brick broken above cannot be a wall: it was a Bottom contact.
-    for (int i = 0; i < n; ++i) {
+// Push-back from walls. A brick broken above cannot be a wall: it was a Bottom contact.
+void PushBackFromWalls(MvSpriteNode* hero, const ContactSide* contacts, const MvGrowArray<MvDrawableNode*>& hits,
+                       int count)
+{
+    for (int i = 0; i < count; ++i) {
         if (contacts[i] == ContactSide::LeftSide) {
             GameState::vx = 0;
             hero->MoveTo(hits[i]->PosX(0) - WallLeftGap, hero->PosY(0), -1);
@@ -316,4 +328,25 @@ void UpdateHero(ContactSide* contacts, SDL_Event event)
             hero->MoveTo(hits[i]->PosX(0) + WallRightGap, hero->PosY(0), -1);
         }
     }
+}
+
+} // namespace
+
+void UpdateHero(ContactSide* contacts, SDL_Event event)
+{
+    MvAssert(contacts != nullptr);
+    for (int i = 0; i < ContactCount; ++i)
+        contacts[i] = ContactSide::None;
+    MvGrowArray<MvDrawableNode*> hits;
+    const int count = FindHeroPlatformContacts(contacts, &hits);
+    MvSceneNode* heroNode = FindHero();
+    if (heroNode == nullptr)
+        return;
+    MvSpriteNode* hero = heroNode->AsSprite();
+
+    WalkAwayFromWalls(contacts, count);
+    StopAtStickCentre(hero, event);
+    RiseOrFall(hero);
+    StandOrBumpHead(hero, contacts, hits, count);
+    PushBackFromWalls(hero, contacts, hits, count);
 }

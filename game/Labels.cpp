@@ -1,5 +1,6 @@
 #include "Labels.h"
 
+#include "GameNames.h"
 #include "GameState.h"
 #include "HeroAndLayer.h"
 #include "MvAssert.h"
@@ -27,10 +28,10 @@ struct ZeroPadding {
 };
 
 const ZeroPadding ZeroPaddings[] = {
-    {"time", 4},
-    {"pointsscored", 8},
-    {"Defeated", 3},
-    {"flags", 3},
+    {TimeLabelName, 4},
+    {PointsLabelName, 8},
+    {DefeatedLabelName, 3},
+    {FlagsLabelName, 3},
 };
 
 // Shows the glyph of character c on sprite, or hides the sprite when there is none.
@@ -66,7 +67,7 @@ void CreateLabel(int x, int y, const char* text, const char* labelName)
 {
     MvAssert(GameState::engine != nullptr);
     MvSceneTree* tree = GameState::engine->SceneTree();
-    MvSceneNode* layer = tree->FindByName("text");
+    MvSceneNode* layer = tree->FindByName(TextLayerName);
     MvAssert(layer != nullptr);
 
     MvSceneNode* group = new MvSceneNode;
@@ -118,11 +119,11 @@ std::string NumberToText(int value)
 void FollowHeroWithText()
 {
     HeroAndLayer scene;
-    if (!scene.Find("text"))
+    if (!scene.Find(TextLayerName))
         return;
     const int heroX = scene.hero->PosX(0);
     if (GameState::originX - 5 < heroX && heroX < GameState::rightBound + 3)
         scene.layer->MoveTo(heroX, scene.layer->PosY(0), -1);
 }
 
-void MenuTick() { UpdateLabel(NumberToText(GameState::chosenLevel).c_str(), "levelnumber"); }
+void MenuTick() { UpdateLabel(NumberToText(GameState::chosenLevel).c_str(), LevelNumberLabelName); }

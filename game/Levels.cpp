@@ -1,23 +1,23 @@
 #include "Levels.h"
 
-#include "Enemies.h"
 #include "MvAssert.h"
 #include "Platforms.h"
 
 namespace {
 
 using E = LevelElement;
+using K = EnemyKind;
 
 // Shorthands that keep a row on one line and in the columns of a design table: element,
 // resource, x, y, count.
 constexpr LevelRun At(int value) { return {value, value, 0}; }
 constexpr LevelRun Run(int from, int to, int step) { return {from, to, step}; }
-constexpr LevelRow Platform(const char* name, LevelRun x, LevelRun y, int count) { return {E::Platform, name, x, y, count}; }
-constexpr LevelRow Scenery(const char* name, LevelRun x, LevelRun y, int count) { return {E::Scenery, name, x, y, count}; }
-constexpr LevelRow RedFlag(LevelRun x, LevelRun y, int count) { return {E::RedFlag, nullptr, x, y, count}; }
-constexpr LevelRow BlueFlag(LevelRun x, LevelRun y, int count) { return {E::BlueFlag, nullptr, x, y, count}; }
-constexpr LevelRow Spawn(LevelElement kind, LevelRun x, LevelRun y, int count) { return {kind, nullptr, x, y, count}; }
-constexpr LevelRow SkipEnemyId() { return {E::SkipEnemyId, nullptr, At(0), At(0), 1}; }
+constexpr LevelRow Platform(const char* name, LevelRun x, LevelRun y, int count) { return {E::Platform, name, x, y, count, K::Mulgo}; }
+constexpr LevelRow Scenery(const char* name, LevelRun x, LevelRun y, int count) { return {E::Scenery, name, x, y, count, K::Mulgo}; }
+constexpr LevelRow RedFlag(LevelRun x, LevelRun y, int count) { return {E::RedFlag, nullptr, x, y, count, K::Mulgo}; }
+constexpr LevelRow BlueFlag(LevelRun x, LevelRun y, int count) { return {E::BlueFlag, nullptr, x, y, count, K::Mulgo}; }
+constexpr LevelRow Spawn(EnemyKind kind, LevelRun x, LevelRun y, int count) { return {E::Enemy, nullptr, x, y, count, kind}; }
+constexpr LevelRow SkipEnemyId() { return {E::SkipEnemyId, nullptr, At(0), At(0), 1, K::Mulgo}; }
 
 // Level 1: a meadow of "MidGrass" over "Dirt" broken by two gaps to fall through and a
 // lower stretch between 4050 and 5000, two block columns to climb, a long overhead ledge
@@ -43,23 +43,23 @@ constexpr LevelRow Level1[] = {
     /* 16 */ Platform("NormBlock", At(6025), Run(525, 425, -25), 5),
     /* 17 */ Platform("NormBlock", At(7900), At(525), 1),
     /* 18 */ Platform("NormBlock", At(7925), At(525), 1),
-    /* 19 */ Spawn(E::Snapvine, At(4400), At(630), 1),
-    /* 20 */ Spawn(E::Snapvine, At(700), At(600), 1),
-    /* 21 */ Spawn(E::Mulgo, At(1000), At(550), 1),
-    /* 22 */ Spawn(E::Mulgo, At(2000), At(550), 1),
-    /* 23 */ Spawn(E::Mulgo, At(5500), At(550), 1),
-    /* 24 */ Spawn(E::Mulgo, At(5525), At(550), 1),
-    /* 25 */ Spawn(E::Mulgo, At(650), At(548), 1),
-    /* 26 */ Spawn(E::Mulgo, At(8500), At(548), 1),
-    /* 27 */ Spawn(E::Mulgo, At(8250), At(475), 1),
+    /* 19 */ Spawn(K::Snapvine, At(4400), At(630), 1),
+    /* 20 */ Spawn(K::Snapvine, At(700), At(600), 1),
+    /* 21 */ Spawn(K::Mulgo, At(1000), At(550), 1),
+    /* 22 */ Spawn(K::Mulgo, At(2000), At(550), 1),
+    /* 23 */ Spawn(K::Mulgo, At(5500), At(550), 1),
+    /* 24 */ Spawn(K::Mulgo, At(5525), At(550), 1),
+    /* 25 */ Spawn(K::Mulgo, At(650), At(548), 1),
+    /* 26 */ Spawn(K::Mulgo, At(8500), At(548), 1),
+    /* 27 */ Spawn(K::Mulgo, At(8250), At(475), 1),
     /* 27a*/ SkipEnemyId(),
-    /* 28 */ Spawn(E::Rocketto, At(1500), At(320), 1),
-    /* 29 */ Spawn(E::Rocketto, At(2000), At(450), 1),
-    /* 30 */ Spawn(E::Mulgo, Run(3000, 3050, 25), At(548), 3),
-    /* 31 */ Spawn(E::Shellox, At(6500), At(548), 1),
-    /* 32 */ Spawn(E::Mulgo, At(2275), At(350), 1),
-    /* 33 */ Spawn(E::Mulgo, At(4300), At(575), 1),
-    /* 34 */ Spawn(E::Mulgo, At(4400), At(575), 1),
+    /* 28 */ Spawn(K::Rocketto, At(1500), At(320), 1),
+    /* 29 */ Spawn(K::Rocketto, At(2000), At(450), 1),
+    /* 30 */ Spawn(K::Mulgo, Run(3000, 3050, 25), At(548), 3),
+    /* 31 */ Spawn(K::Shellox, At(6500), At(548), 1),
+    /* 32 */ Spawn(K::Mulgo, At(2275), At(350), 1),
+    /* 33 */ Spawn(K::Mulgo, At(4300), At(575), 1),
+    /* 34 */ Spawn(K::Mulgo, At(4400), At(575), 1),
     /* 35 */ Scenery("cloudA", At(200), At(40), 1),
     /* 36 */ Scenery("cloudA", At(800), At(33), 1),
     /* 37 */ Scenery("cloudA", At(1000), At(20), 1),
@@ -132,18 +132,18 @@ constexpr LevelRow Level2[] = {
     /* 43 */ RedFlag(Run(1175, 1275, 25), At(375), 5),
     /* 44 */ RedFlag(Run(2025, 2075, 25), At(450), 3),
     /* 45 */ Platform("Bricks", Run(2525, 3075, 25), At(300), 23),
-    /* 46 */ Spawn(E::Shellox, At(2900), At(300), 1),
-    /* 47 */ Spawn(E::Shellox, At(400), At(520), 1),
-    /* 48 */ Spawn(E::Shellox, At(1875), At(520), 1),
-    /* 49 */ Spawn(E::Rocketto, At(2500), At(375), 1),
-    /* 50 */ Spawn(E::Snapvine, At(2600), At(610), 1),
-    /* 51 */ Spawn(E::Rocketto, At(3300), At(475), 1),
-    /* 52 */ Spawn(E::Thornel, At(3200), At(550), 1),
-    /* 53 */ Spawn(E::Mulgo, At(5200), At(520), 1),
-    /* 54 */ Spawn(E::Mulgo, At(5100), At(520), 1),
-    /* 55 */ Spawn(E::Rocketto, At(8000), At(425), 1),
+    /* 46 */ Spawn(K::Shellox, At(2900), At(300), 1),
+    /* 47 */ Spawn(K::Shellox, At(400), At(520), 1),
+    /* 48 */ Spawn(K::Shellox, At(1875), At(520), 1),
+    /* 49 */ Spawn(K::Rocketto, At(2500), At(375), 1),
+    /* 50 */ Spawn(K::Snapvine, At(2600), At(610), 1),
+    /* 51 */ Spawn(K::Rocketto, At(3300), At(475), 1),
+    /* 52 */ Spawn(K::Thornel, At(3200), At(550), 1),
+    /* 53 */ Spawn(K::Mulgo, At(5200), At(520), 1),
+    /* 54 */ Spawn(K::Mulgo, At(5100), At(520), 1),
+    /* 55 */ Spawn(K::Rocketto, At(8000), At(425), 1),
     /* 56 */ RedFlag(Run(2700, 2900, 25), At(450), 9),
-    /* 57 */ Spawn(E::Thornel, At(6000), At(550), 1),
+    /* 57 */ Spawn(K::Thornel, At(6000), At(550), 1),
     /* 58 */ RedFlag(Run(600, 650, 25), At(450), 3),
     /* 59 */ RedFlag(Run(3800, 3850, 25), At(450), 3),
     /* 60 */ RedFlag(Run(4350, 4400, 25), At(450), 3),
@@ -198,17 +198,17 @@ constexpr LevelRow Level3[] = {
     /* 25 */ Platform("Bricks", At(2500), At(450), 1),
     /* 26 */ Platform("Bricks", At(2500), At(425), 1),
     /* 27 */ Platform("Floor", Run(3850, 3950, 25), At(175), 5),
-    /* 28 */ Spawn(E::Mulgo, At(1500), At(450), 1),
-    /* 29 */ Spawn(E::Thornel, At(1650), At(450), 1),
-    /* 30 */ Spawn(E::Snapvine, At(4200), At(425), 1),
-    /* 31 */ Spawn(E::Rocketto, At(4750), At(200), 1),
-    /* 32 */ Spawn(E::Snapvine, At(4200), At(425), 1),
-    /* 33 */ Spawn(E::Mulgo, At(7300), At(500), 1),
-    /* 34 */ Spawn(E::Thornel, At(7500), At(500), 1),
-    /* 35 */ Spawn(E::Rocketto, At(3700), At(375), 1),
-    /* 36 */ Spawn(E::Rocketto, At(1000), At(425), 1),
-    /* 37 */ Spawn(E::Rocketto, At(5500), At(425), 1),
-    /* 38 */ Spawn(E::Rocketto, At(5550), At(400), 1),
+    /* 28 */ Spawn(K::Mulgo, At(1500), At(450), 1),
+    /* 29 */ Spawn(K::Thornel, At(1650), At(450), 1),
+    /* 30 */ Spawn(K::Snapvine, At(4200), At(425), 1),
+    /* 31 */ Spawn(K::Rocketto, At(4750), At(200), 1),
+    /* 32 */ Spawn(K::Snapvine, At(4200), At(425), 1),
+    /* 33 */ Spawn(K::Mulgo, At(7300), At(500), 1),
+    /* 34 */ Spawn(K::Thornel, At(7500), At(500), 1),
+    /* 35 */ Spawn(K::Rocketto, At(3700), At(375), 1),
+    /* 36 */ Spawn(K::Rocketto, At(1000), At(425), 1),
+    /* 37 */ Spawn(K::Rocketto, At(5500), At(425), 1),
+    /* 38 */ Spawn(K::Rocketto, At(5550), At(400), 1),
     /* 39 */ BlueFlag(At(1100), At(300), 1),
     /* 40 */ Platform("Floor", At(6200), At(525), 1),                    // the pyramid
     /* 41 */ Platform("Floor", At(6225), Run(525, 500, -25), 2),
@@ -257,23 +257,6 @@ constexpr LevelTable Tables[LevelCount] = {
     {Level3, static_cast<int>(sizeof Level3 / sizeof Level3[0])},
 };
 
-EnemyKind KindOf(LevelElement element)
-{
-    switch (element) {
-    case E::Mulgo:
-        return EnemyKind::Mulgo;
-    case E::Shellox:
-        return EnemyKind::Shellox;
-    case E::Thornel:
-        return EnemyKind::Thornel;
-    case E::Snapvine:
-        return EnemyKind::Snapvine;
-    default:
-        MvAssert(element == E::Rocketto);
-        return EnemyKind::Rocketto;
-    }
-}
-
 } // namespace
 
 LevelTable LevelRows(int level)
@@ -315,8 +298,8 @@ void PlaceLevel(int level, int* enemyCount)
             case E::SkipEnemyId:
                 ++*enemyCount;
                 break;
-            default:
-                SpawnEnemy(KindOf(row.element), x, y, *enemyCount + 1);
+            case E::Enemy:
+                SpawnEnemy(row.enemy, x, y, *enemyCount + 1);
                 ++*enemyCount;
                 break;
             }

@@ -1,6 +1,8 @@
 #ifndef LEVELS_H
 #define LEVELS_H
 
+#include "Enemies.h"
+
 // The three levels as data: one row per placement run, in placement order, so that each
 // table reads like the design it was drawn from. The order is part of the design: it is
 // the child order of each layer, which decides which touched platform a collision result
@@ -8,18 +10,14 @@
 // program is compiled (every Count matches its run), which keeps the tables honest at no
 // cost at run time, at the price of tables that must be constant expressions.
 
-// What a row places. The enemy kinds spawn enemies; SkipEnemyId places nothing and only
-// uses up the next enemy id.
+// What a row places. Enemy spawns enemies of the row's kind; SkipEnemyId places nothing
+// and only uses up the next enemy id.
 enum class LevelElement {
     Platform,
     Scenery,
     RedFlag,
     BlueFlag,
-    Mulgo,
-    Shellox,
-    Thornel,
-    Snapvine,
-    Rocketto,
+    Enemy,
     SkipEnemyId,
 };
 
@@ -38,7 +36,8 @@ struct LevelRow {
     const char* resource; // sprite name of a platform or scenery row; null otherwise
     LevelRun x;
     LevelRun y;
-    int count; // the number of elements the run places
+    int count;       // the number of elements the run places
+    EnemyKind enemy; // the kind an Enemy row spawns; ignored by other rows
 };
 
 // A level's rows in placement order.

@@ -1,5 +1,6 @@
 #include "Platforms.h"
 
+#include "GameNames.h"
 #include "GameState.h"
 #include "HeroAndLayer.h"
 #include "Labels.h"
@@ -13,6 +14,7 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "Scores.h"
 #include "Sound.h"
 
 #include <cstring>
@@ -23,8 +25,6 @@ const SpriteTag BlueFlagTag = {"blueflag"};
 
 namespace {
 
-const int RedFlagSpriteId = 18;
-const int BlueFlagSpriteId = 19;
 // Platforms further than this left of the hero are removed.
 const int PlatformKeepDistance = 1000;
 
@@ -57,30 +57,30 @@ MvSpriteResource* SpriteWithId(int id)
 
 void PlacePlatform(int x, int y, const char* resourceName)
 {
-    MvSpriteNode* platform = PlaceSprite(SpriteNamed(resourceName), x, y, "platforms");
+    MvSpriteNode* platform = PlaceSprite(SpriteNamed(resourceName), x, y, PlatformLayerName);
     if (std::strcmp(resourceName, "Bricks") == 0)
         SetTag(platform, BricksTag);
 }
 
 void PlaceScenery(int x, int y, const char* resourceName)
 {
-    PlaceSprite(SpriteNamed(resourceName), x, y, "background");
+    PlaceSprite(SpriteNamed(resourceName), x, y, BackgroundLayerName);
 }
 
 void PlaceRedFlag(int x, int y)
 {
-    SetTag(PlaceSprite(SpriteWithId(RedFlagSpriteId), x, y, "items"), RedFlagTag);
+    SetTag(PlaceSprite(SpriteWithId(RedFlagSpriteId), x, y, ItemLayerName), RedFlagTag);
 }
 
 void PlaceBlueFlag(int x, int y)
 {
-    SetTag(PlaceSprite(SpriteWithId(BlueFlagSpriteId), x, y, "items"), BlueFlagTag);
+    SetTag(PlaceSprite(SpriteWithId(BlueFlagSpriteId), x, y, ItemLayerName), BlueFlagTag);
 }
 
 void CollectItems()
 {
     HeroAndLayer scene;
-    if (!scene.Find("items"))
+    if (!scene.Find(ItemLayerName))
         return;
     MvGrowArray<MvDrawableNode*> touched;
     if (!scene.tree->CollideWithChildrenOf(scene.hero, scene.layer, &touched, 0))
@@ -90,14 +90,14 @@ void CollectItems()
     for (int i = 0; i < touched.Count(); ++i) {
         MvDrawableNode* item = touched[i];
         if (HasTag(item, BlueFlagTag)) {
-            GameState::flagsCollected += 5;
-            GameState::points += 300;
+            GameState::flagsCollected += BlueFlagFlags;
+            GameState::points += BlueFlagPoints;
         } else {
-            GameState::flagsCollected += 1;
-            GameState::points += 50;
+            GameState::flagsCollected += RedFlagFlags;
+            GameState::points += RedFlagPoints;
         }
-        UpdateLabel(NumberToText(GameState::flagsCollected).c_str(), "flags");
-        UpdateLabel(NumberToText(GameState::points).c_str(), "pointsscored");
+        UpdateLabel(NumberToText(GameState::flagsCollected).c_str(), FlagsLabelName);
+        UpdateLabel(NumberToText(GameState::points).c_str(), PointsLabelName);
         scene.tree->RemoveNode(item);
     }
 }
@@ -105,7 +105,7 @@ void CollectItems()
 void RemoveFarPlatforms()
 {
     HeroAndLayer scene;
-    if (!scene.Find("platforms"))
+    if (!scene.Find(PlatformLayerName))
         return;
     const int limit = scene.hero->PosX(0) - PlatformKeepDistance;
     MvChildCursor cursor = scene.layer->Children();

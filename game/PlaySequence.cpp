@@ -1,6 +1,7 @@
 #include "PlaySequence.h"
 
 #include "Enemies.h"
+#include "GameNames.h"
 #include "GameState.h"
 #include "GameWorld.h"
 #include "HeroControl.h"
@@ -20,14 +21,13 @@ namespace {
 const int FallLineY = 650;
 // The level is won this far right of the last scrolling position.
 const int WinDistance = 500;
-const int TicksPerTimeUnit = 50;
 
 // Shared by the hero's settling and the enemy contacts, for the whole run.
 ContactSide contacts[ContactCount];
 
 MvSceneNode* Hero(MvSceneTree* tree)
 {
-    MvSceneNode* hero = tree->FindByName("track");
+    MvSceneNode* hero = tree->FindByName(HeroName);
     MvAssert(hero != nullptr);
     return hero;
 }
@@ -35,7 +35,7 @@ MvSceneNode* Hero(MvSceneTree* tree)
 // The timer event: animation, the hero's motion, the fall test, the clock and the frame.
 void Tick(MvSceneTree* tree, bool* done)
 {
-    if (MvSceneNode* enemies = tree->FindByName("enemies")) {
+    if (MvSceneNode* enemies = tree->FindByName(EnemyLayerName)) {
         for (MvChildCursor cursor = enemies->Children(); !cursor.Done(); cursor.Next()) {
             if (MvSpriteNode* enemy = cursor.Node()->AsSprite())
                 enemy->Step();
@@ -54,7 +54,7 @@ void Tick(MvSceneTree* tree, bool* done)
     }
 
     GameState::ticks += 1;
-    UpdateLabel(NumberToText(GameState::ticks / TicksPerTimeUnit).c_str(), "time");
+    UpdateLabel(NumberToText(GameState::ticks / TicksPerTimeUnit).c_str(), TimeLabelName);
     GameState::engine->Draw(true, nullptr);
 }
 

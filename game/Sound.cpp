@@ -67,16 +67,31 @@ void PlaySound(Mix_Chunk* chunk, int channel, bool loop)
     Mix_PlayChannelTimed(channel, chunk, loop ? -1 : 0, -1);
 }
 
-void PlayCue(SoundCue cue)
+namespace {
+
+// Reads cue's file and plays it on its channel, which frees the chunk held there: the new
+// chunk has taken the channel over, so the previous one no longer plays. Returns the new
+// chunk for the caller to hold, or null, leaving the channel as it was, when the file is
+// missing or unreadable.
+Mix_Chunk* StartCue(SoundCue cue)
 {
     const SoundCueInfo& info = CueInfo(cue);
     Mix_Chunk* chunk = LoadSound(info.path);
     if (chunk == nullptr)
-        return;
+        return nullptr;
     PlaySound(chunk, info.channel, info.loops);
-    // The new chunk has taken the channel over, so the previous one no longer plays.
     ReleaseHeldEffect(info.channel);
-    heldEffects[info.channel] = chunk;
+    return chunk;
+}
+
+} // namespace
+
+void PlayCue(SoundCue cue)
+{
+    Mix_Chunk* chunk = StartCue(cue);
+    if (chunk == nullptr)
+        return;
+    heldEffects[CueInfo(cue).channel] = chunk;
     Observe(cue);
 }
 
@@ -85,14 +100,9 @@ void StartLevelMusic(int level)
     MvAssert(level >= 1 && level <= 3);
     ReleaseMusic();
     const SoundCue cue = static_cast<SoundCue>(CueLevel1Music + level - 1);
-    const SoundCueInfo& info = CueInfo(cue);
-    Mix_Chunk* chunk = LoadSound(info.path);
-    if (chunk == nullptr)
-        return;
-    PlaySound(chunk, info.channel, info.loops);
-    ReleaseHeldEffect(info.channel);
-    GameState::music = chunk;
-    Observe(cue);
+    GameState::music = StartCue(cue);
+    if (GameState::music != nullptr)
+        Observe(cue);
 }
 
 void ReleaseMusic()

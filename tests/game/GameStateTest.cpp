@@ -1,7 +1,20 @@
+#include "Enemies.h"
+#include "GameNames.h"
+#include "GameScreenTest.h"
 #include "GameState.h"
 #include "GameStateValues.h"
+#include "Labels.h"
+#include "MvAction.h"
+#include "MvSpriteNode.h"
+#include "Platforms.h"
+#include "PlayEvents.h"
+#include "PlaySequence.h"
+#include "Sound.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -17,34 +30,79 @@ struct IntField {
     long long expected;
 };
 
-TEST(GameState, StartsWithItsDesignedValues)
+// Before the first screen there is no stage and no music: the steps that look for their
+// nodes do nothing, and the play end finds nothing to free.
+TEST(GameState, BeforeTheFirstScreenThereIsNothingToActOn)
 {
-    const GameStateValues& s = g_atProgramStart;
-    const IntField fields[] = {
-        {"engine is null", s.engine != nullptr, 0},
-        {"chosenLevel", s.chosenLevel, 1},
-        {"points", s.points, 0},
-        {"lives", s.lives, 0},
-        {"ticks", s.ticks, 0},
-        {"flagsCollected", s.flagsCollected, 0},
-        {"enemiesDefeated", s.enemiesDefeated, 0},
-        {"vx", s.vx, 0},
-        {"vy falls at first", s.vy, 10},
-        {"apexY", s.apexY, 0},
-        {"rightKeyHeld", s.rightKeyHeld, 0},
-        {"stickHeld", s.stickHeld, 0},
-        {"runHeld", s.runHeld, 0},
-        {"onGround", s.onGround, 0},
-        {"jumping", s.jumping, 0},
-        {"facingLeft", s.facingLeft, 0},
-        {"lost", s.lost, 0},
-        {"music is null", s.music != nullptr, 0},
-        {"originX", s.originX, 0},
-        {"originY", s.originY, 0},
-        {"rightBound", s.rightBound, 0},
-    };
-    for (const IntField& f : fields)
-        EXPECT_EQ(f.actual, f.expected) << f.name;
+    GameStateGuard guard;
+    g_atProgramStart.Restore();
+    EXPECT_EQ(GameState::engine, nullptr);
+    MenuTick();
+    FollowHeroWithText();
+    StepEveryEnemy();
+    CollectItems();
+    StopMusic();
+    EXPECT_EQ(GameState::music, nullptr);
+}
+
+// The first play screen of a new game, built as the program builds it from the record it
+// starts with: the level counters reset, the chosen level and the hero on a fresh stage.
+class NewGameTest : public GameScreenTest {
+protected:
+    void SetUp() override
+    {
+        g_atProgramStart.Restore();
+        GameScreenTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ResetCounters();
+        world_.BuildPlay();
+    }
+
+    void Send(const SDL_Event& event) { HandlePlayEvent(event, &quit_, &done_); }
+    static MvSceneNode* Hero() { return Find(HeroName); }
+    static std::string HeroAction() { return Hero()->AsSprite()->CurrentAction()->Name(); }
+
+    bool quit_ = false;
+    bool done_ = false;
+};
+
+TEST_F(NewGameTest, PlaysLevelOne)
+{
+    GameState::engine->Draw(true, nullptr);
+    EXPECT_EQ(PixelAt(799, 100), 0x1c80ffu) << "level 1's sky";
+    EXPECT_EQ(Shown(LivesLabelName), "2");
+    EXPECT_EQ(Shown(PointsLabelName), "00000000");
+}
+
+TEST_F(NewGameTest, TheHeroFallsStraightDownFacingRightAndTheLevelGoesOn)
+{
+    const int x = Hero()->PosX(0);
+    const int y = Hero()->PosY(0);
+    Send(OfType(SDL_USEREVENT));
+    EXPECT_EQ(Hero()->PosX(0), x);
+    EXPECT_EQ(Hero()->PosY(0), y + 10);
+    EXPECT_EQ(HeroAction(), "Stand.Right");
+    EXPECT_FALSE(GameState::jumping);
+    EXPECT_FALSE(GameState::lost);
+    EXPECT_FALSE(done_);
+}
+
+TEST_F(NewGameTest, NoKeyOrButtonIsHeldYet)
+{
+    Send(Key(SDL_KEYDOWN, SDLK_UP));
+    EXPECT_FALSE(GameState::jumping) << "no jump before the hero has landed";
+    // On the ground, releasing Left shows the hero standing left unless Right is held.
+    const int x = Hero()->PosX(0);
+    for (int groundX = x - 100; groundX <= x + 100; groundX += 25)
+        PlacePlatform(groundX - GameState::originX, 400 - GameState::originY, "MidGrass");
+    Hero()->MoveTo(x, 400, -1);
+    Send(OfType(SDL_MOUSEMOTION));
+    ASSERT_TRUE(GameState::onGround);
+    Send(Key(SDL_KEYUP, SDLK_LEFT));
+    EXPECT_EQ(HeroAction(), "Stand.Left") << "the right key is not held";
+    Send(Axis(0, 30000));
+    EXPECT_EQ(GameState::vx, 5) << "the run button is not held";
 }
 
 TEST(GameState, ResetCountersStartsTheLevelCountersAndLeavesTheRest)

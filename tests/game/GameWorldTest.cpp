@@ -1,4 +1,5 @@
 #include "GameWorld.h"
+#include "MvFailedCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,13 @@ TEST(GameWorld, IsReachableWhileItLives)
 
 TEST(GameWorldDeathTest, ThereIsExactlyOneInstance)
 {
-    EXPECT_DEATH(GameWorld::Instance(), "instance_ != nullptr");
+    EXPECT_DEATH(GameWorld::Instance(), MvFailedCheck("instance_ != nullptr"));
     EXPECT_DEATH(
         {
             GameWorld first;
             GameWorld second;
         },
-        "instance_ == nullptr");
+        MvFailedCheck("instance_ == nullptr"));
 }
 
 } // namespace

@@ -3,17 +3,19 @@
 // count of counters, what happens to characters without a glyph, and how the "text"
 // layer follows the hero.
 
-#include "GameScreenStage.h"
+#include "GameScreenTest.h"
 #include "GameState.h"
 #include "Labels.h"
 #include "MvAction.h"
 #include "MvChildCursor.h"
+#include "MvFailedCheck.h"
 #include "MvResourceVault.h"
 #include "MvSceneNode.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "StageReadings.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -33,13 +35,13 @@ const double LabelScale = 78643 / 65536.0;
 
 // A stage with the game's sprites loaded and an empty "text" layer under the scene root,
 // set up as the current screen with the menu's origin.
-class LabelsTest : public ::testing::Test {
+class LabelsTest : public GameScreenTest {
 protected:
     void SetUp() override
     {
-        screen_.reset(new GameScreenStage);
-        ASSERT_NE(GameState::engine, nullptr);
-        ASSERT_TRUE(screen_->LoadSprites());
+        GameScreenTest::SetUp();
+        if (HasFatalFailure())
+            return;
         layer_ = new MvSceneNode;
         Tree()->InsertNode(nullptr, layer_);
         layer_->SetName("text");
@@ -47,15 +49,6 @@ protected:
         GameState::originY = 0;
         GameState::rightBound = 800;
     }
-    void TearDown() override
-    {
-        screen_.reset();
-        GameState::originX = 0;
-        GameState::rightBound = 0;
-        GameState::chosenLevel = 1;
-    }
-
-    static MvSceneTree* Tree() { return GameState::engine->SceneTree(); }
 
     static std::vector<MvSpriteNode*> Glyphs(const char* labelName)
     {
@@ -68,20 +61,6 @@ protected:
         return glyphs;
     }
 
-    // The characters the label shows, a blank for a hidden glyph.
-    static std::string Shown(const char* labelName)
-    {
-        std::string shown;
-        for (MvSpriteNode* glyph : Glyphs(labelName)) {
-            if (!glyph->IsShown(0))
-                shown += ' ';
-            else
-                shown += std::string(glyph->CurrentAction()->Name()).substr(4);
-        }
-        return shown;
-    }
-
-    std::unique_ptr<GameScreenStage> screen_;
     MvSceneNode* layer_ = nullptr;
 };
 
@@ -297,22 +276,32 @@ using LabelsDeathTest = LabelsTest;
 TEST_F(LabelsDeathTest, CreatingALabelNeedsALayerGlyphsAndANewName)
 {
     CreateLabel(0, 0, "1", "time");
-    EXPECT_DEATH(CreateLabel(0, 0, "2", "time"), "");
-    EXPECT_DEATH(
-        {
-            layer_->SetName("other");
-            CreateLabel(0, 0, "1", "flags");
-        },
-        "");
-    EXPECT_DEATH(
-        {
-            GameState::engine = new MvStage(screen_->Surface()); // nothing loaded into its vault
-            MvSceneNode* layer = new MvSceneNode;
-            GameState::engine->SceneTree()->InsertNode(nullptr, layer);
-            layer->SetName("text");
-            CreateLabel(0, 0, "1", "flags");
-        },
-        "");
+    // Each case breaks one precondition of a stage with a "text" layer and a label "time".
+    const struct {
+        const char* labelName;
+        void (*breakIt)(MvSceneNode* layer, SDL_Surface* surface);
+        const char* check;
+    } cases[] = {
+        {"time", [](MvSceneNode*, SDL_Surface*) {}, "nameIsNew"},
+        {"flags", [](MvSceneNode* layer, SDL_Surface*) { layer->SetName("other"); }, "layer != nullptr"},
+        {"flags",
+         [](MvSceneNode*, SDL_Surface* surface) {
+             GameState::engine = new MvStage(surface); // nothing loaded into its vault
+             MvSceneNode* layer = new MvSceneNode;
+             GameState::engine->SceneTree()->InsertNode(nullptr, layer);
+             layer->SetName("text");
+         },
+         "glyphs != nullptr"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DEATH(
+            {
+                c.breakIt(layer_, screen_->Surface());
+                CreateLabel(0, 0, "1", c.labelName);
+            },
+            MvFailedCheck(c.check))
+            << c.check;
+    }
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The three level tables, checked on what GameWorld::BuildScreen really places on a stage
 // over an off-screen 800 x 600 32-bit surface with the game's sprites: counts per kind,
-// the rows the design fixes at their places, enemy ids, the gaps of level 1, the two
-// Snapvines of level 3, the layout grid, and a rough static look at whether the hero can
-// walk and jump from the start past the win line.
+// every element of the tables at its place on the stage, enemy ids, walkers over ground,
+// the gaps of level 1, the two Snapvines of level 3, the layout grid, and a rough static
+// look at whether the hero can walk and jump from the start past the win line. That each
+// level can be won is shown by the replays of the whole game.
 
 #include "Enemies.h"
-#include "GameScreenStage.h"
+#include "GameNames.h"
+#include "GameScreenTest.h"
 #include "GameState.h"
 #include "GameStateValues.h"
 #include "GameWorld.h"
@@ -24,10 +26,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <set>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,13 +40,14 @@
 namespace {
 
 // One placed element as the level shows it: what it is ("platform MidGrass", "enemy
-// Mulgo", "scenery Bush", "red flag", "blue flag"), its layout position and, for an
-// enemy, its id.
+// Mulgo", "scenery Bush", "red flag", "blue flag"), its layout position, for an enemy
+// its id, and the layer holding it.
 struct Placed {
     std::string what;
     int x;
     int y;
     int id;
+    std::string layer = "";
 };
 
 const char* KindName(EnemyKind kind)
@@ -67,20 +70,8 @@ const char* KindName(EnemyKind kind)
 // The layout x beyond which each level is won.
 int WinLine(int level) { return level == 2 ? 9700 : 8900; }
 
-class LevelsTest : public ::testing::Test {
+class LevelsTest : public GameScreenTest {
 protected:
-    void SetUp() override
-    {
-        screen_.reset(new GameScreenStage);
-        ASSERT_NE(GameState::engine, nullptr);
-        ASSERT_TRUE(screen_->LoadSprites());
-    }
-    void TearDown() override
-    {
-        StopMusic();
-        screen_.reset();
-    }
-
     // A fresh stage with level built on it, as the play screen builds it without the hero.
     void Build(int level)
     {
@@ -89,22 +80,20 @@ protected:
         world_.BuildScreen(level);
     }
 
-    static MvSceneNode* Find(const char* name) { return GameState::engine->SceneTree()->FindByName(name); }
-
     // Everything the level placed, layer by layer, in child order.
     static std::vector<Placed> Placements()
     {
         std::vector<Placed> placed;
-        for (const char* layer : {"platforms", "background", "items", "enemies"}) {
+        for (const char* layer : {PlatformLayerName, BackgroundLayerName, ItemLayerName, EnemyLayerName}) {
             for (MvChildCursor cursor = Find(layer)->Children(); !cursor.Done(); cursor.Next()) {
                 MvSceneNode* node = cursor.Node();
-                Placed p{"", node->PosX(0) - GameState::originX, node->PosY(0) - GameState::originY, 0};
+                Placed p{"", node->PosX(0) - GameState::originX, node->PosY(0) - GameState::originY, 0, layer};
                 EnemyKind kind;
-                if (std::strcmp(layer, "platforms") == 0)
+                if (layer == PlatformLayerName)
                     p.what = std::string("platform ") + node->AsSprite()->SpriteResource()->Name();
-                else if (std::strcmp(layer, "background") == 0)
+                else if (layer == BackgroundLayerName)
                     p.what = std::string("scenery ") + node->AsSprite()->SpriteResource()->Name();
-                else if (std::strcmp(layer, "items") == 0)
+                else if (layer == ItemLayerName)
                     p.what = HasTag(node, BlueFlagTag) ? "blue flag" : HasTag(node, RedFlagTag) ? "red flag" : "item?";
                 else if (EnemyKindOf(node, &kind)) {
                     p.what = std::string("enemy ") + KindName(kind);
@@ -124,10 +113,6 @@ protected:
             ++counts[p.what];
         return counts;
     }
-
-    GameStateGuard state_;
-    std::unique_ptr<GameScreenStage> screen_;
-    GameWorld world_;
 };
 
 TEST_F(LevelsTest, EachLevelPlacesItsCountsPerKind)
@@ -188,120 +173,113 @@ TEST_F(LevelsTest, EachLevelPlacesItsCountsPerKind)
     }
 }
 
-// The rows of levels 2 and 3 that the design fixes, by their number in the level's
-// table, with the enemy id each enemy of the row takes (0 for other rows).
-struct ListedRow {
-    int level;
-    int number;
-    LevelElement element;
-    const char* resource;
-    LevelRun x;
-    LevelRun y;
-    int count;
-    int firstId;
-};
-
-const ListedRow ListedRows[] = {
-    {2, 31, LevelElement::Platform, "Bricks", {7300, 7500, 25}, {325, 325, 0}, 9, 0},
-    {2, 32, LevelElement::Platform, "Bricks", {7300, 7500, 25}, {300, 300, 0}, 9, 0},
-    {2, 34, LevelElement::Platform, "MovingPlatform", {8500, 8500, 0}, {400, 400, 0}, 1, 0},
-    {2, 42, LevelElement::BlueFlag, nullptr, {9000, 9000, 0}, {225, 225, 0}, 1, 0},
-    {2, 45, LevelElement::Platform, "Bricks", {2525, 3075, 25}, {300, 300, 0}, 23, 0},
-    {2, 46, LevelElement::Shellox, nullptr, {2900, 2900, 0}, {300, 300, 0}, 1, 1},
-    {2, 47, LevelElement::Shellox, nullptr, {400, 400, 0}, {520, 520, 0}, 1, 2},
-    {2, 48, LevelElement::Shellox, nullptr, {1875, 1875, 0}, {520, 520, 0}, 1, 3},
-    {2, 49, LevelElement::Rocketto, nullptr, {2500, 2500, 0}, {375, 375, 0}, 1, 4},
-    {2, 50, LevelElement::Snapvine, nullptr, {2600, 2600, 0}, {610, 610, 0}, 1, 5},
-    {2, 51, LevelElement::Rocketto, nullptr, {3300, 3300, 0}, {475, 475, 0}, 1, 6},
-    {2, 52, LevelElement::Thornel, nullptr, {3200, 3200, 0}, {550, 550, 0}, 1, 7},
-    {2, 53, LevelElement::Mulgo, nullptr, {5200, 5200, 0}, {520, 520, 0}, 1, 8},
-    {2, 54, LevelElement::Mulgo, nullptr, {5100, 5100, 0}, {520, 520, 0}, 1, 9},
-    {2, 55, LevelElement::Rocketto, nullptr, {8000, 8000, 0}, {425, 425, 0}, 1, 10},
-    {2, 57, LevelElement::Thornel, nullptr, {6000, 6000, 0}, {550, 550, 0}, 1, 11},
-    {3, 3, LevelElement::Platform, "MovingPlatform", {750, 750, 0}, {450, 450, 0}, 1, 0},
-    {3, 19, LevelElement::Platform, "Bricks", {3000, 3300, 25}, {350, 350, 0}, 13, 0},
-    {3, 20, LevelElement::Platform, "Bricks", {2800, 2850, 25}, {375, 375, 0}, 3, 0},
-    {3, 21, LevelElement::Platform, "Bricks", {2700, 2700, 0}, {425, 425, 0}, 1, 0},
-    {3, 25, LevelElement::Platform, "Bricks", {2500, 2500, 0}, {450, 450, 0}, 1, 0},
-    {3, 26, LevelElement::Platform, "Bricks", {2500, 2500, 0}, {425, 425, 0}, 1, 0},
-    {3, 28, LevelElement::Mulgo, nullptr, {1500, 1500, 0}, {450, 450, 0}, 1, 1},
-    {3, 29, LevelElement::Thornel, nullptr, {1650, 1650, 0}, {450, 450, 0}, 1, 2},
-    {3, 30, LevelElement::Snapvine, nullptr, {4200, 4200, 0}, {425, 425, 0}, 1, 3},
-    {3, 31, LevelElement::Rocketto, nullptr, {4750, 4750, 0}, {200, 200, 0}, 1, 4},
-    {3, 32, LevelElement::Snapvine, nullptr, {4200, 4200, 0}, {425, 425, 0}, 1, 5},
-    {3, 33, LevelElement::Mulgo, nullptr, {7300, 7300, 0}, {500, 500, 0}, 1, 6},
-    {3, 34, LevelElement::Thornel, nullptr, {7500, 7500, 0}, {500, 500, 0}, 1, 7},
-    {3, 35, LevelElement::Rocketto, nullptr, {3700, 3700, 0}, {375, 375, 0}, 1, 8},
-    {3, 36, LevelElement::Rocketto, nullptr, {1000, 1000, 0}, {425, 425, 0}, 1, 9},
-    {3, 37, LevelElement::Rocketto, nullptr, {5500, 5500, 0}, {425, 425, 0}, 1, 10},
-    {3, 38, LevelElement::Rocketto, nullptr, {5550, 5550, 0}, {400, 400, 0}, 1, 11},
-    {3, 39, LevelElement::BlueFlag, nullptr, {1100, 1100, 0}, {300, 300, 0}, 1, 0},
-    {3, 50, LevelElement::Platform, "MovingPlatform", {3100, 3100, 0}, {325, 325, 0}, 1, 0},
-    {3, 51, LevelElement::BlueFlag, nullptr, {3700, 3700, 0}, {200, 200, 0}, 1, 0},
-    {3, 52, LevelElement::BlueFlag, nullptr, {3900, 3900, 0}, {150, 150, 0}, 1, 0},
-};
-
-// What Placed::what says for element and resource.
-std::string WhatOf(LevelElement element, const char* resource)
+// What Placed::what says for an element of row.
+std::string WhatOf(const LevelRow& row)
 {
-    switch (element) {
+    switch (row.element) {
     case LevelElement::Platform:
-        return std::string("platform ") + resource;
+        return std::string("platform ") + row.resource;
     case LevelElement::Scenery:
-        return std::string("scenery ") + resource;
+        return std::string("scenery ") + row.resource;
     case LevelElement::RedFlag:
         return "red flag";
     case LevelElement::BlueFlag:
         return "blue flag";
-    case LevelElement::Mulgo:
-        return "enemy Mulgo";
-    case LevelElement::Shellox:
-        return "enemy Shellox";
-    case LevelElement::Thornel:
-        return "enemy Thornel";
-    case LevelElement::Snapvine:
-        return "enemy Snapvine";
-    case LevelElement::Rocketto:
-        return "enemy Rocketto";
+    case LevelElement::Enemy:
+        return std::string("enemy ") + KindName(row.enemy);
     case LevelElement::SkipEnemyId:
         break;
     }
     return "nothing";
 }
 
-TEST_F(LevelsTest, TheFixedRowsOfLevelsTwoAndThreeAreAtTheirPlaces)
+// The layer an element of row goes to.
+const char* LayerOf(const LevelRow& row)
 {
-    for (int level : {2, 3}) {
+    switch (row.element) {
+    case LevelElement::Platform:
+        return PlatformLayerName;
+    case LevelElement::Scenery:
+        return BackgroundLayerName;
+    case LevelElement::Enemy:
+        return EnemyLayerName;
+    default:
+        return ItemLayerName;
+    }
+}
+
+bool operator==(const Placed& a, const Placed& b)
+{
+    return a.what == b.what && a.x == b.x && a.y == b.y && a.id == b.id;
+}
+
+std::ostream& operator<<(std::ostream& out, const Placed& p)
+{
+    return out << p.what << " at (" << p.x << ", " << p.y << ") id " << p.id;
+}
+
+TEST_F(LevelsTest, TheStageHoldsEveryElementOfItsTableAtItsPlace)
+{
+    for (int level = 1; level <= LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        Build(level);
+
+        // The table read as the design reads it: every element of every run, in order,
+        // each enemy numbered after the ids used up before it.
+        std::map<std::string, std::vector<Placed>> expected;
+        const LevelTable table = LevelRows(level);
+        int lastId = 0;
+        for (int r = 0; r < table.rowCount; ++r) {
+            const LevelRow& row = table.rows[r];
+            for (int i = 0; i < row.count; ++i) {
+                int x = 0;
+                int y = 0;
+                RunPosition(row, i, &x, &y);
+                if (row.element == LevelElement::SkipEnemyId) {
+                    ++lastId;
+                    continue;
+                }
+                const int id = row.element == LevelElement::Enemy ? ++lastId : 0;
+                expected[LayerOf(row)].push_back({WhatOf(row), x, y, id});
+            }
+        }
+
+        // The stage in child order, but for the enemies, whose depths differ by kind:
+        // they compare in the order of their ids, which is the order they were placed in.
+        std::map<std::string, std::vector<Placed>> onStage;
+        for (const Placed& p : Placements())
+            onStage[p.layer].push_back(p);
+        std::stable_sort(onStage[EnemyLayerName].begin(), onStage[EnemyLayerName].end(),
+                         [](const Placed& a, const Placed& b) { return a.id < b.id; });
+
+        for (const char* layer : {PlatformLayerName, BackgroundLayerName, ItemLayerName, EnemyLayerName}) {
+            SCOPED_TRACE(layer);
+            const std::vector<Placed>& want = expected[layer];
+            const std::vector<Placed>& have = onStage[layer];
+            EXPECT_EQ(have.size(), want.size());
+            for (size_t k = 0; k < want.size() && k < have.size(); ++k)
+                EXPECT_EQ(have[k], want[k]) << "element " << k;
+        }
+    }
+}
+
+// Every walker starts over something to walk on: within its own width, a platform lies
+// below it or at most 25 pixels above its feet, so that it lands rather than falling out
+// of the level.
+TEST_F(LevelsTest, EveryWalkerStartsOverGround)
+{
+    for (int level = 1; level <= LevelCount; ++level) {
+        SCOPED_TRACE(level);
         Build(level);
         const std::vector<Placed> placed = Placements();
-        const LevelTable table = LevelRows(level);
-        for (const ListedRow& want : ListedRows) {
-            if (want.level != level)
+        for (const Placed& walker : placed) {
+            if (walker.what != "enemy Mulgo" && walker.what != "enemy Shellox" && walker.what != "enemy Thornel")
                 continue;
-            SCOPED_TRACE(::testing::Message() << "level " << level << " row " << want.number);
-            ASSERT_LE(want.number, table.rowCount);
-            const LevelRow& row = table.rows[want.number - 1];
-            EXPECT_EQ(row.element, want.element);
-            EXPECT_EQ(WhatOf(row.element, row.resource), WhatOf(want.element, want.resource));
-            EXPECT_EQ(row.x.from, want.x.from);
-            EXPECT_EQ(row.x.to, want.x.to);
-            EXPECT_EQ(row.x.step, want.x.step);
-            EXPECT_EQ(row.y.from, want.y.from);
-            EXPECT_EQ(row.y.to, want.y.to);
-            EXPECT_EQ(row.y.step, want.y.step);
-            EXPECT_EQ(row.count, want.count);
-
-            // And the stage holds each element of the row, enemies with their ids.
-            for (int i = 0; i < want.count; ++i) {
-                const int x = want.x.from + i * want.x.step;
-                const int y = want.y.from + i * want.y.step;
-                const int id = want.firstId == 0 ? 0 : want.firstId + i;
-                const std::string what = WhatOf(want.element, want.resource);
-                const bool found = std::any_of(placed.begin(), placed.end(), [&](const Placed& p) {
-                    return p.what == what && p.x == x && p.y == y && p.id == id;
-                });
-                EXPECT_TRUE(found) << what << " at (" << x << ", " << y << ") id " << id;
-            }
+            const bool overGround = std::any_of(placed.begin(), placed.end(), [&](const Placed& p) {
+                return p.layer == PlatformLayerName && p.x > walker.x - 25 && p.x < walker.x + 25 &&
+                       p.y >= walker.y - 25;
+            });
+            EXPECT_TRUE(overGround) << walker;
         }
     }
 }
@@ -426,16 +404,16 @@ TEST(LevelRowTest, ARowMustMatchItsCount)
         LevelRow row;
         bool consistent;
     } cases[] = {
-        {"a run along x", {LevelElement::Platform, "Dirt", {0, 100, 25}, {550, 550, 0}, 5}, true},
-        {"a column from the bottom up", {LevelElement::Platform, "Dirt", {0, 0, 0}, {525, 425, -25}, 5}, true},
-        {"a single enemy", {LevelElement::Mulgo, nullptr, {10, 10, 0}, {548, 548, 0}, 1}, true},
-        {"a count one short", {LevelElement::Platform, "Dirt", {0, 100, 25}, {550, 550, 0}, 4}, false},
-        {"a run that misses its end", {LevelElement::Platform, "Dirt", {0, 110, 25}, {550, 550, 0}, 5}, false},
-        {"a run stepping away from its end", {LevelElement::RedFlag, nullptr, {100, 0, 25}, {550, 550, 0}, 5}, false},
-        {"a fixed value that moves", {LevelElement::RedFlag, nullptr, {0, 25, 0}, {550, 550, 0}, 1}, false},
-        {"several at one spot", {LevelElement::Snapvine, nullptr, {0, 0, 0}, {425, 425, 0}, 2}, false},
-        {"a platform without a name", {LevelElement::Platform, nullptr, {0, 0, 0}, {425, 425, 0}, 1}, false},
-        {"a flag with a name", {LevelElement::BlueFlag, "Dirt", {0, 0, 0}, {425, 425, 0}, 1}, false},
+        {"a run along x", {LevelElement::Platform, "Dirt", {0, 100, 25}, {550, 550, 0}, 5, EnemyKind::Mulgo}, true},
+        {"a column from the bottom up", {LevelElement::Platform, "Dirt", {0, 0, 0}, {525, 425, -25}, 5, EnemyKind::Mulgo}, true},
+        {"a single enemy", {LevelElement::Enemy, nullptr, {10, 10, 0}, {548, 548, 0}, 1, EnemyKind::Mulgo}, true},
+        {"a count one short", {LevelElement::Platform, "Dirt", {0, 100, 25}, {550, 550, 0}, 4, EnemyKind::Mulgo}, false},
+        {"a run that misses its end", {LevelElement::Platform, "Dirt", {0, 110, 25}, {550, 550, 0}, 5, EnemyKind::Mulgo}, false},
+        {"a run stepping away from its end", {LevelElement::RedFlag, nullptr, {100, 0, 25}, {550, 550, 0}, 5, EnemyKind::Mulgo}, false},
+        {"a fixed value that moves", {LevelElement::RedFlag, nullptr, {0, 25, 0}, {550, 550, 0}, 1, EnemyKind::Mulgo}, false},
+        {"several at one spot", {LevelElement::Enemy, nullptr, {0, 0, 0}, {425, 425, 0}, 2, EnemyKind::Snapvine}, false},
+        {"a platform without a name", {LevelElement::Platform, nullptr, {0, 0, 0}, {425, 425, 0}, 1, EnemyKind::Mulgo}, false},
+        {"a flag with a name", {LevelElement::BlueFlag, "Dirt", {0, 0, 0}, {425, 425, 0}, 1, EnemyKind::Mulgo}, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(RowIsConsistent(c.row), c.consistent) << c.what;

@@ -21,8 +21,10 @@
 #include "MvStage.h"
 #include "MvWorkingFolder.h"
 #include "Platforms.h"
+#include "PlayEvents.h"
 #include "PlaySequence.h"
 #include "Sound.h"
+#include "StageReadings.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -109,35 +111,6 @@ protected:
     // An event the play screen ignores; the after-event sequence runs all the same.
     void Nudge() { Send(OfType(SDL_MOUSEMOTION)); }
 
-    static SDL_Event OfType(Uint8 type)
-    {
-        SDL_Event event;
-        std::memset(&event, 0, sizeof event);
-        event.type = type;
-        return event;
-    }
-    static SDL_Event Key(Uint8 type, int sym)
-    {
-        SDL_Event event = OfType(type);
-        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        event.key.keysym.sym = static_cast<SDLKey>(sym);
-        return event;
-    }
-
-    static SDL_Event Axis(int axis, int value)
-    {
-        SDL_Event event = OfType(SDL_JOYAXISMOTION);
-        event.jaxis.axis = static_cast<Uint8>(axis);
-        event.jaxis.value = static_cast<Sint16>(value);
-        return event;
-    }
-    static SDL_Event Button(Uint8 type, int button)
-    {
-        SDL_Event event = OfType(type);
-        event.jbutton.button = static_cast<Uint8>(button);
-        return event;
-    }
-
     // Puts the hero at world (x, y).
     static void PlaceHero(int x, int y) { Hero()->MoveTo(x, y, -1); }
 
@@ -165,15 +138,6 @@ protected:
     // The action the hero shows.
     static std::string HeroAction() { return Hero()->AsSprite()->CurrentAction()->Name(); }
 
-    // Window 0 x of node: its position plus that of every ancestor.
-    static int ScreenX(MvSceneNode* node)
-    {
-        int x = 0;
-        for (; node != nullptr; node = node->Parent())
-            x += node->PosX(0);
-        return x;
-    }
-
     // The children of the layer named layer, in child order.
     static std::vector<MvSceneNode*> Children(const char* layer)
     {
@@ -183,23 +147,8 @@ protected:
         return children;
     }
 
-    // The characters label shows, one per glyph.
-    static std::string Shown(const char* label)
-    {
-        std::string shown;
-        MvSceneNode* group = Find(label);
-        if (group == nullptr)
-            return "<none>";
-        for (MvChildCursor cursor = group->Children(); !cursor.Done(); cursor.Next())
-            shown += std::string(cursor.Node()->AsSprite()->CurrentAction()->Name()).substr(4);
-        return shown;
-    }
-
-    uint32_t PixelAt(int x, int y) const
-    {
-        const SDL_Surface* surface = screen_->Surface();
-        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] & 0xffffff;
-    }
+    // The colour of the screen's pixel (x, y).
+    uint32_t PixelAt(int x, int y) const { return SurfacePixel(screen_->Surface(), x, y); }
 
     // How often cue started since the set-up.
     static int Played(SoundCue cue)

@@ -2,12 +2,13 @@
 // real sprites: the five layers, the menu, level and end-screen labels, the flag icon of
 // the counter display, the play build's hero and the scrolling that keeps it centred.
 
-#include "GameScreenStage.h"
+#include "GameScreenTest.h"
 #include "GameState.h"
 #include "GameWorld.h"
 #include "Labels.h"
 #include "MvAction.h"
 #include "MvChildCursor.h"
+#include "MvFailedCheck.h"
 #include "MvResourceVault.h"
 #include "MvSceneNode.h"
 #include "MvSceneTree.h"
@@ -31,34 +32,8 @@
 
 namespace {
 
-// A fresh stage with the game's sprites loaded, set up as the current screen, and the
-// one world; the game state is put back to its start values afterwards.
-class ScreenBuildTest : public ::testing::Test {
+class ScreenBuildTest : public GameScreenTest {
 protected:
-    void SetUp() override
-    {
-        screen_.reset(new GameScreenStage);
-        ASSERT_NE(GameState::engine, nullptr);
-        ASSERT_TRUE(screen_->LoadSprites());
-    }
-    void TearDown() override
-    {
-        StopMusic();
-        screen_.reset();
-        GameState::originX = 0;
-        GameState::originY = 0;
-        GameState::rightBound = 0;
-        GameState::chosenLevel = 1;
-        GameState::lost = false;
-        GameState::ticks = 0;
-        GameState::points = 0;
-        GameState::flagsCollected = 0;
-        GameState::enemiesDefeated = 0;
-    }
-
-    static MvSceneTree* Tree() { return GameState::engine->SceneTree(); }
-    static MvSceneNode* Find(const char* name) { return Tree()->FindByName(name); }
-
     // The names of the children of node, in child order.
     static std::vector<std::string> ChildNames(MvSceneNode* node)
     {
@@ -75,18 +50,6 @@ protected:
         return names;
     }
 
-    // The characters label shows, one per glyph.
-    static std::string Shown(const char* label)
-    {
-        std::string shown;
-        MvSceneNode* group = Find(label);
-        if (group == nullptr)
-            return "<none>";
-        for (MvChildCursor cursor = group->Children(); !cursor.Done(); cursor.Next())
-            shown += std::string(cursor.Node()->AsSprite()->CurrentAction()->Name()).substr(4);
-        return shown;
-    }
-
     // The sprite children of the "text" layer: the flag icon, when there is one.
     static std::vector<MvSpriteNode*> TextSprites()
     {
@@ -96,24 +59,6 @@ protected:
                 sprites.push_back(cursor.Node()->AsSprite());
         return sprites;
     }
-
-    // Window 0 x of node: its position plus that of every ancestor.
-    static int ScreenX(MvSceneNode* node)
-    {
-        int x = 0;
-        for (; node != nullptr; node = node->Parent())
-            x += node->PosX(0);
-        return x;
-    }
-
-    uint32_t PixelAt(int x, int y) const
-    {
-        const SDL_Surface* surface = screen_->Surface();
-        return static_cast<const uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x] & 0xffffff;
-    }
-
-    std::unique_ptr<GameScreenStage> screen_;
-    GameWorld world_;
 };
 
 const char* const LayerNames[] = {"text", "platforms", "enemies", "background", "items"};
@@ -333,9 +278,9 @@ TEST(ScreenBuildDeathTest, BuildingNeedsAStage)
 {
     GameWorld world;
     GameState::engine = nullptr;
-    EXPECT_DEATH(world.BuildScreen(0), "engine != nullptr");
-    EXPECT_DEATH(world.PopulateScreen(9), "engine != nullptr");
-    EXPECT_DEATH(world.BuildPlay(), "engine != nullptr");
+    EXPECT_DEATH(world.BuildScreen(MenuScreen), MvFailedCheck("GameState::engine != nullptr"));
+    EXPECT_DEATH(world.PopulateScreen(EndScreen), MvFailedCheck("GameState::engine != nullptr"));
+    EXPECT_DEATH(world.BuildPlay(), MvFailedCheck("GameState::engine != nullptr"));
 }
 
 } // namespace

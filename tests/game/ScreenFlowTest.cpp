@@ -3,6 +3,7 @@
 #include "GameState.h"
 #include "GameStateValues.h"
 #include "GameWorld.h"
+#include "MvFailedCheck.h"
 #include "MvStage.h"
 #include "ScreenFlow.h"
 #include "Watchdog.h"
@@ -271,10 +272,10 @@ TEST_F(ScreenFlowTest, EndScreenEndsOnReturnEscapeOrAQuitEvent)
 TEST(ScreenFlowDeathTest, NeedsAScreenAndAWorld)
 {
     GameWorld world;
-    EXPECT_DEATH(ScreenFlow(nullptr, &world), "screen != nullptr");
+    EXPECT_DEATH(ScreenFlow(nullptr, &world), MvFailedCheck("screen != nullptr"));
     SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 8, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
     ASSERT_NE(screen, nullptr);
-    EXPECT_DEATH(ScreenFlow(screen, nullptr), "world != nullptr");
+    EXPECT_DEATH(ScreenFlow(screen, nullptr), MvFailedCheck("world != nullptr"));
     SDL_FreeSurface(screen);
 }
 

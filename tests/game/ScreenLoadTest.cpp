@@ -4,6 +4,7 @@
 #include "GameScreenStage.h"
 #include "GameState.h"
 #include "GameWorld.h"
+#include "MvFailedCheck.h"
 #include "MvLogCapture.h"
 #include "MvResourceVault.h"
 #include "MvStage.h"
@@ -118,7 +119,7 @@ TEST_F(ScreenLoadDeathTest, LoadingNeedsAStage)
 {
     delete GameState::engine;
     GameState::engine = nullptr;
-    EXPECT_DEATH(world_.LoadScreen(), "");
+    EXPECT_DEATH(world_.LoadScreen(), MvFailedCheck("GameState::engine != nullptr"));
 }
 
 } // namespace

@@ -4,8 +4,12 @@
 // freed while it plays would be read by the audio thread, one never freed is a leak that
 // the sanitizer build reports.
 
+#include "Enemies.h"
 #include "GameState.h"
+#include "MvFailedCheck.h"
 #include "MvWorkingFolder.h"
+#include "Platforms.h"
+#include "PlayScreenFixture.h"
 #include "Sound.h"
 
 #include <SDL.h>
@@ -15,6 +19,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 
 #ifndef MOVO_SOUNDS_FOLDER
@@ -53,39 +59,106 @@ protected:
     MvWorkingFolder folder_;
 };
 
-TEST(SoundCueTable, EveryCueNamesItsFileChannelAndLooping)
+// True when channel plays the sound of the file at path: the chunk it plays holds the
+// same samples as the file read afresh.
+bool ChannelPlays(int channel, const char* path)
 {
-    struct Row {
+    Mix_Chunk* heard = Mix_GetChunk(channel);
+    Mix_Chunk* file = LoadSound(path);
+    const bool same = heard != nullptr && file != nullptr && Mix_Playing(channel) == 1 && heard->alen == file->alen &&
+                      std::memcmp(heard->abuf, file->abuf, heard->alen) == 0;
+    if (file != nullptr)
+        Mix_FreeChunk(file);
+    return same;
+}
+
+// The play screen's events, each made to happen as the player makes it, and the sound
+// the player hears then: the file, the channel (music and death on 0, effects on 1) and
+// whether it plays on until stopped.
+TEST_F(PlayScreenTest, EveryEventPlaysItsSoundOnItsChannel)
+{
+    const struct {
+        const char* event;
+        std::function<void()> happen;
         SoundCue cue;
         const char* path;
         int channel;
         bool loops;
+    } cases[] = {
+        {"level 1 starts", [] { StartLevelMusic(1); }, CueLevel1Music,
+         "Sounds/Brumoquest Theme Orchestral.ogg", 0, true},
+        {"level 2 starts", [] { StartLevelMusic(2); }, CueLevel2Music,
+         "Sounds/Chrono Cross - Another World.ogg", 0, true},
+        {"level 3 starts", [] { StartLevelMusic(3); }, CueLevel3Music,
+         "Sounds/T_NinjaGaiden_Wendro_Remixv13b.ogg", 0, true},
+        {"the hero falls out of the level",
+         [this] {
+             PlaceHero(0, 700);
+             Tick();
+         },
+         CueDeath, "Sounds/Brumo 1 Death.ogg", 0, false},
+        {"the hero lands on a Mulgo",
+         [this] {
+             SpawnEnemy(EnemyKind::Mulgo, -GameState::originX, 400 - GameState::originY, 1);
+             PlaceHero(0, 388);
+             Nudge();
+         },
+         CueStomp, "Sounds/bq_stomp.wav", 1, false},
+        {"the hero runs into a Mulgo",
+         [this] {
+             SpawnEnemy(EnemyKind::Mulgo, -GameState::originX, 400 - GameState::originY, 1);
+             PlaceHero(8, 400);
+             Nudge();
+         },
+         CueHurtSide, "Sounds/bq64_ungh.wav", 1, false},
+        {"the hero lands on a Thornel",
+         [this] {
+             SpawnEnemy(EnemyKind::Thornel, -GameState::originX, 400 - GameState::originY, 1);
+             PlaceHero(0, 388);
+             Nudge();
+         },
+         CueHurtAbove, "Sounds/bq64_injury.wav", 1, false},
+        {"the hero's head bumps a block",
+         [this] {
+             PlatformAt(-12, 300, "NormBlock");
+             PlaceHero(0, 345);
+             GameState::jumping = true;
+             GameState::vy = -5;
+             GameState::apexY = 200;
+             Nudge();
+         },
+         CueHeadBump, "Sounds/bq3_bump.wav", 1, false},
+        {"the hero touches a flag",
+         [this] {
+             PlaceRedFlag(-GameState::originX, 400 - GameState::originY);
+             PlaceHero(0, 400);
+             Nudge();
+         },
+         CueFlag, "Sounds/coin.wav", 1, false},
+        {"the jump button on the ground",
+         [this] {
+             StandHeroOn(0, 400);
+             Send(Button(SDL_JOYBUTTONDOWN, 1));
+         },
+         CueJoystickJump, "Sounds/jump.wav", 1, false},
     };
-    const Row rows[] = {
-        {CueLevel1Music, "Sounds/Brumoquest Theme Orchestral.ogg", 0, true},
-        {CueLevel2Music, "Sounds/Chrono Cross - Another World.ogg", 0, true},
-        {CueLevel3Music, "Sounds/T_NinjaGaiden_Wendro_Remixv13b.ogg", 0, true},
-        {CueDeath, "Sounds/Brumo 1 Death.ogg", 0, false},
-        {CueStomp, "Sounds/bq_stomp.wav", 1, false},
-        {CueHurtSide, "Sounds/bq64_ungh.wav", 1, false},
-        {CueHurtAbove, "Sounds/bq64_injury.wav", 1, false},
-        {CueHeadBump, "Sounds/bq3_bump.wav", 1, false},
-        {CueFlag, "Sounds/coin.wav", 1, false},
-        {CueJoystickJump, "Sounds/jump.wav", 1, false},
-    };
-    ASSERT_EQ(sizeof rows / sizeof rows[0], static_cast<size_t>(SoundCueCount));
-    for (const Row& row : rows) {
-        const SoundCueInfo& info = CueInfo(row.cue);
-        EXPECT_STREQ(info.path, row.path);
-        EXPECT_EQ(info.channel, row.channel) << row.path;
-        EXPECT_EQ(info.loops, row.loops) << row.path;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.event);
+        ClearLevel();
+        StopMusic();
+        GameState::lost = false;
+        cues_.clear();
+        c.happen();
+        EXPECT_EQ(Played(c.cue), 1);
+        EXPECT_TRUE(ChannelPlays(c.channel, c.path)) << c.path << " on channel " << c.channel;
+        EXPECT_EQ(CueInfo(c.cue).loops, c.loops);
     }
 }
 
 TEST(SoundCueTableDeathTest, CueOutsideTheTableAsserts)
 {
-    EXPECT_DEATH(CueInfo(SoundCueCount), "");
-    EXPECT_DEATH(CueInfo(static_cast<SoundCue>(-1)), "");
+    for (int cue : {static_cast<int>(SoundCueCount), -1})
+        EXPECT_DEATH(CueInfo(static_cast<SoundCue>(cue)), MvFailedCheck("cue >= 0 && cue < SoundCueCount")) << cue;
 }
 
 TEST_F(SoundTest, EveryCueFileLoadsFromTheGameFolder)
