@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -616,11 +615,7 @@ TEST(MvFontResourceDeathTest, BrokenPreconditionsAreCaught)
     const uint16_t text[] = {'A', 0};
     SurfacePtr picture = MakePicture(MarkedPicture);
     MvPaintTarget image(picture.get());
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a code below the first glyph", [&] { font->GlyphIndex('A' - 1); }, "index >= 0"},
         {"a code past the last glyph", [&] { font->GlyphIndex('D'); }, "index >= 0"},
         {"a negative count", [&] { font->TextWidth(text, -1); }, "count >= 0"},
@@ -630,7 +625,7 @@ TEST(MvFontResourceDeathTest, BrokenPreconditionsAreCaught)
          "fontType != FixedCells || length >= 1"},
         {"no name", [&] { MvFontResource(nullptr, image, 0, 32, MvFontResource::MarkedCells, 0); }, "name != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 
