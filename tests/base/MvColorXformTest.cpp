@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
 void ExpectFlags(const MvColorXform& x, bool identity, bool hasAlpha, bool hasColor, const char* what)
@@ -142,11 +140,7 @@ TEST(MvColorXformDeathTest, BrokenPreconditionsAreCaught)
     EXPECT_EQ(x.add.red, 128);
     MvColorXform bad;
     bad.mul.alpha = 1;
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"red that passes 255", [&] { x.Set(129, 128, 255, 0, 255, 0, 255); },
          "BrightestScaled(mul.red) + add.red <= 255"},
         {"a multiplier past 255", [&] { x.Set(256, 0, 255, 0, 255, 0, 255); }, "IsByte(redMul) && IsByte(redAdd)"},
@@ -155,7 +149,7 @@ TEST(MvColorXformDeathTest, BrokenPreconditionsAreCaught)
         {"a negative brightening", [&] { x.Brighten(-1); }, "IsByte(amount)"},
         {"an alpha multiplier", [&] { bad.UpdateFlags(); }, "mul.alpha == 0"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -136,17 +135,13 @@ TEST(MvBitStreamDeathTest, OutOfRangeFieldsAreCaught)
     MvBitWriter writer(stream.Stream());
     MvResourceReader reader(stream.Stream(), "bits");
     MvBitReader bits(reader);
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a value wider than its field", [&] { writer.Write(4, 2); }, "bits == 32 || value < (uint32_t(1) << bits)"},
         {"writing 33 bits", [&] { writer.Write(0, 33); }, "bits >= 0 && bits <= 32"},
         {"writing -1 bits", [&] { writer.Write(0, -1); }, "bits >= 0 && bits <= 32"},
         {"reading 33 bits", [&] { bits.Read(33); }, "bits >= 0 && bits <= 32"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -164,11 +163,7 @@ TEST(MvResourceReaderDeathTest, BrokenPreconditionsAreCaught)
     const uint8_t data[4] = {};
     MvMemoryStream stream(data, sizeof data);
     MvResourceReader reader(stream.Stream(), "x");
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"no stream", [] { MvResourceReader(nullptr, "x"); }, "stream != nullptr"},
         {"no file name", [&] { MvResourceReader(stream.Stream(), nullptr); }, "fileName != nullptr"},
         {"an end past the data", [&] { reader.SetEnd(5); }, "end >= Offset() && end <= size_"},
@@ -176,7 +171,7 @@ TEST(MvResourceReaderDeathTest, BrokenPreconditionsAreCaught)
         {"consuming more than is buffered", [&] { reader.Consume(5); },
          "count >= 0 && count <= bufferLimit_ - position_"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <unistd.h>
 #include <vector>
 
@@ -137,11 +136,7 @@ TEST(MvResourceWriterDeathTest, BrokenPreconditionsAreCaught)
     MvResourceWriter inRecord(inRecordStream.Stream());
     inRecord.BeginFile();
     inRecord.BeginRecord(2);
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"EndRecord with no record open", [&] { fresh.EndRecord(); }, "recordOpen_"},
         {"EndFile before BeginFile", [&] { fresh.EndFile(); }, "tallyOffset_ >= 0 && !recordOpen_ && !ended_"},
         {"negative tallies", [&] { fresh.AddTallies(-1, 0, 0); }, "pixels >= 0 && lines >= 0 && segments >= 0"},
@@ -152,7 +147,7 @@ TEST(MvResourceWriterDeathTest, BrokenPreconditionsAreCaught)
         {"closing the stream of an MvMemoryStream", [&] { SDL_RWclose(stream.Stream()); },
          "!\"an MvMemoryStream's stream is closed with its owner\""},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

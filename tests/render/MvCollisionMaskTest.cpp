@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -234,11 +233,7 @@ TEST(MvCollisionMaskDeathTest, BrokenPreconditionsAreCaught)
     image.GetCollisionMask(kOne, kOne);
     std::unique_ptr<MvAction> action(MakeAction({"Walk", 1, {{{"R"}, 0, 0, 0, 0}}}));
 
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a negative column offset", [&] { a.Collide(-1, 0, MvMakeRect(0, 0, 5, 1), &b); }, "dx >= 0"},
         {"no other map", [&] { a.Collide(0, 0, MvMakeRect(0, 0, 5, 1), nullptr); }, "other != nullptr"},
         {"A's row 2 does not exist", [&] { a.Collide(0, 1, MvMakeRect(0, 0, 5, 1), &b); }, "i >= 0 && i < rows_"},
@@ -257,7 +252,7 @@ TEST(MvCollisionMaskDeathTest, BrokenPreconditionsAreCaught)
         {"frame -1", [&] { action->GetCollisionMask(kOne, kOne, -1); }, "frame >= 0 && frame < frames_.Count()"},
         {"2.0 is not cached", [&] { action->GetCollisionMask(kTwo, kTwo, 0); }, "entry != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -502,11 +501,7 @@ TEST(MvPixelBlockDeathTest, BrokenPreconditionsAreCaught)
     PaintedScreen screen(2, 2);
     MvPixelBlock unused;
 
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"Create on a filled block", [&] { block.Create(1, 1, false); },
          "pixels_ == nullptr && width_ == 0 && height_ == 0"},
         {"Read into a filled block", [&] { block.Read(in.Stream()); },
@@ -526,7 +521,7 @@ TEST(MvPixelBlockDeathTest, BrokenPreconditionsAreCaught)
          "painted.left >= 0 && painted.top >= 0 && painted.right < paint.Width() && painted.bottom < paint.Height()"},
         {"Write without a stream", [&] { unused.Write(nullptr); }, "stream != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -819,11 +819,7 @@ TEST(MvRleDeathTest, BrokenPreconditionsAreCaught)
     MvMemoryStream out;
     TestScreen screen(4, 4);
 
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"Create on a filled image", [&] { filled.Create(source, 0, 0, 2, 2, 0, 0, 0, 0); },
          "rows_ == nullptr && width_ == 0 && height_ == 0"},
         {"Create past the source", [&] { image.Create(source, 1, 0, 2, 2, 0, 0, 0, 0); },
@@ -844,7 +840,7 @@ TEST(MvRleDeathTest, BrokenPreconditionsAreCaught)
          [&] { filled.Draw(screen.Target(), At(3, 3), MvColorXform(), MvMakeRect(0, 0, 9, 9), 0); },
          "visible.left >= 0 && visible.top >= 0 && visible.right < paint.Width() && visible.bottom < paint.Height()"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

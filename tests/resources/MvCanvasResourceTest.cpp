@@ -512,11 +512,7 @@ TEST(MvCanvasResourceDeathTest, BrokenPreconditionsAreCaught)
     int hotX = 0, hotY = 0;
     const char* const blockSize = "width >= 0 && width <= MaxSize && height >= 0 && height <= MaxSize";
     const char* const frameIndex = "index >= 0 && index < frames_.Count()";
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a canvas destroyed while a node uses it",
          [&] {
              MvCanvasResource held("held", 1, 1, true);
@@ -543,7 +539,7 @@ TEST(MvCanvasResourceDeathTest, BrokenPreconditionsAreCaught)
         {"a canvas without a hot spot out", [&] { sprite->MakeCanvas("Stand", 0, nullptr, &hotY); },
          "hotX != nullptr && hotY != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

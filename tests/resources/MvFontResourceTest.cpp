@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -607,11 +606,7 @@ TEST(MvFontResourceDeathTest, BrokenPreconditionsAreCaught)
     const uint16_t text[] = {'A', 0};
     SurfacePtr picture = MakePicture(MarkedPicture);
     MvPaintTarget image(picture.get());
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a code below the first glyph", [&] { font->GlyphIndex('A' - 1); }, "index >= 0"},
         {"a code past the last glyph", [&] { font->GlyphIndex('D'); }, "index >= 0"},
         {"a negative count", [&] { font->TextWidth(text, -1); }, "count >= 0"},
@@ -621,7 +616,7 @@ TEST(MvFontResourceDeathTest, BrokenPreconditionsAreCaught)
          "fontType != FixedCells || length >= 1"},
         {"no name", [&] { MvFontResource(nullptr, image, 0, 32, MvFontResource::MarkedCells, 0); }, "name != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

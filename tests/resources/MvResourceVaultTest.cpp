@@ -451,11 +451,7 @@ TEST(MvResourceVault, DeletesResourcesBeforeThePools)
 TEST(MvResourceVaultDeathTest, BrokenPreconditionsAreCaught)
 {
     MvResourceVault vault;
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"no path", [&] { vault.LoadDatFile(nullptr); }, "path != nullptr"},
         {"a negative size", [&] { vault.LoadDatFileFromMemory(nullptr, -1); }, "size >= 0"},
         {"AppendResource(null)", [&] { vault.AppendResource(nullptr); }, "resource != nullptr"},
@@ -463,7 +459,7 @@ TEST(MvResourceVaultDeathTest, BrokenPreconditionsAreCaught)
         {"FindResource without a name", [&] { vault.FindResource(2, static_cast<const char*>(nullptr)); },
          "name != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -258,11 +257,7 @@ TEST(MvSpriteResourceDeathTest, BrokenPreconditionsAreCaught)
     MvRle* more[1] = {nullptr};
 
     const char* const frameIndex = "index >= 0 && index < frames_.Count()";
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"HasScaleCache without actions", [&] { empty.HasScaleCache(one, one); }, "actions_.Count() > 0"},
         {"AppendAction(null)", [&] { empty.AppendAction(nullptr); }, "action != nullptr"},
         {"ActionAt without actions", [&] { empty.ActionAt(0); }, "index >= 0 && index < count_"},
@@ -275,7 +270,7 @@ TEST(MvSpriteResourceDeathTest, BrokenPreconditionsAreCaught)
         {"SetFrameCount with a scale cached", [&] { cached->SetFrameCount(2); }, "scaleCache_.Count() == 0"},
         {"a scale cached twice", [&] { cached->AddScaleCacheEntry(one, one, more); }, "!HasScaleCache(xScale, yScale)"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

@@ -430,11 +430,7 @@ TEST(MvTileResourceDeathTest, BrokenPreconditionsAreCaught)
     SurfacePtr picture = MakePicture({"RG", "B1"});
     MvPaintTarget source(picture.get());
     const char* const orientation = "orientation >= 0 && orientation <= 7";
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"a scale that is not square", [&] { tile->AddScaleCache(Half, MvFixed::FromInt(2)); }, "xScale == yScale"},
         {"scale 0", [&] { tile->AddScaleCache(MvFixed::FromInt(0), MvFixed::FromInt(0)); }, "xScale > 0"},
         {"HitTest in orientation 8", [&] { tile->HitTest(8, 0, 0); }, orientation},
@@ -447,7 +443,7 @@ TEST(MvTileResourceDeathTest, BrokenPreconditionsAreCaught)
          "x + width <= source.Width() && y + height <= source.Height()"},
         {"no name", [&] { MvTileResource(nullptr, source, 0, 0, 2); }, "name != nullptr"},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

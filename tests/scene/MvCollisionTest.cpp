@@ -365,11 +365,7 @@ TEST_F(CollisionDeathTest, BrokenPreconditionsAreCaught)
     MvGrowArray<MvDrawableNode*>* none = nullptr;
     const char* const treeWindow = "window >= 0 && window < engine_->WindowCount()";
     const char* const showsThisResource = "sprite != nullptr && sprite->SpriteResource() == this";
-    struct Case {
-        const char* what;
-        std::function<void()> call;
-        const char* condition;
-    } cases[] = {
+    const MvDeathCase cases[] = {
         {"Collide with nothing", [&] { a->Collide(nullptr, 0); }, "other != nullptr"},
         {"Collide in window MvWindowCount", [&] { a->Collide(b, MvWindowCount); },
          "window >= 0 && window < MvWindowCount"},
@@ -391,7 +387,7 @@ TEST_F(CollisionDeathTest, BrokenPreconditionsAreCaught)
         {"a sprite of another resource", [&] { a->SpriteResource()->GetCollisionMask(b, 0); }, showsThisResource},
         {"a node that is no sprite", [&] { a->SpriteResource()->GetCollisionMask(layer, 0); }, showsThisResource},
     };
-    for (const Case& c : cases)
+    for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
 }
 

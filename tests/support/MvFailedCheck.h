@@ -2,6 +2,7 @@
 #define MV_FAILED_CHECK_H
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 // The pattern a death test expects when one particular check fails: the assertion's own
@@ -21,5 +22,17 @@ inline std::string MvFailedCheck(const char* condition)
     }
     return pattern;
 }
+
+// One row of a table of broken preconditions: what the row does, a call that breaks one,
+// and the condition of the check that must stop it.
+//
+//     const MvDeathCase cases[] = {{"an index past the end", [&] { list.Get(7); }, "index < count_"}};
+//     for (const MvDeathCase& c : cases)
+//         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;
+struct MvDeathCase {
+    const char* what;
+    std::function<void()> call;
+    const char* condition;
+};
 
 #endif
