@@ -97,16 +97,14 @@ void MvRle::Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColor
 {
     if (height_ == 0 || width_ == 0)
         return;
+    MvIntRect bounds;
+    ComputeBounds(t, &bounds);
     if (paint.IsOpenGL()) {
         if (texture_ == nullptr)
             texture_ = MvRlePainter::MakeTexture(*this);
-        MvIntRect b;
-        ComputeBounds(t, &b);
-        MvRlePainter::DrawTextured(*texture_, b, cx, t.HasScale(), openGLZ);
+        MvRlePainter::DrawTextured(*texture_, bounds, cx, t.HasScale(), openGLZ);
         return;
     }
-    MvIntRect bounds;
-    ComputeBounds(t, &bounds);
     MvIntRect visible = bounds;
     visible.ClipTo(clip);
     if (!visible.IsValid())
