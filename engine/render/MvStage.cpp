@@ -227,17 +227,21 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
                 output.Append(dirtyLists_[i].At(k));
     }
 
+    // A window's dirty rectangles never overlap, so filling them all and then painting the
+    // nodes into all of them in one walk of the tree leaves the pixels that filling and
+    // painting them one at a time would.
     for (int i = 0; i < windowCount_; ++i) {
         MvDirtyList& list = dirtyLists_[i];
-        Uint32 fill = MapColor(fillColors_[i]);
+        MvIntRect clips[MvDirtyListCapacity];
+        const Uint32 fill = MapColor(fillColors_[i]);
         for (int k = 0; k < list.Count(); ++k) {
-            const MvIntRect& r = list.At(k);
+            clips[k] = list.At(k);
             if (fillFlags_[i]) {
-                SDL_Rect area = ToScreenRect(r);
+                SDL_Rect area = ToScreenRect(clips[k]);
                 SDL_FillRect(screen_, &area, fill);
             }
-            PaintNodes(i, r);
         }
+        tree_->DrawRects(clips, list.Count(), &paintTarget_, i);
         list.Clear();
     }
 

@@ -213,6 +213,41 @@ void MvSceneTree::DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarg
     }
 }
 
+void MvSceneTree::DrawRects(const MvIntRect* clips, int count, MvPaintTarget* paintInfo, int window)
+{
+    MvAssert(paintInfo != nullptr && !paintInfo->IsOpenGL());
+    MvAssert(window >= 0 && window < engine_->WindowCount());
+    MvAssert(clips != nullptr || count <= 0);
+    if (count <= 0)
+        return;
+    MvIntRect all = clips[0];
+    for (int k = 1; k < count; ++k)
+        all.Merge(clips[k]);
+    const MvIntRect& tree = originNode_->subtreeBounds_[window];
+    if (tree.IsValid() && tree.Overlaps(all) && originNode_->IsShownInTree(window))
+        DrawNodeInRects(clips, count, all, originNode_, paintInfo, window);
+}
+
+void MvSceneTree::DrawNodeInRects(const MvIntRect* clips, int count, const MvIntRect& all, MvSceneNode* node,
+                                  MvPaintTarget* paintInfo, int window)
+{
+    const MvIntRect& own = node->bounds_[window];
+    if (own.IsValid() && own.Overlaps(all)) {
+        MvDrawableNode* drawable = node->AsDrawable();
+        MvAssert(drawable != nullptr);
+        for (int k = 0; k < count; ++k) {
+            if (own.Overlaps(clips[k]))
+                drawable->Draw(paintInfo, clips[k], window);
+        }
+    }
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (childBounds.IsValid() && childBounds.Overlaps(all) && child->shown_[window])
+            DrawNodeInRects(clips, count, all, child, paintInfo, window);
+    }
+}
+
 void MvSceneTree::PickAt(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int* window)
 {
     MvAssert(hits != nullptr && window != nullptr);

@@ -77,6 +77,14 @@ public:
     /// is the whole window.
     void DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window);
 
+    /// Paints window's nodes into count rectangles at once: every shown node meeting one of
+    /// them is painted, clipped to each one it meets, in depth order. The rectangles must not
+    /// overlap one another (a dirty list's never do); the pixels are then exactly those of
+    /// DrawRect called for each rectangle in turn, for one walk of the tree instead of
+    /// count. Asserts clips is not null when count > 0, 0 <= window < stage window count and
+    /// a software paint target.
+    void DrawRects(const MvIntRect* clips, int count, MvPaintTarget* paintInfo, int window);
+
     /// Finds the window containing screen point (x, y) (the lowest index wins; -1 when
     /// none) and fills hits with the nodes whose own test accepts the point there: the
     /// topmost only, or all of them topmost first when flags has MvPickAll. Asserts hits
@@ -124,6 +132,10 @@ private:
     /// Paints node and then its children that can reach clip. Asserts node's subtree
     /// bounds meet clip.
     void DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window);
+    /// Paints node (shown, as are its ancestors) into each of the rectangles it meets, then
+    /// its shown children whose subtrees meet all, the bounding box of the rectangles.
+    void DrawNodeInRects(const MvIntRect* clips, int count, const MvIntRect& all, MvSceneNode* node,
+                         MvPaintTarget* paintInfo, int window);
     /// Tests node's children from the topmost down, then node itself; true means stop.
     bool PickNode(MvSceneNode* node, int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
     /// Appends to hits every child of parent other than node that collides with it; true

@@ -1,6 +1,7 @@
 // The draw walk through the stage's Draw: recompute first, then each dirty rectangle is
 // filled and the nodes meeting it are painted, clipped to it, in depth order.
 
+#include "MvFailedCheck.h"
 #include "SceneTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -205,6 +206,58 @@ TEST(MvSceneTreeDraw, ALayersColourTransformTintsItsChildren)
     EXPECT_NE(Raw(dark.Apply(orange)), Raw(orange));
 }
 
+// One walk for several disjoint rectangles paints what one walk per rectangle paints:
+// every node meeting a rectangle is asked to draw into it, in depth order, parents before
+// children, and nothing below a hidden layer or outside every rectangle is asked at all.
+TEST(MvSceneTreeDraw, OneWalkForSeveralRectanglesPaintsAsOneWalkEach)
+{
+    struct Scene {
+        StageOnScreen s{40, 30};
+        SolidRectNode* wide;
+        SolidRectNode* over;
+        SolidRectNode* child;
+        SolidRectNode* hidden;
+        SolidRectNode* outside;
+        Scene()
+        {
+            wide = Rect(s, nullptr, 0, 10, 40, 10, kBlue, 0); // meets every rectangle
+            over = Rect(s, nullptr, 4, 4, 20, 20, kGreen, 1); // above wide where both are
+            MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+            layer->MoveTo(1, 1);
+            child = Rect(s, layer, 25, 12, 6, 6, Rgba(255, 0, 0, 128), 0); // translucent, over wide
+            MvSceneNode* shut = s.Insert(nullptr, new MvSceneNode());
+            hidden = Rect(s, shut, 0, 0, 40, 30, kRed, 0);
+            shut->SetShown(false, -1);
+            outside = Rect(s, nullptr, 0, 27, 3, 2, kRed, 0);
+            s.stage->Draw(false);
+            s.screen.Fill(kUntouched);
+            for (SolidRectNode* n : {wide, over, child, hidden, outside})
+                n->clips.clear();
+        }
+    };
+    const MvIntRect rects[] = {R(2, 2, 9, 14), R(10, 2, 29, 5), R(20, 12, 35, 25), R(36, 0, 39, 29)};
+
+    Scene one;
+    one.s.Tree().DrawRects(rects, 4, &one.s.stage->PaintTarget(), 0);
+    Scene each;
+    for (const MvIntRect& r : rects)
+        each.s.Tree().DrawRect(r, &each.s.stage->PaintTarget(), 0);
+
+    each.s.screen.ExpectPixels([&](int x, int y) { return one.s.screen.Pixel(x, y); }, "one walk against four");
+    EXPECT_EQ(one.wide->clips, each.wide->clips);
+    EXPECT_EQ(one.over->clips, each.over->clips);
+    EXPECT_EQ(one.child->clips, std::vector<MvIntRect>{R(20, 12, 35, 25)});
+    EXPECT_EQ(one.child->clips, each.child->clips);
+    EXPECT_TRUE(one.hidden->clips.empty());
+    EXPECT_TRUE(one.outside->clips.empty());
+    EXPECT_EQ(one.s.screen.Pixel(0, 0), kUntouched);
+
+    // No rectangle: nothing is asked to draw.
+    one.wide->clips.clear();
+    one.s.Tree().DrawRects(nullptr, 0, &one.s.stage->PaintTarget(), 0);
+    EXPECT_TRUE(one.wide->clips.empty());
+}
+
 TEST(MvSceneTreeDrawDeathTest, BrokenDrawCallsAreCaught)
 {
     StageOnScreen s(40, 30);
@@ -212,6 +265,11 @@ TEST(MvSceneTreeDrawDeathTest, BrokenDrawCallsAreCaught)
     MvPaintTarget* target = &s.stage->PaintTarget();
     EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), target, one), "window < engine_->WindowCount");
     EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), nullptr, 0), "paintInfo != nullptr");
+    const MvIntRect rects[] = {R(0, 0, 5, 5)};
+    EXPECT_DEATH(s.Tree().DrawRects(rects, 1, target, one), MvFailedCheck("window >= 0 && window < engine_->WindowCount()"));
+    EXPECT_DEATH(s.Tree().DrawRects(rects, 1, nullptr, 0),
+                 MvFailedCheck("paintInfo != nullptr && !paintInfo->IsOpenGL()"));
+    EXPECT_DEATH(s.Tree().DrawRects(nullptr, 1, target, 0), MvFailedCheck("clips != nullptr || count <= 0"));
 }
 
 } // namespace
