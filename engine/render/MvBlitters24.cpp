@@ -170,15 +170,17 @@ inline void PixelWeights(const __m128i words[4], __m128i transformAlpha, __m128i
     Unrolled<2>([&](int half) {
         const __m128i alpha =
             _mm_packs_epi32(_mm_srli_epi32(words[2 * half], 24), _mm_srli_epi32(words[2 * half + 1], 24));
-        __m128i w = MvWideWeightOf<kWeight>(alpha, transformAlpha);
-        __m128i inv = _mm_sub_epi16(full, w);
+        const __m128i w = MvWideWeightOf<kWeight>(alpha, transformAlpha);
         if constexpr (kWeight == MvBlitWeight::SourceAlpha) {
-            w = _mm_sub_epi16(w, _mm_cmpeq_epi16(alpha, full));
-            inv = _mm_sub_epi16(inv, _mm_cmpeq_epi16(alpha, _mm_setzero_si128()));
+            Spread3(_mm_sub_epi16(w, _mm_cmpeq_epi16(alpha, full)), weight + 3 * half);
+            Spread3(_mm_sub_epi16(_mm_sub_epi16(full, w), _mm_cmpeq_epi16(alpha, _mm_setzero_si128())),
+                    inverse + 3 * half);
+        } else {
+            Spread3(w, weight + 3 * half);
         }
-        Spread3(w, weight + 3 * half);
-        Spread3(inv, inverse + 3 * half);
     });
+    if constexpr (kWeight != MvBlitWeight::SourceAlpha)
+        Unrolled<kWideRegisters>([&](int k) { inverse[k] = _mm_sub_epi16(full, weight[k]); });
 }
 
 // Paints the first count / 16 groups of sixteen pixels of a target with green in byte 1
