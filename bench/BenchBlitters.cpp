@@ -1,3 +1,4 @@
+#include "MvBlitterSets.h"
 #include "MvColorXform.h"
 #include "MvPaintTarget.h"
 #include "ScreenFormat.h"
@@ -18,7 +19,9 @@
 // the same pixels: an opaque copy (and memcpy), a per-pixel alpha blend (SDL_SRCALPHA on
 // a source with an alpha channel) and a constant-alpha blend (SDL_SetAlpha on an opaque
 // source). Each benchmark paints one 256 x 256 picture, row by row for the blitters, and
-// reports pixels per second (items) and source bytes per second.
+// reports pixels per second (items) and source bytes per second. Each 24-bit kind is also
+// measured in its SSE2 form and its plain form side by side, as BM_Blit24/<layout>/<kind>/
+// Sse2 and .../Plain.
 
 namespace {
 
@@ -29,6 +32,7 @@ const ScreenFormat kScreens[] = {
     {"32RedAt16", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
     {"32RedAt0", 32, 0x000000FF, 0x0000FF00, 0x00FF0000},
     {"24RedAt16", 24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+    {"24RedAt0", 24, 0x000000FF, 0x0000FF00, 0x00FF0000},
     {"16_565", 16, 0xF800, 0x07E0, 0x001F},
 };
 
@@ -88,18 +92,23 @@ void CountPixels(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * kWidth * kHeight * 4);
 }
 
-void RunBlitter(benchmark::State& state, int format, MvBlitterSlot slot, MvColorXform xform, bool translucent)
+// Paints the picture row by row with blit, or with the target's own blitter for slot.
+void RunBlitter(benchmark::State& state, int format, MvRunBlitter blit, MvColorXform xform, bool translucent)
 {
     Screen& screen = TheScreen(format);
     const MvPaintTarget& target = screen.target;
     const std::vector<MvColor>& pixels = translucent ? ThePictures().translucent : ThePictures().opaque;
-    MvRunBlitter blit = target.Blitter(slot);
     for (auto _ : state) {
         for (int y = 0; y < kHeight; ++y)
             blit(target, target.PixelAddress(0, y), &pixels[y * kWidth], kWidth, xform);
         benchmark::ClobberMemory();
     }
     CountPixels(state);
+}
+
+void RunBlitter(benchmark::State& state, int format, MvBlitterSlot slot, MvColorXform xform, bool translucent)
+{
+    RunBlitter(state, format, TheScreen(format).target.Blitter(slot), xform, translucent);
 }
 
 // SDL_BlitSurface of the picture; surfaceAlpha < 0 leaves the source's alpha setting alone.
@@ -150,6 +159,22 @@ MvColorXform Tint(int alpha)
     return x;
 }
 
+// The transform a kind is measured with: a tint for the colour kinds, the constant alpha
+// for the alpha kinds.
+MvColorXform KindXform(int slot)
+{
+    switch (slot % MvBlitSimpleAlpha) {
+    case MvBlitColorNoAlpha:
+        return Tint(255);
+    case MvBlitAlphaNoAlpha:
+        return AlphaOnly(kAlpha);
+    case MvBlitFullNoAlpha:
+        return Tint(kAlpha);
+    default:
+        return MvColorXform();
+    }
+}
+
 void Register(const std::string& name, std::function<void(benchmark::State&)> run)
 {
     benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { run(state); });
@@ -192,10 +217,7 @@ bool RegisterAll()
 
         // Per-pixel alpha.
         for (int slot = MvBlitSimpleAlpha; slot <= MvBlitFullAlpha; ++slot) {
-            MvColorXform x = slot == MvBlitSimpleAlpha  ? MvColorXform()
-                             : slot == MvBlitColorAlpha ? Tint(255)
-                             : slot == MvBlitAlphaAlpha ? AlphaOnly(kAlpha)
-                                                        : Tint(kAlpha);
+            const MvColorXform x = KindXform(slot);
             Register("PixelAlpha/" + screen + "/Movo_" + kinds[slot], [f, slot, x](benchmark::State& s) {
                 RunBlitter(s, f, MvBlitterSlot(slot), x, true);
             });
@@ -203,6 +225,24 @@ bool RegisterAll()
         Register("PixelAlpha/" + screen + "/SDL_BlitSurface", [f](benchmark::State& s) {
             RunSdlBlit(s, f, true, -1);
         });
+
+        // The 24-bit kinds, SSE2 form against plain form (opaque picture for the NoAlpha kinds).
+        if (kScreens[f].bits == 24) {
+            const std::string layout = screen.substr(2);
+            for (int slot = 0; slot < MvBlitterSlotCount; ++slot) {
+                const MvColorXform x = KindXform(slot);
+                const bool translucent = slot >= MvBlitSimpleAlpha;
+                const MvRunBlitter sse2 = MvBlitters24.blitters.slots[slot];
+                const MvRunBlitter plain = MvBlitters24Plain.blitters.slots[slot];
+                const std::string name = "BM_Blit24/" + layout + "/" + kinds[slot];
+                Register(name + "/Sse2", [f, sse2, x, translucent](benchmark::State& s) {
+                    RunBlitter(s, f, sse2, x, translucent);
+                });
+                Register(name + "/Plain", [f, plain, x, translucent](benchmark::State& s) {
+                    RunBlitter(s, f, plain, x, translucent);
+                });
+            }
+        }
     }
     return true;
 }

@@ -28,8 +28,12 @@ extern const MvBlitterSet MvBlitters32;
 extern const MvBlitterSet MvBlitters32RedAt16;
 // 32-bit targets of any channel masks, one pixel per step; the reference for the above.
 extern const MvBlitterSet MvBlitters32Plain;
-// 24-bit targets whose channels lie on whole bytes ("24_...").
+// 24-bit targets whose channels lie on whole bytes ("24_..."). Where the processor has
+// SSE2 and green is the middle byte these paint sixteen pixels per step, bit-identical
+// to the plain set.
 extern const MvBlitterSet MvBlitters24;
+// 24-bit targets one pixel per step; the reference for the above.
+extern const MvBlitterSet MvBlitters24Plain;
 // 16-bit targets, channels of at most 8 bits ("16_..."); eight pixels per step with
 // SSE2, bit-identical to the plain set.
 extern const MvBlitterSet MvBlitters16;

@@ -118,8 +118,9 @@ const char* MvBlitterName(MvRunBlitter blitter)
         return "error";
     if (blitter == MvBlit32BSimpleNoAlpha)
         return MvBlit32BSimpleNoAlphaName;
-    const MvBlitterSet* const named[] = {&MvBlitters32RedAt16, &MvBlitters32, &MvBlitters32Plain,
-                                         &MvBlitters24,        &MvBlitters16, &MvBlitters16Plain};
+    const MvBlitterSet* const named[] = {&MvBlitters32RedAt16, &MvBlitters32,      &MvBlitters32Plain,
+                                         &MvBlitters24,        &MvBlitters24Plain, &MvBlitters16,
+                                         &MvBlitters16Plain};
     for (const MvBlitterSet* set : named) {
         for (int slot = 0; slot < MvBlitterSlotCount; ++slot) {
             if (set->blitters.slots[slot] == blitter && set->names[slot] != nullptr)

@@ -427,9 +427,9 @@ TEST(Blitter, FastCopyAssertsAlignment)
                  MvFailedCheck("target.redShift == 16 && target.greenShift == 8 && target.blueShift == 0"));
 }
 
-// The 32-bit and 16-bit sets paint eight pixels per step where the processor allows;
-// they must give exactly the plain sets' bytes for every kind, transform, run length and
-// start, including the pixels left over after the last group of eight.
+// The 32-bit and 16-bit sets paint eight pixels per step where the processor allows, the
+// 24-bit set sixteen; they must give exactly the plain sets' bytes for every kind,
+// transform, run length and start, including the pixels left over after the last group.
 TEST(Blitter, WideSetsMatchThePlainSetsByteForByte)
 {
     struct Case {
@@ -447,6 +447,9 @@ TEST(Blitter, WideSetsMatchThePlainSetsByteForByte)
         {"16 5-6-5", 16, 0xF800, 0x07E0, 0x001F, 0, MvBlitters16, MvBlitters16Plain},
         {"16 5-5-5", 16, 0x7C00, 0x03E0, 0x001F, 0, MvBlitters16, MvBlitters16Plain},
         {"16 4-4-4-4", 16, 0x0F00, 0x00F0, 0x000F, 0xF000, MvBlitters16, MvBlitters16Plain},
+        {"24 red at 16", 24, 0xFF0000, 0xFF00, 0xFF, 0, MvBlitters24, MvBlitters24Plain},
+        {"24 red at 0", 24, 0xFF, 0xFF00, 0xFF0000, 0, MvBlitters24, MvBlitters24Plain},
+        {"24 green at 0", 24, 0xFF00, 0xFF, 0xFF0000, 0, MvBlitters24, MvBlitters24Plain},
     };
     std::mt19937 random(2024);
     auto byte = [&random]() { return int(random() & 0xFF); };
@@ -476,6 +479,93 @@ TEST(Blitter, WideSetsMatchThePlainSetsByteForByte)
                 c.plain.blitters.slots[slot](target, &plain[start * bpp], source.data(), count, x);
                 ASSERT_EQ(plain, wide) << c.what << ", " << kSlotNames[slot] << ", round " << round << ", count "
                                        << count;
+            }
+        }
+    }
+}
+
+// The 24-bit set paints sixteen pixels per step on the layouts with green in the middle
+// byte. At the edges of its arithmetic (alpha 0, 1, 254 and 255, channels 0 and 255,
+// multipliers 0 and 255 with the largest offsets they allow), for runs around multiples of
+// sixteen and targets and sources off any alignment, it leaves exactly the plain set's
+// bytes, and neither set touches a byte after the run.
+TEST(Blitter, TwentyFourBitSetMatchesThePlainSetAtTheEdges)
+{
+    struct Layout24 {
+        const char* what;
+        uint32_t r, g, b;
+    };
+    const Layout24 layouts[] = {
+        {"red at 16", 0xFF0000, 0xFF00, 0xFF},
+        {"red at 0", 0xFF, 0xFF00, 0xFF0000},
+        {"green at 0 (plain only)", 0xFF00, 0xFF, 0xFF0000},
+    };
+    const int counts[] = {0, 1, 2, 3, 4, 5, 15, 16, 17, 31, 32, 33, 47, 48, 49, 64, 65};
+    const int targetOffsets[] = {0, 1, 7, 13}; // bytes from a 16-byte boundary
+    const int sourceOffsets[] = {0, 1, 3}; // pixels from a 16-byte boundary
+    const int kGuard = 16; // bytes after the run that must stay as they were
+    const int kMaxCount = 65;
+    const int kBytes = 16 + kMaxCount * 3 + kGuard;
+
+    // Channels and alphas cycle through their edges at different steps, so that within
+    // every group of sixteen each channel meets several of each.
+    const int channelEdges[] = {0, 255, 1, 254, 128, 127, 0, 255};
+    const int alphaEdges[] = {0, 1, 254, 255, 255, 0, 128, 1, 254};
+    std::vector<MvColor> source(kMaxCount + 4);
+    for (size_t i = 0; i < source.size(); ++i)
+        source[i] = Color(channelEdges[i % 8], channelEdges[(3 * i + 1) % 8], channelEdges[(5 * i + 2) % 7],
+                          alphaEdges[i % 9]);
+    std::vector<uint8_t> before(kBytes);
+    for (size_t i = 0; i < before.size(); ++i)
+        before[i] = uint8_t(channelEdges[(7 * i + 3) % 8] ^ (i % 5 == 0 ? 0x5A : 0));
+
+    // Each channel with its own multiplier and offset, so channels swapped between bytes
+    // show; every offset is the largest the multiplier allows or 0.
+    const int alphas[] = {0, 1, 128, 254, 255};
+    std::vector<NamedXform> xforms;
+    for (int alpha : alphas) {
+        MvColorXform x;
+        x.SetAlpha(alpha);
+        xforms.push_back({"identity colour", x});
+        x.Set(0, 255, 255, 0, 128, 128, alpha);
+        xforms.push_back({"red 0 + 255, green 255 + 0, blue 128 + 128", x});
+        x.Set(255, 0, 1, 255, 0, 0, alpha);
+        xforms.push_back({"red 255 + 0, green 1 + 255, blue 0 + 0", x});
+    }
+
+    for (const Layout24& layout : layouts) {
+        SurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 24, layout.r, layout.g, layout.b, 0));
+        MvPaintTarget target(surface.get());
+        for (const NamedXform& nx : xforms) {
+            for (int count : counts) {
+                for (int targetOffset : targetOffsets) {
+                    for (int sourceOffset : sourceOffsets) {
+                        for (int slot = 0; slot < MvBlitterSlotCount; ++slot) {
+                            // Two copies of the target bytes, each run starting targetOffset bytes in.
+                            alignas(16) uint8_t wide[kBytes];
+                            alignas(16) uint8_t plain[kBytes];
+                            std::memcpy(wide, before.data(), kBytes);
+                            std::memcpy(plain, before.data(), kBytes);
+                            const MvColor* run = source.data() + sourceOffset;
+                            MvBlitters24.blitters.slots[slot](target, wide + targetOffset, run, count, nx.xform);
+                            MvBlitters24Plain.blitters.slots[slot](target, plain + targetOffset, run, count,
+                                                                   nx.xform);
+                            const int end = targetOffset + count * 3;
+                            int firstDifference = -1;
+                            for (int b = 0; b < kBytes && firstDifference < 0; ++b) {
+                                if (wide[b] != plain[b])
+                                    firstDifference = b;
+                            }
+                            ASSERT_EQ(-1, firstDifference)
+                                << layout.what << ", " << kSlotNames[slot] << ", " << nx.name << ", alpha "
+                                << nx.xform.Alpha() << ", count " << count << ", target offset " << targetOffset
+                                << ", source offset " << sourceOffset << ": byte " << firstDifference - targetOffset
+                                << " of the run differs";
+                            ASSERT_EQ(0, std::memcmp(plain + end, before.data() + end, kBytes - end))
+                                << "a byte after the run changed: " << kSlotNames[slot] << ", count " << count;
+                        }
+                    }
+                }
             }
         }
     }
