@@ -98,6 +98,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     for (int i = 0; i < windowCount_; ++i) {
         fillFlags_[i] = true;
         fillColors_[i].Set(0, 0, 0, 255);
+        fillPixels_[i] = MapColor(fillColors_[i]);
         const MvIntRect& w = windows[i];
         MvAssert(w.IsValid());
         MvAssert(w.left >= 0 && w.top >= 0 && w.right < screen->w && w.bottom < screen->h);
@@ -109,6 +110,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     for (int i = windowCount_; i < MvWindowCount; ++i) {
         fillFlags_[i] = false;
         fillColors_[i].Set(0, 0, 0, 255);
+        fillPixels_[i] = 0;
         windowBounds_[i].SetEmpty();
     }
 
@@ -118,6 +120,8 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
 
     if (IsOpenGL())
         SetUpOpenGL();
+    else
+        frameRects_.Reserve(windowCount_ * MvDirtyListCapacity);
 
     splashStart_ = 0;
     splashVault_ = nullptr;
@@ -201,8 +205,6 @@ void MvStage::PaintOpenGL()
 
 void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 {
-    MvGrowArray<MvIntRect> localList;
-
     RecomputeNodes();
 
     if (IsOpenGL()) {
@@ -216,7 +218,7 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
     }
 
     // The frame's rectangles are taken before painting; painting leaves the lists alone.
-    MvGrowArray<MvIntRect>& output = rectangles ? *rectangles : localList;
+    MvGrowArray<MvIntRect>& output = rectangles ? *rectangles : frameRects_;
     output.Empty();
     if (needsFullUpdate_) {
         needsFullUpdate_ = false;
@@ -229,12 +231,11 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 
     for (int i = 0; i < windowCount_; ++i) {
         MvDirtyList& list = dirtyLists_[i];
-        Uint32 fill = MapColor(fillColors_[i]);
         for (int k = 0; k < list.Count(); ++k) {
             const MvIntRect& r = list.At(k);
             if (fillFlags_[i]) {
                 SDL_Rect area = ToScreenRect(r);
-                SDL_FillRect(screen_, &area, fill);
+                SDL_FillRect(screen_, &area, fillPixels_[i]);
             }
             PaintNodes(i, r);
         }
@@ -251,17 +252,20 @@ void MvStage::Present(const MvGrowArray<MvIntRect>* rectangles)
         SDL_GL_SwapBuffers();
         return;
     }
-    if (!rectangles || rectangles->Count() == 0)
+    if (!rectangles)
         return;
-    int count = rectangles->Count();
-    std::unique_ptr<SDL_Rect[]> areas(new SDL_Rect[static_cast<size_t>(count)]);
-    for (int i = 0; i < count; ++i)
-        areas[i] = ToScreenRect((*rectangles)[i]);
     // Only the display has anything to update; a stage over a memory surface is done once
     // its pixels are painted (and SDL has no display to update without its video system).
-    if (screen_ != SDL_GetVideoSurface())
-        return;
-    SDL_UpdateRects(screen_, count, areas.get());
+    // The rectangles are checked either way.
+    const bool display = screen_ == SDL_GetVideoSurface();
+    const int count = rectangles->Count();
+    for (int first = 0; first < count; first += PresentBatch) {
+        const int batch = count - first < PresentBatch ? count - first : PresentBatch;
+        for (int i = 0; i < batch; ++i)
+            presentAreas_[i] = ToScreenRect((*rectangles)[first + i]);
+        if (display)
+            SDL_UpdateRects(screen_, batch, presentAreas_);
+    }
 }
 
 void MvStage::SetBackgroundColor(const MvColor* color)
@@ -284,6 +288,7 @@ void MvStage::SetWindowBackground(int window, const MvColor* color)
         fillFlags_[window] = false;
         fillColors_[window].Set(0, 0, 0, 255);
     }
+    fillPixels_[window] = MapColor(fillColors_[window]);
     dirtyLists_[window].AddRect(windowBounds_[window]);
 }
 
