@@ -11,8 +11,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -41,6 +46,19 @@ const char* GlString(GLenum name)
 {
     const GLubyte* text = glGetString(name);
     return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// Sets count pixels of a 32-bit row to pixel, four at a time where SSE2 is there.
+void FillRow32(Uint32* row, int count, Uint32 pixel)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; x + 4 <= count; x += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), four);
+#endif
+    for (; x < count; ++x)
+        row[x] = pixel;
 }
 
 } // namespace
@@ -81,6 +99,9 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
 {
     screen_ = screen;
     windowCount_ = nWindows;
+    // Only a memory surface is filled directly: SDL fills a video memory one its own way.
+    fillsDirectly_ = !IsOpenGL() && screen->format->BytesPerPixel == 4 && !SDL_MUSTLOCK(screen) &&
+                     (screen->flags & SDL_HWSURFACE) == 0;
 
     screenBounds_ = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
     extraBackgroundColor_.Set(0, 0, 0, 255);
@@ -233,10 +254,8 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
         MvDirtyList& list = dirtyLists_[i];
         for (int k = 0; k < list.Count(); ++k) {
             const MvIntRect& r = list.At(k);
-            if (fillFlags_[i]) {
-                SDL_Rect area = ToScreenRect(r);
-                SDL_FillRect(screen_, &area, fillPixels_[i]);
-            }
+            if (fillFlags_[i])
+                FillArea(r, fillPixels_[i]);
             PaintNodes(i, r);
         }
         list.Clear();
@@ -326,6 +345,23 @@ SDL_Rect MvStage::ToScreenRect(const MvIntRect& r) const
     area.w = static_cast<Uint16>(width);
     area.h = static_cast<Uint16>(height);
     return area;
+}
+
+void MvStage::FillArea(const MvIntRect& r, Uint32 pixel)
+{
+    SDL_Rect area = ToScreenRect(r);
+    if (!fillsDirectly_) {
+        SDL_FillRect(screen_, &area, pixel);
+        return;
+    }
+    const SDL_Rect& clip = screen_->clip_rect;
+    const int left = std::max<int>(area.x, clip.x);
+    const int right = std::min<int>(area.x + area.w, clip.x + clip.w);
+    const int top = std::max<int>(area.y, clip.y);
+    const int bottom = std::min<int>(area.y + area.h, clip.y + clip.h);
+    Uint8* const pixels = static_cast<Uint8*>(screen_->pixels);
+    for (int y = top; y < bottom; ++y)
+        FillRow32(reinterpret_cast<Uint32*>(pixels + static_cast<size_t>(y) * screen_->pitch) + left, right - left, pixel);
 }
 
 Uint32 MvStage::MapColor(const MvColor& c) const { return SDL_MapRGB(screen_->format, c.red, c.green, c.blue); }

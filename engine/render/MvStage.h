@@ -151,6 +151,11 @@ private:
     /// r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
     SDL_Rect ToScreenRect(const MvIntRect& r) const;
 
+    /// Sets the pixels of r, within the surface's clip rectangle, to pixel, as
+    /// SDL_FillRect does; a 32-bit memory surface is filled here, four pixels a store.
+    /// Asserts as ToScreenRect.
+    void FillArea(const MvIntRect& r, Uint32 pixel);
+
     /// c as a pixel value of the screen's format (alpha ignored).
     Uint32 MapColor(const MvColor& c) const;
 
@@ -178,6 +183,7 @@ private:
     bool fillFlags_[MvWindowCount];
     MvColor fillColors_[MvWindowCount];
     Uint32 fillPixels_[MvWindowCount]; ///< fillColors_ in the screen's format
+    bool fillsDirectly_; ///< FillArea writes the pixels itself rather than through SDL
     MvColor extraBackgroundColor_;
     bool needsFullUpdate_;
     MvSceneTree* tree_;         ///< made at the end of Init
