@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <random>
 #include <string>
@@ -177,6 +178,16 @@ TEST_F(ReplayRunTest, AScreenshotHoldsEveryPixelOfTheScreenExactly)
         }
         EXPECT_EQ(wrong, 0) << format.name;
     }
+}
+
+// A device that takes no bytes fails the screenshot part-way, inside libpng.
+TEST_F(ReplayRunTest, AScreenshotCutShortByAFullDeviceIsReported)
+{
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "/dev/full is not there to write to";
+    std::string error;
+    EXPECT_FALSE(ReplayRun::SaveScreen(screen, "/dev/full", &error));
+    EXPECT_NE(error.find("cannot write picture '/dev/full'"), std::string::npos) << error;
 }
 
 TEST_F(ReplayRunTest, AScreenshotThatCannotBeWrittenIsReportedAndTheRunGoesOn)

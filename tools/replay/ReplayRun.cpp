@@ -220,25 +220,24 @@ bool ReplayRun::SaveScreen(SDL_Surface* screen, const std::string& path, std::st
     MvAssert(screen != nullptr && screen->format->BytesPerPixel == 4);
     const SDL_PixelFormat* format = screen->format;
     MvAssert(format->Rloss == 0 && format->Gloss == 0 && format->Bloss == 0);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = "cannot write picture '" + path + "': " + std::strerror(errno);
-        return false;
-    }
     if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) != 0) {
-        std::fclose(file);
         *error = "'" + path + "': the screen cannot be read: " + SDL_GetError();
         return false;
     }
-    std::vector<png_byte> row(static_cast<size_t>(screen->w) * 3);
     std::string message;
-    bool written = WriteRgbPng(file, screen, row.data(), &message);
+    bool written = false;
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::vector<png_byte> row(static_cast<size_t>(screen->w) * 3);
+        written = WriteRgbPng(file, screen, row.data(), &message);
+        if (std::fclose(file) != 0 && written) {
+            message = std::strerror(errno);
+            written = false;
+        }
+    } else {
+        message = std::strerror(errno);
+    }
     if (SDL_MUSTLOCK(screen))
         SDL_UnlockSurface(screen);
-    if (std::fclose(file) != 0 && written) {
-        message = std::strerror(errno);
-        written = false;
-    }
     if (!written)
         *error = "cannot write picture '" + path + "': " + message;
     return written;
