@@ -75,6 +75,12 @@ const int StompBounce = 40;
 
 EnemyState enemyStates[MaxEnemies];
 
+// Scratch lists of the steps, kept for the whole run: once they have grown to what a
+// level needs, the steps allocate nothing.
+MvGrowArray<MvDrawableNode*> walkerHits;   // platforms one walker touches
+MvGrowArray<MvDrawableNode*> heroTouches;  // enemies the hero touches
+MvGrowArray<MvSceneNode*> stepOrder;       // the enemy layer's children, in child order
+
 const KindInfo& InfoOf(EnemyKind kind)
 {
     for (const KindInfo& info : Kinds)
@@ -109,7 +115,8 @@ void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, Ene
     const bool inReach = WithinReach(enemy->PosX(0), hx, EnemyReach);
     enemy->SetDepth(WalkerDepth);
 
-    MvGrowArray<MvDrawableNode*> hits;
+    MvGrowArray<MvDrawableNode*>& hits = walkerHits;
+    hits.Empty();
     ContactSide contacts[ContactCount] = {};
     if (inReach && platforms != nullptr) {
         if (tree->CollideWithChildrenOf(enemy, platforms, &hits, 0)) {
@@ -131,7 +138,6 @@ void StepWalker(MvSceneTree* tree, MvSceneNode* enemy, const KindInfo& info, Ene
         ShowDirection(enemy, info, contacts[i] == ContactSide::LeftSide);
         break;
     }
-    hits.Clear();
 
     if (inReach)
         enemy->MoveTo(enemy->PosX(0) - state.speed, enemy->PosY(0) + state.verticalSpeed, -1);
@@ -268,7 +274,7 @@ void ResolveEnemyContacts(ContactSide* contacts)
         return;
     MvSceneTree* tree = scene.tree;
     MvSceneNode* hero = scene.hero;
-    MvGrowArray<MvDrawableNode*> touched;
+    MvGrowArray<MvDrawableNode*>& touched = heroTouches;
     if (!tree->CollideWithChildrenOf(hero, scene.layer, &touched, 0))
         return;
 
@@ -312,7 +318,8 @@ void StepEveryEnemy()
     // A walker's step sets its depth, which moves it within the layer's depth-ordered
     // children; walking the live list would then skip or repeat enemies. The step walks a
     // copy of the list taken first, so every enemy steps exactly once, in child order.
-    MvGrowArray<MvSceneNode*> order;
+    MvGrowArray<MvSceneNode*>& order = stepOrder;
+    order.Empty();
     for (MvChildCursor cursor = scene.layer->Children(); !cursor.Done(); cursor.Next())
         order.Append(cursor.Node());
     for (int i = 0; i < order.Count(); ++i) {

@@ -236,6 +236,10 @@ int FindHeroPlatformContacts(ContactSide* contacts, MvGrowArray<MvDrawableNode*>
 
 namespace {
 
+// The platforms the hero touches, kept for the whole run so that settling the hero after
+// an event allocates nothing once the list has grown to what a level needs.
+MvGrowArray<MvDrawableNode*> heroHits;
+
 // Walking away from a wall with the stick: the wall does not hold the hero back, and its
 // contact is dropped. Otherwise the stick keeps the hero walking after a push-back.
 void WalkAwayFromWalls(ContactSide* contacts, int count)
@@ -337,7 +341,8 @@ void UpdateHero(ContactSide* contacts, SDL_Event event)
     MvAssert(contacts != nullptr);
     for (int i = 0; i < ContactCount; ++i)
         contacts[i] = ContactSide::None;
-    MvGrowArray<MvDrawableNode*> hits;
+    MvGrowArray<MvDrawableNode*>& hits = heroHits;
+    hits.Empty();
     const int count = FindHeroPlatformContacts(contacts, &hits);
     MvSceneNode* heroNode = FindHero();
     if (heroNode == nullptr)

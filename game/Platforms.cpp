@@ -28,6 +28,10 @@ namespace {
 // Platforms further than this left of the hero are removed.
 const int PlatformKeepDistance = 1000;
 
+// The items the hero touches, kept for the whole run so that collecting allocates nothing
+// once the list has grown to what a level needs.
+MvGrowArray<MvDrawableNode*> itemTouches;
+
 // Makes a sprite of resource at layout (x, y) under the layer named layerName.
 MvSpriteNode* PlaceSprite(MvSpriteResource* resource, int x, int y, const char* layerName)
 {
@@ -82,7 +86,7 @@ void CollectItems()
     HeroAndLayer scene;
     if (!scene.Find(ItemLayerName))
         return;
-    MvGrowArray<MvDrawableNode*> touched;
+    MvGrowArray<MvDrawableNode*>& touched = itemTouches;
     if (!scene.tree->CollideWithChildrenOf(scene.hero, scene.layer, &touched, 0))
         return;
 

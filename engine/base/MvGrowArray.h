@@ -40,6 +40,10 @@ public:
     /// Destroys every item but keeps the storage for reuse.
     void Empty();
 
+    /// Grows the storage, when it is smaller, to hold capacity items, so that appends up
+    /// to that count do not allocate. Asserts capacity >= 0.
+    void Reserve(int capacity);
+
     /// Item index. Asserts 0 <= index < Count().
     ///@{
     T& operator[](int index);
@@ -119,6 +123,14 @@ void MvGrowArray<T>::Empty()
     for (int i = 0; i < count_; ++i)
         items_[i].~T();
     count_ = 0;
+}
+
+template <typename T>
+void MvGrowArray<T>::Reserve(int capacity)
+{
+    MvAssert(capacity >= 0);
+    if (capacity > capacity_)
+        Grow(capacity);
 }
 
 template <typename T>

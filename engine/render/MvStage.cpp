@@ -11,8 +11,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -41,6 +46,19 @@ const char* GlString(GLenum name)
 {
     const GLubyte* text = glGetString(name);
     return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// Sets count pixels of a 32-bit row to pixel, four at a time where SSE2 is there.
+void FillRow32(Uint32* row, int count, Uint32 pixel)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    for (; x + 4 <= count; x += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), four);
+#endif
+    for (; x < count; ++x)
+        row[x] = pixel;
 }
 
 } // namespace
@@ -81,6 +99,9 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
 {
     screen_ = screen;
     windowCount_ = nWindows;
+    // Only a memory surface is filled directly: SDL fills a video memory one its own way.
+    fillsDirectly_ = !IsOpenGL() && screen->format->BytesPerPixel == 4 && !SDL_MUSTLOCK(screen) &&
+                     (screen->flags & SDL_HWSURFACE) == 0;
 
     screenBounds_ = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
     extraBackgroundColor_.Set(0, 0, 0, 255);
@@ -98,6 +119,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     for (int i = 0; i < windowCount_; ++i) {
         fillFlags_[i] = true;
         fillColors_[i].Set(0, 0, 0, 255);
+        fillPixels_[i] = MapColor(fillColors_[i]);
         const MvIntRect& w = windows[i];
         MvAssert(w.IsValid());
         MvAssert(w.left >= 0 && w.top >= 0 && w.right < screen->w && w.bottom < screen->h);
@@ -109,6 +131,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     for (int i = windowCount_; i < MvWindowCount; ++i) {
         fillFlags_[i] = false;
         fillColors_[i].Set(0, 0, 0, 255);
+        fillPixels_[i] = 0;
         windowBounds_[i].SetEmpty();
     }
 
@@ -118,6 +141,8 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
 
     if (IsOpenGL())
         SetUpOpenGL();
+    else
+        frameRects_.Reserve(windowCount_ * MvDirtyListCapacity);
 
     splashStart_ = 0;
     splashVault_ = nullptr;
@@ -201,8 +226,6 @@ void MvStage::PaintOpenGL()
 
 void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
 {
-    MvGrowArray<MvIntRect> localList;
-
     RecomputeNodes();
 
     if (IsOpenGL()) {
@@ -216,7 +239,7 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
     }
 
     // The frame's rectangles are taken before painting; painting leaves the lists alone.
-    MvGrowArray<MvIntRect>& output = rectangles ? *rectangles : localList;
+    MvGrowArray<MvIntRect>& output = rectangles ? *rectangles : frameRects_;
     output.Empty();
     if (needsFullUpdate_) {
         needsFullUpdate_ = false;
@@ -233,13 +256,10 @@ void MvStage::Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles)
     for (int i = 0; i < windowCount_; ++i) {
         MvDirtyList& list = dirtyLists_[i];
         MvIntRect clips[MvDirtyListCapacity];
-        const Uint32 fill = MapColor(fillColors_[i]);
         for (int k = 0; k < list.Count(); ++k) {
             clips[k] = list.At(k);
-            if (fillFlags_[i]) {
-                SDL_Rect area = ToScreenRect(clips[k]);
-                SDL_FillRect(screen_, &area, fill);
-            }
+            if (fillFlags_[i])
+                FillArea(clips[k], fillPixels_[i]);
         }
         tree_->DrawRects(clips, list.Count(), &paintTarget_, i);
         list.Clear();
@@ -255,17 +275,20 @@ void MvStage::Present(const MvGrowArray<MvIntRect>* rectangles)
         SDL_GL_SwapBuffers();
         return;
     }
-    if (!rectangles || rectangles->Count() == 0)
+    if (!rectangles)
         return;
-    int count = rectangles->Count();
-    std::unique_ptr<SDL_Rect[]> areas(new SDL_Rect[static_cast<size_t>(count)]);
-    for (int i = 0; i < count; ++i)
-        areas[i] = ToScreenRect((*rectangles)[i]);
     // Only the display has anything to update; a stage over a memory surface is done once
     // its pixels are painted (and SDL has no display to update without its video system).
-    if (screen_ != SDL_GetVideoSurface())
-        return;
-    SDL_UpdateRects(screen_, count, areas.get());
+    // The rectangles are checked either way.
+    const bool display = screen_ == SDL_GetVideoSurface();
+    const int count = rectangles->Count();
+    for (int first = 0; first < count; first += PresentBatch) {
+        const int batch = count - first < PresentBatch ? count - first : PresentBatch;
+        for (int i = 0; i < batch; ++i)
+            presentAreas_[i] = ToScreenRect((*rectangles)[first + i]);
+        if (display)
+            SDL_UpdateRects(screen_, batch, presentAreas_);
+    }
 }
 
 void MvStage::SetBackgroundColor(const MvColor* color)
@@ -288,6 +311,7 @@ void MvStage::SetWindowBackground(int window, const MvColor* color)
         fillFlags_[window] = false;
         fillColors_[window].Set(0, 0, 0, 255);
     }
+    fillPixels_[window] = MapColor(fillColors_[window]);
     dirtyLists_[window].AddRect(windowBounds_[window]);
 }
 
@@ -325,6 +349,23 @@ SDL_Rect MvStage::ToScreenRect(const MvIntRect& r) const
     area.w = static_cast<Uint16>(width);
     area.h = static_cast<Uint16>(height);
     return area;
+}
+
+void MvStage::FillArea(const MvIntRect& r, Uint32 pixel)
+{
+    SDL_Rect area = ToScreenRect(r);
+    if (!fillsDirectly_) {
+        SDL_FillRect(screen_, &area, pixel);
+        return;
+    }
+    const SDL_Rect& clip = screen_->clip_rect;
+    const int left = std::max<int>(area.x, clip.x);
+    const int right = std::min<int>(area.x + area.w, clip.x + clip.w);
+    const int top = std::max<int>(area.y, clip.y);
+    const int bottom = std::min<int>(area.y + area.h, clip.y + clip.h);
+    Uint8* const pixels = static_cast<Uint8*>(screen_->pixels);
+    for (int y = top; y < bottom; ++y)
+        FillRow32(reinterpret_cast<Uint32*>(pixels + static_cast<size_t>(y) * screen_->pitch) + left, right - left, pixel);
 }
 
 Uint32 MvStage::MapColor(const MvColor& c) const { return SDL_MapRGB(screen_->format, c.red, c.green, c.blue); }

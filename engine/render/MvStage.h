@@ -151,8 +151,17 @@ private:
     /// r as an SDL rectangle. Asserts r is non-empty and lies inside the screen.
     SDL_Rect ToScreenRect(const MvIntRect& r) const;
 
+    /// Sets the pixels of r, within the surface's clip rectangle, to pixel, as
+    /// SDL_FillRect does; a 32-bit memory surface is filled here, four pixels a store.
+    /// Asserts as ToScreenRect.
+    void FillArea(const MvIntRect& r, Uint32 pixel);
+
     /// c as a pixel value of the screen's format (alpha ignored).
     Uint32 MapColor(const MvColor& c) const;
+
+    /// The most rectangles Present converts for one SDL_UpdateRects call: as many as the
+    /// dirty lists of every window hold, so one call presents any frame of Draw.
+    static constexpr int PresentBatch = MvWindowCount * MvDirtyListCapacity;
 
     /// The OpenGL state the stage draws with: viewport and pixel-unit projection over the
     /// screen, clear colour from the extra background colour, texturing and alpha blending.
@@ -173,6 +182,8 @@ private:
     MvIntRect screenBounds_;
     bool fillFlags_[MvWindowCount];
     MvColor fillColors_[MvWindowCount];
+    Uint32 fillPixels_[MvWindowCount]; ///< fillColors_ in the screen's format
+    bool fillsDirectly_; ///< FillArea writes the pixels itself rather than through SDL
     MvColor extraBackgroundColor_;
     bool needsFullUpdate_;
     MvSceneTree* tree_;         ///< made at the end of Init
@@ -182,6 +193,10 @@ private:
     MvResourceVault* splashVault_; ///< owned while a splash is under way
     MvSpriteNode* splashNode_;     ///< owned by the tree
     MvSpriteNode* splashTextNode_; ///< owned by the tree
+    /// The frame's rectangles when Draw's caller asks for none, kept with room for every
+    /// window's full dirty list so that no frame allocates.
+    MvGrowArray<MvIntRect> frameRects_;
+    SDL_Rect presentAreas_[PresentBatch]; ///< Present's rectangles in SDL's form
 };
 
 inline int MvStage::WindowCount() const { return windowCount_; }

@@ -1,5 +1,7 @@
 #include "MvGrowArray.h"
 
+#include "MvFailedCheck.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -35,6 +37,24 @@ TEST(MvGrowArray, ClearFreesAndEmptyKeepsStorage)
     EXPECT_EQ(a.Count(), 0);
     EXPECT_EQ(a.Capacity(), 0);
     EXPECT_EQ(a.Items(), nullptr);
+}
+
+TEST(MvGrowArray, ReserveGrowsOnceToThePowerOfTwoAndNeverShrinks)
+{
+    MvGrowArray<std::string> a;
+    a.Append("kept across the move, long enough to live on the heap");
+    a.Reserve(5);
+    EXPECT_EQ(a.Capacity(), 8);
+    ASSERT_EQ(a.Count(), 1);
+    EXPECT_EQ(a[0], "kept across the move, long enough to live on the heap");
+    const std::string* storage = a.Items();
+    for (int i = 1; i < 8; ++i)
+        a.Append("x");
+    EXPECT_EQ(a.Items(), storage) << "appends up to the reserved count keep the storage";
+    a.Reserve(3);
+    a.Reserve(0);
+    EXPECT_EQ(a.Capacity(), 8);
+    EXPECT_EQ(a.Count(), 8);
 }
 
 TEST(MvGrowArray, AppendingAnItemOfTheSameArrayWhileGrowing)
@@ -92,6 +112,7 @@ TEST(MvGrowArrayDeathTest, ReadingAtOrBeyondTheCountIsCaught)
     EXPECT_DEATH(a[3], "index < count_"); // inside the capacity of 4, beyond the count
     EXPECT_DEATH(a[-1], "index >= 0");
     EXPECT_DEATH(a.RemoveSwap(3), "index < count_");
+    EXPECT_DEATH(a.Reserve(-1), MvFailedCheck("capacity >= 0"));
 }
 
 } // namespace

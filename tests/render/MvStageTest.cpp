@@ -6,6 +6,7 @@
 #include "MvLogCapture.h"
 #include "PaletteColors.h"
 #include "RectHelpers.h"
+#include "ScreenFormat.h"
 #include "TestScreen.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,41 @@ TEST(MvStage, ExtraFillPaintsTheWholeScreenAndTheFirstFramePresentsIt)
     stage.DirtyList(0).AddRect(R(10, 10, 12, 12));
     stage.Draw(false, &list);
     EXPECT_EQ(Rects(list), std::vector<MvIntRect>{R(10, 10, 12, 12)}) << "only the first frame is whole";
+}
+
+// The stage fills 32-bit memory surfaces itself and hands other surfaces to SDL: either
+// way a window's fill sets exactly the pixels SDL_FillRect sets, within the surface's
+// clip rectangle, on rectangles of every width (odd ones leave a tail after whole words).
+TEST(MvStage, WindowFillsSetThePixelsSdlFillRectSets)
+{
+    const ScreenFormat formats[] = {{"32-bit red high", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
+                                    {"32-bit blue high", 32, 0x000000FF, 0x0000FF00, 0x00FF0000},
+                                    {"24-bit", 24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+                                    {"16-bit 5-6-5", 16, 0xF800, 0x07E0, 0x001F}};
+    const MvIntRect dirty[] = {R(0, 0, 0, 0), R(3, 2, 9, 4), R(1, 6, 30, 7), R(20, 9, 39, 18), R(33, 20, 63, 47)};
+    const MvColor teal = Opaque(0, 128, 128);
+    for (const ScreenFormat& format : formats) {
+        TestScreen painted(64, 48, format.bits, format.redMask, format.greenMask, format.blueMask);
+        TestScreen expected(64, 48, format.bits, format.redMask, format.greenMask, format.blueMask);
+        SDL_Rect clip = {5, 3, 50, 40};
+        for (TestScreen* screen : {&painted, &expected}) {
+            screen->Fill(0);
+            SDL_SetClipRect(screen->Surface(), &clip);
+        }
+        MvStage stage(painted.Surface());
+        stage.SetBackgroundColor(&teal);
+        stage.Draw(false);
+        painted.Fill(0);
+        const Uint32 pixel = SDL_MapRGB(expected.Surface()->format, teal.red, teal.green, teal.blue);
+        for (const MvIntRect& r : dirty) {
+            stage.DirtyList(0).AddRect(r);
+            SDL_Rect area = {static_cast<Sint16>(r.left), static_cast<Sint16>(r.top), static_cast<Uint16>(r.Width()),
+                             static_cast<Uint16>(r.Height())};
+            SDL_FillRect(expected.Surface(), &area, pixel);
+        }
+        stage.Draw(false);
+        painted.ExpectPixels([&](int x, int y) { return expected.Pixel(x, y); }, format.name);
+    }
 }
 
 TEST(MvStage, ADrawWithNothingChangedPaintsAndPresentsNothing)

@@ -3,11 +3,15 @@
 #include "GameState.h"
 #include "MvPngImage.h"
 #include "MvWorkingFolder.h"
+#include "ScreenFormat.h"
+#include "SurfacePtr.h"
 #include "ToolTestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -137,6 +141,53 @@ TEST_F(ReplayRunTest, TheTickLimitEndsARunThatNeverStartsALevel)
     const ReplaySummary summary = Run("at 1 press 2\n", 30);
     EXPECT_EQ(summary.Line(), "summary: no level played; the script ran out at tick 1, Escape pressed after tick 30 "
                               "(--max-ticks)");
+}
+
+// A screenshot is lossless: read back, every pixel has the screen's colour, opaque,
+// whatever order the screen keeps its channels in.
+TEST_F(ReplayRunTest, AScreenshotHoldsEveryPixelOfTheScreenExactly)
+{
+    const ScreenFormat formats[] = {{"red high", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
+                                    {"blue high", 32, 0x000000FF, 0x0000FF00, 0x00FF0000},
+                                    {"channels in the top bytes", 32, 0xFF000000, 0x00FF0000, 0x0000FF00}};
+    std::mt19937 random(7);
+    for (const ScreenFormat& format : formats) {
+        SurfacePtr surface = MakeSurface(37, 23, format.bits, format.redMask, format.greenMask, format.blueMask);
+        ASSERT_NE(surface, nullptr) << format.name;
+        for (int y = 0; y < surface->h; ++y) {
+            Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+            for (int x = 0; x < surface->w; ++x)
+                row[x] = static_cast<Uint32>(random());
+        }
+        const std::string path = scratch / "exact.png";
+        std::string error;
+        ASSERT_TRUE(ReplayRun::SaveScreen(surface.get(), path, &error)) << error;
+        MvPngImage picture;
+        ASSERT_TRUE(picture.Load(path, &error)) << error;
+        ASSERT_EQ(picture.Width(), surface->w);
+        ASSERT_EQ(picture.Height(), surface->h);
+        int wrong = 0;
+        for (int y = 0; y < surface->h; ++y) {
+            const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+            for (int x = 0; x < surface->w; ++x) {
+                MvColor expected;
+                SDL_GetRGB(row[x], surface->format, &expected.red, &expected.green, &expected.blue);
+                expected.alpha = 255;
+                wrong += picture.At(x, y) != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << format.name;
+    }
+}
+
+// A device that takes no bytes fails the screenshot part-way, inside libpng.
+TEST_F(ReplayRunTest, AScreenshotCutShortByAFullDeviceIsReported)
+{
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "/dev/full is not there to write to";
+    std::string error;
+    EXPECT_FALSE(ReplayRun::SaveScreen(screen, "/dev/full", &error));
+    EXPECT_NE(error.find("cannot write picture '/dev/full'"), std::string::npos) << error;
 }
 
 TEST_F(ReplayRunTest, AScreenshotThatCannotBeWrittenIsReportedAndTheRunGoesOn)

@@ -40,8 +40,9 @@ public:
     // One message per screenshot that could not be written.
     const std::vector<std::string>& Errors() const;
 
-    // Writes the whole of screen (asserted not null, 32 bits per pixel) to path as a PNG
-    // picture, every pixel opaque. False with *error (naming the file) set when it cannot be written.
+    // Writes the whole of screen (asserted not null, 32 bits per pixel in 8-bit colour
+    // channels) to path as an RGB PNG picture, lossless. False with *error (naming the
+    // file) set when it cannot be written.
     static bool SaveScreen(SDL_Surface* screen, const std::string& path, std::string* error);
 
 private:
