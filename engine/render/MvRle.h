@@ -15,6 +15,7 @@ class MvCollisionMask;
 class MvTextureRef;
 class MvPaintTarget;
 class MvResourceReader;
+class MvRleRuns;
 
 /// A true-colour image with alpha, stored as rows of runs of visible pixels (MvRleLine,
 /// MvRleSegment): every sprite frame is one. Transparent pixels are not stored, so drawing
@@ -139,8 +140,11 @@ public:
 private:
     friend class MvRleEncoder;
     friend class MvRleFile;
+    friend class MvRlePainter;
 
     void Release();
+    /// Makes runs_ once the rows are filled.
+    void CutRuns();
 
     uint32_t flags_;
     MvRleLine* rows_;
@@ -151,6 +155,7 @@ private:
     int32_t deltaX_;
     int32_t deltaY_;
     MvCollisionMask* collisionMask_; ///< owned; null until first requested
+    MvRleRuns* runs_;                ///< owned; the runs painted, null for an empty image
     mutable MvTextureRef* texture_;  ///< owned reference; null until the first OpenGL draw
 };
 
