@@ -113,24 +113,12 @@ SurfacePtr MakeScreen(int bits)
     return screen;
 }
 
-void ReportPixels(benchmark::State& state, const Frames& frames)
+void DrawMovo(benchmark::State& state, const Frames& frames, SDL_Surface* screen)
 {
-    state.SetItemsProcessed(state.iterations() * frames.pixels);
-    state.counters["pixels"] = static_cast<double>(frames.pixels);
-}
-
-void DrawMovo(benchmark::State& state, const std::string& picture, int bits)
-{
-    const Frames& frames = PictureFrames(picture);
-    if (frames.frames.empty()) {
-        state.SkipWithError("Images/Sprites.dat was not found");
-        return;
-    }
-    SurfacePtr screen = MakeScreen(bits);
     std::unique_ptr<MvPaintTarget> target;
     {
         MvLogSilencer quiet;
-        target.reset(new MvPaintTarget(screen.get()));
+        target.reset(new MvPaintTarget(screen));
     }
     MvTransform at = MvTransform::Identity();
     at.x = at.y = MvFixed::FromInt(kAt);
@@ -141,18 +129,11 @@ void DrawMovo(benchmark::State& state, const std::string& picture, int bits)
             frame->Draw(*target, at, identity, clip, 0);
         benchmark::ClobberMemory();
     }
-    ReportPixels(state, frames);
 }
 
 // Each frame unpacked onto transparent black as an ARGB surface, RLE-encoded by SDL.
-void BlitSdlRle(benchmark::State& state, const std::string& picture, int bits)
+void BlitSdlRle(benchmark::State& state, const Frames& frames, SDL_Surface* screen)
 {
-    const Frames& frames = PictureFrames(picture);
-    if (frames.frames.empty()) {
-        state.SkipWithError("Images/Sprites.dat was not found");
-        return;
-    }
-    SurfacePtr screen = MakeScreen(bits);
     std::vector<SurfacePtr> surfaces;
     std::vector<SDL_Rect> places;
     for (const MvRle* frame : frames.frames) {
@@ -167,26 +148,42 @@ void BlitSdlRle(benchmark::State& state, const std::string& picture, int bits)
         SDL_SetAlpha(s.get(), SDL_SRCALPHA | SDL_RLEACCEL, 255);
         SDL_Rect place = {static_cast<Sint16>(kAt - hotX), static_cast<Sint16>(kAt - hotY), 0, 0};
         SDL_Rect first = place;
-        SDL_BlitSurface(s.get(), nullptr, screen.get(), &first); // encodes the RLE form
+        SDL_BlitSurface(s.get(), nullptr, screen, &first); // encodes the RLE form
         surfaces.push_back(std::move(s));
         places.push_back(place);
     }
     for (auto _ : state) {
         for (size_t i = 0; i < surfaces.size(); ++i) {
             SDL_Rect place = places[i];
-            SDL_BlitSurface(surfaces[i].get(), nullptr, screen.get(), &place);
+            SDL_BlitSurface(surfaces[i].get(), nullptr, screen, &place);
         }
         benchmark::ClobberMemory();
     }
-    ReportPixels(state, frames);
+}
+
+// One pair member: picture drawn onto a fresh screen of the given bits by Movo or by SDL.
+void SoftSprite(benchmark::State& state, const std::string& picture, int bits, bool sdl)
+{
+    const Frames& frames = PictureFrames(picture);
+    if (frames.frames.empty()) {
+        state.SkipWithError("Images/Sprites.dat was not found");
+        return;
+    }
+    SurfacePtr screen = MakeScreen(bits);
+    if (sdl)
+        BlitSdlRle(state, frames, screen.get());
+    else
+        DrawMovo(state, frames, screen.get());
+    state.SetItemsProcessed(state.iterations() * frames.pixels);
+    state.counters["pixels"] = static_cast<double>(frames.pixels);
 }
 
 const bool registered = [] {
     for (const char* picture : {"Hero", "Enemies", "Disc64"}) {
         for (int bits : {32, 16}) {
             const std::string name = std::string("BM_SoftSprite/") + picture + "/" + std::to_string(bits);
-            benchmark::RegisterBenchmark((name + "/Movo").c_str(), DrawMovo, std::string(picture), bits);
-            benchmark::RegisterBenchmark((name + "/SdlRle").c_str(), BlitSdlRle, std::string(picture), bits);
+            benchmark::RegisterBenchmark((name + "/Movo").c_str(), SoftSprite, std::string(picture), bits, false);
+            benchmark::RegisterBenchmark((name + "/SdlRle").c_str(), SoftSprite, std::string(picture), bits, true);
         }
     }
     return true;

@@ -20,35 +20,34 @@
 #endif
 
 namespace {
-// Copies bytes (even) byte for byte. Sprite runs are short, so they are copied here, 32
-// bytes a step, without a library call per run.
+// Copies bytes (an even number) byte for byte. Sprite runs are short, so they are copied
+// here without a library call per run: 16 bytes a step, the last step ending at the last
+// byte, and a run under 16 bytes in two copies that may overlap.
 inline void CopyBytes(uint8_t* target, const uint8_t* from, size_t bytes)
 {
 #if defined(__SSE2__)
-    for (; bytes >= 32; bytes -= 32, from += 32, target += 32) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), low);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 16), high);
-    }
     if (bytes >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
-        bytes -= 16;
-        from += 16;
-        target += 16;
-    }
-    if (bytes & 8) {
-        std::memcpy(target, from, 8);
-        from += 8;
-        target += 8;
-    }
-    if (bytes & 4) {
-        std::memcpy(target, from, 4);
-        from += 4;
-        target += 4;
-    }
-    if (bytes & 2)
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + bytes - 16));
+        uint8_t* const lastTarget = target + bytes - 16;
+        for (; bytes > 16; bytes -= 16, from += 16, target += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lastTarget), last);
+    } else if (bytes >= 8) {
+        uint64_t head, tail;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&tail, from + bytes - 8, 8);
+        std::memcpy(target, &head, 8);
+        std::memcpy(target + bytes - 8, &tail, 8);
+    } else if (bytes >= 4) {
+        uint32_t head, tail;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&tail, from + bytes - 4, 4);
+        std::memcpy(target, &head, 4);
+        std::memcpy(target + bytes - 4, &tail, 4);
+    } else if (bytes > 0) {
         std::memcpy(target, from, 2);
+    }
 #else
     std::memcpy(target, from, bytes);
 #endif
@@ -68,12 +67,14 @@ void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const M
                const MvRleRuns& runs, const uint16_t* packed, int first, int count, uint8_t* row, int left, int lo,
                int hi)
 {
+    const MvRleRuns::Run* const all = runs.Runs();
+    const int32_t* const rowStart = runs.RowStarts();
     const int bytesPerPixel = kCopy == OpaqueCopy::Source ? 4 : kCopy == OpaqueCopy::Packed16 ? 2 : paint.BytesPerPixel();
     const int pitch = paint.Pitch();
     const int withAlpha = cx.hasAlpha ? 1 : 0;
     for (int k = first; k != first + count; ++k, row += pitch) {
-        const MvRleRuns::Run* run = runs.RowBegin(k);
-        for (const MvRleRuns::Run* const last = runs.RowEnd(k); run != last; ++run) {
+        const MvRleRuns::Run* run = all + rowStart[k];
+        for (const MvRleRuns::Run* const last = all + rowStart[k + 1]; run != last; ++run) {
             int s0 = run->start;
             int s1 = run->end;
             if (!Whole) {

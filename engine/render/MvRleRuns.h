@@ -50,6 +50,13 @@ public:
     ///@}
     /// All runs of the image.
     int RunCount() const;
+    /// The runs of every row, row after row, and where each row's start: those of row k
+    /// are Runs()[RowStarts()[k]] up to Runs()[RowStarts()[k + 1]], for loops that keep to
+    /// the image's rows themselves.
+    ///@{
+    const Run* Runs() const;
+    const int32_t* RowStarts() const;
+    ///@}
 
     /// The opaque runs' pixels as paint's opaque blitter without a transform writes them,
     /// each run's from its packed index on; made again whenever paint's channel masks
@@ -65,6 +72,9 @@ private:
 };
 
 inline int MvRleRuns::RunCount() const { return static_cast<int>(runs_.size()); }
+
+inline const MvRleRuns::Run* MvRleRuns::Runs() const { return runs_.data(); }
+inline const int32_t* MvRleRuns::RowStarts() const { return firstRun_.data(); }
 
 inline const MvRleRuns::Run* MvRleRuns::RowBegin(int k) const
 {
