@@ -64,11 +64,11 @@ enum class OpaqueCopy { None, Source, Packed16 };
 // ones copied as kCopy says; with Whole no column is clipped.
 template <OpaqueCopy kCopy, bool Whole>
 void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const MvColorXform& cx,
-               const MvRleRuns& runs, const uint16_t* packed, int first, int count, uint8_t* row, int left, int lo,
-               int hi)
+               const MvRleRuns& runs, MvRleRuns::Cut cut, const uint16_t* packed, int first, int count, uint8_t* row,
+               int left, int lo, int hi)
 {
-    const MvRleRuns::Run* const all = runs.Runs();
-    const int32_t* const rowStart = runs.RowStarts();
+    const MvRleRuns::Run* const all = runs.Runs(cut);
+    const int32_t* const rowStart = runs.RowStarts(cut);
     const int bytesPerPixel = kCopy == OpaqueCopy::Source ? 4 : kCopy == OpaqueCopy::Packed16 ? 2 : paint.BytesPerPixel();
     const int pitch = paint.Pitch();
     const int withAlpha = cx.hasAlpha ? 1 : 0;
@@ -100,21 +100,25 @@ void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const M
 }
 
 typedef void (*RowPainter)(const MvPaintTarget& paint, const MvRunBlitter* blitters, const MvColorXform& cx,
-                           const MvRleRuns& runs, const uint16_t* packed, int first, int count, uint8_t* row,
-                           int left, int lo, int hi);
+                           const MvRleRuns& runs, MvRleRuns::Cut cut, const uint16_t* packed, int first, int count,
+                           uint8_t* row, int left, int lo, int hi);
 
 // By [how opaque runs are painted][no column is clipped].
 const RowPainter RowPainters[3][2] = {{PaintRows<OpaqueCopy::None, false>, PaintRows<OpaqueCopy::None, true>},
                                       {PaintRows<OpaqueCopy::Source, false>, PaintRows<OpaqueCopy::Source, true>},
                                       {PaintRows<OpaqueCopy::Packed16, false>, PaintRows<OpaqueCopy::Packed16, true>}};
 
-// The blitters for opaque and for translucent runs through cx, chosen once per image.
+// The blitters for opaque and for translucent runs through cx, chosen once per image, and
+// the cut whose translucent pieces fill their steps: 4 pixels on a target laid out like
+// the source (the block copy's), 8 elsewhere.
 struct RunBlitters {
     RunBlitters(const MvPaintTarget& paint, const MvColorXform& cx)
-        : blitters{paint.PickBlitter(false, cx), paint.PickBlitter(true, cx)}
+        : blitters{paint.PickBlitter(false, cx), paint.PickBlitter(true, cx)},
+          cut(paint.Blitter(MvBlitSimpleNoAlpha) == MvBlit32BSimpleNoAlpha ? MvRleRuns::CutBy4 : MvRleRuns::CutBy8)
     {
     }
     MvRunBlitter blitters[2];
+    MvRleRuns::Cut cut;
 };
 
 } // namespace
@@ -135,7 +139,7 @@ void MvRlePainter::Paint(const MvRle& image, const MvPaintTarget& paint, const M
     const int lo = visible.left - bounds.left;
     const int hi = visible.right - bounds.left;
     const bool whole = lo == 0 && hi == image.Width() - 1;
-    RowPainters[static_cast<int>(copy)][whole](paint, pick.blitters, cx, runs, packed, visible.top - bounds.top,
+    RowPainters[static_cast<int>(copy)][whole](paint, pick.blitters, cx, runs, pick.cut, packed, visible.top - bounds.top,
                                                visible.Height(), paint.Pixels() + paint.Pitch() * visible.top,
                                                bounds.left, lo, hi);
 }
@@ -164,8 +168,9 @@ void MvRlePainter::PaintScaled(const MvRle& image, const MvPaintTarget& paint, c
     for (int y = visible.top; y <= visible.bottom && sourceRow < height; ++y, row += paint.Pitch()) {
         int x = 0; // visible column
         int64_t position = xStart;
-        const MvRleRuns::Run* run = runs.RowBegin(sourceRow);
-        for (const MvRleRuns::Run* const last = runs.RowEnd(sourceRow); run != last && x < columns; ++run) {
+        const MvRleRuns::Run* run = runs.RowBegin(pick.cut, sourceRow);
+        for (const MvRleRuns::Run* const last = runs.RowEnd(pick.cut, sourceRow); run != last && x < columns;
+             ++run) {
             while ((position >> 16) < run->start && x < columns) {
                 ++x;
                 position += xStep;
