@@ -148,42 +148,53 @@ void MvRlePainter::PaintScaled(const MvRle& image, const MvPaintTarget& paint, c
                                const MvIntRect& bounds, const MvIntRect& visible)
 {
     const RunBlitters pick(paint, cx);
+    const bool copyOpaque = pick.blitters[0] == MvBlit32BSimpleNoAlpha;
     const MvRleRuns& runs = *image.runs_;
     const int withAlpha = cx.hasAlpha ? 1 : 0;
     const int bytesPerPixel = paint.BytesPerPixel();
     const int height = image.Height();
-    // 16.16 source pixels per screen pixel.
+    // 16.16 source pixels per screen pixel: screen column x of the bounds (0 at their left
+    // edge) samples source column (x * xStep) >> 16. Every bounds column is narrower than a
+    // source column, as a scale is below 32768, so xStep > 0.
     const int64_t xStep = static_cast<int64_t>(image.Width()) * 65536 / bounds.Width();
     const int64_t yStep = static_cast<int64_t>(height) * 65536 / bounds.Height();
+    MvAssert(xStep > 0);
+    // The first bounds column sampling source column c or one right of it.
+    auto firstColumnAt = [xStep](int c) { return (static_cast<int64_t>(c) * 65536 + xStep - 1) / xStep; };
+    const int64_t origin = visible.left - bounds.left; // the bounds column of visible column 0
+    const int64_t columns = visible.Width();
     const int64_t yStart = yStep * (visible.top - bounds.top);
-    // The source position of the first visible column; columns left of it are not painted.
-    const int64_t xStart = xStep * (visible.left - bounds.left);
     int sourceRow = static_cast<int>(yStart >> 16);
     int64_t fraction = yStart & 0xFFFF;
     uint8_t* row = paint.Pixels() + paint.Pitch() * visible.top + visible.left * bytesPerPixel;
-    const int columns = visible.Width();
     // The samples of one run, painted by one blitter call per kChunk of them.
     enum { kChunk = 256 };
     MvColor samples[kChunk];
     for (int y = visible.top; y <= visible.bottom && sourceRow < height; ++y, row += paint.Pitch()) {
-        int x = 0; // visible column
-        int64_t position = xStart;
         const MvRleRuns::Run* run = runs.RowBegin(pick.cut, sourceRow);
-        for (const MvRleRuns::Run* const last = runs.RowEnd(pick.cut, sourceRow); run != last && x < columns;
-             ++run) {
-            while ((position >> 16) < run->start && x < columns) {
-                ++x;
-                position += xStep;
-            }
-            const MvRunBlitter blitter = pick.blitters[run->blitter[withAlpha]];
-            const int end = run->end;
+        for (const MvRleRuns::Run* const last = runs.RowEnd(pick.cut, sourceRow); run != last; ++run) {
+            // The visible columns x0 to x1 - 1 sample the run.
+            const int64_t x0 = std::max<int64_t>(firstColumnAt(run->start) - origin, 0);
+            if (x0 >= columns)
+                break;
+            const int64_t x1 = std::min<int64_t>(firstColumnAt(run->end + 1) - origin, columns);
+            if (x1 <= x0)
+                continue; // left of the visible columns, or sampled by none
             const MvColor* const pixels = run->pixels - run->start;
-            while ((position >> 16) <= end && x < columns) {
-                const int first = x;
-                int n = 0;
-                for (; n < kChunk && (position >> 16) <= end && x < columns; ++n, ++x, position += xStep)
-                    samples[n] = pixels[position >> 16];
-                blitter(paint, row + first * bytesPerPixel, samples, n, cx);
+            int64_t position = (origin + x0) * xStep;
+            const int blitter = run->blitter[withAlpha];
+            if (copyOpaque && !blitter) {
+                // The block copy's bytes, written in place.
+                for (uint8_t* target = row + x0 * 4; target != row + x1 * 4; target += 4, position += xStep)
+                    std::memcpy(target, &pixels[position >> 16], 4);
+                continue;
+            }
+            for (int64_t x = x0; x < x1;) {
+                const int n = static_cast<int>(std::min<int64_t>(x1 - x, kChunk));
+                for (int i = 0; i < n; ++i, position += xStep)
+                    samples[i] = pixels[position >> 16];
+                pick.blitters[blitter](paint, row + x * bytesPerPixel, samples, n, cx);
+                x += n;
             }
         }
         fraction += yStep;
