@@ -69,7 +69,8 @@ void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const M
 {
     const MvRleRuns::Run* const all = runs.Runs(cut);
     const int32_t* const rowStart = runs.RowStarts(cut);
-    const int bytesPerPixel = kCopy == OpaqueCopy::Source ? 4 : kCopy == OpaqueCopy::Packed16 ? 2 : paint.BytesPerPixel();
+    const int bytesPerPixel =
+        kCopy == OpaqueCopy::Source ? 4 : kCopy == OpaqueCopy::Packed16 ? 2 : paint.BytesPerPixel();
     const int pitch = paint.Pitch();
     const int withAlpha = cx.hasAlpha ? 1 : 0;
     for (int k = first; k != first + count; ++k, row += pitch) {
@@ -87,14 +88,14 @@ void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const M
             }
             uint8_t* const target = row + (left + s0) * bytesPerPixel;
             const int blitter = run->blitter[withAlpha];
+            const int skipped = s0 - run->start;
             const size_t length = static_cast<size_t>(s1 - s0 + 1);
             if (kCopy == OpaqueCopy::Source && !blitter)
-                CopyBytes(target, reinterpret_cast<const uint8_t*>(run->pixels + (s0 - run->start)), length * 4);
+                CopyBytes(target, reinterpret_cast<const uint8_t*>(run->pixels + skipped), length * 4);
             else if (kCopy == OpaqueCopy::Packed16 && !blitter)
-                CopyBytes(target, reinterpret_cast<const uint8_t*>(packed + run->packed + (s0 - run->start)),
-                          length * 2);
+                CopyBytes(target, reinterpret_cast<const uint8_t*>(packed + run->packed + skipped), length * 2);
             else
-                blitters[blitter](paint, target, run->pixels + (s0 - run->start), s1 - s0 + 1, cx);
+                blitters[blitter](paint, target, run->pixels + skipped, static_cast<int>(length), cx);
         }
     }
 }
@@ -139,9 +140,9 @@ void MvRlePainter::Paint(const MvRle& image, const MvPaintTarget& paint, const M
     const int lo = visible.left - bounds.left;
     const int hi = visible.right - bounds.left;
     const bool whole = lo == 0 && hi == image.Width() - 1;
-    RowPainters[static_cast<int>(copy)][whole](paint, pick.blitters, cx, runs, pick.cut, packed, visible.top - bounds.top,
-                                               visible.Height(), paint.Pixels() + paint.Pitch() * visible.top,
-                                               bounds.left, lo, hi);
+    RowPainters[static_cast<int>(copy)][whole](paint, pick.blitters, cx, runs, pick.cut, packed,
+                                               visible.top - bounds.top, visible.Height(),
+                                               paint.Pixels() + paint.Pitch() * visible.top, bounds.left, lo, hi);
 }
 
 void MvRlePainter::PaintScaled(const MvRle& image, const MvPaintTarget& paint, const MvColorXform& cx,

@@ -42,11 +42,19 @@ bool Lend(Stretch* opaque, int need, bool fromStart)
 
 } // namespace
 
-MvRleRuns::MvRleRuns(const MvRle& image) : pixelCount_(image.PixelCount()), packedMasks_{0, 0, 0}
+MvRleRuns::MvRleRuns(const MvRle& image)
+    : height_(image.Height()), pixelCount_(image.PixelCount()), packedMasks_{0, 0, 0}
 {
-    MvAssert(image.Height() > 0);
-    CutRows(image, CutBy4, 4);
+    MvAssert(height_ > 0);
     CutRows(image, CutBy8, 8);
+    // Only translucent segments are cut, and filled to their step.
+    const Cut by4 = image.HasAlpha() ? CutBy4 : CutBy8;
+    if (by4 == CutBy4)
+        CutRows(image, CutBy4, 4);
+    cutRuns_[CutBy4] = runs_[by4].data();
+    cutRowStarts_[CutBy4] = rowStarts_[by4].data();
+    cutRuns_[CutBy8] = runs_[CutBy8].data();
+    cutRowStarts_[CutBy8] = rowStarts_[CutBy8].data();
 }
 
 void MvRleRuns::CutRows(const MvRle& image, Cut cut, int step)

@@ -17,7 +17,8 @@ class MvRle;
 /// Opaque stretches shorter than MinOpaqueLength stay inside their translucent piece,
 /// where a call of their own would cost more than it saves, and translucent pieces take
 /// opaque pixels from their neighbours to fill whole steps of a wide blitter; as the
-/// blitters step by 4 or by 8 pixels, the rows are cut once for each. For 16-bit targets
+/// blitters step by 4 or by 8 pixels, the rows are cut once for each (an opaque image has
+/// one cut, its segments, serving both). For 16-bit targets
 /// the pixels can also be kept converted to the target's format, as its own opaque blitter
 /// writes them, so that drawing opaque runs is a copy; they cost two bytes a pixel and are
 /// made on first use. Internal to the render code.
@@ -69,24 +70,27 @@ private:
 
     std::vector<Run> runs_[CutCount];
     std::vector<int32_t> rowStarts_[CutCount]; ///< per row, then the run count
+    const Run* cutRuns_[CutCount];             ///< the runs of each cut, shared when they are alike
+    const int32_t* cutRowStarts_[CutCount];    ///< and their row starts
+    int32_t height_;
     int32_t pixelCount_;
     mutable std::vector<uint16_t> packed_; ///< the pixels converted for packedMasks_
     mutable uint32_t packedMasks_[3];      ///< red, green and blue mask packed_ was made for
 };
 
-inline const MvRleRuns::Run* MvRleRuns::Runs(Cut cut) const { return runs_[cut].data(); }
-inline const int32_t* MvRleRuns::RowStarts(Cut cut) const { return rowStarts_[cut].data(); }
+inline const MvRleRuns::Run* MvRleRuns::Runs(Cut cut) const { return cutRuns_[cut]; }
+inline const int32_t* MvRleRuns::RowStarts(Cut cut) const { return cutRowStarts_[cut]; }
 
 inline const MvRleRuns::Run* MvRleRuns::RowBegin(Cut cut, int k) const
 {
-    MvAssert(k >= 0 && k + 1 < static_cast<int>(rowStarts_[cut].size()));
-    return runs_[cut].data() + rowStarts_[cut][k];
+    MvAssert(k >= 0 && k < height_);
+    return cutRuns_[cut] + cutRowStarts_[cut][k];
 }
 
 inline const MvRleRuns::Run* MvRleRuns::RowEnd(Cut cut, int k) const
 {
-    MvAssert(k >= 0 && k + 1 < static_cast<int>(rowStarts_[cut].size()));
-    return runs_[cut].data() + rowStarts_[cut][k + 1];
+    MvAssert(k >= 0 && k < height_);
+    return cutRuns_[cut] + cutRowStarts_[cut][k + 1];
 }
 
 #endif

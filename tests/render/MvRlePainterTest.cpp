@@ -43,6 +43,7 @@ const Target kTargets[] = {
     {"32 bits, red at 0", 32, {0xFF, 0xFF00, 0xFF0000}},
     {"24 bits", 24, {0xFF0000, 0xFF00, 0xFF}},
     {"16 bits 5-6-5", 16, {0xF800, 0x07E0, 0x001F}},
+    {"16 bits 5-5-5", 16, {0x7C00, 0x03E0, 0x001F}}, // after 5-6-5: converted pixels made again
     {"memory", 0, {0xFF0000, 0xFF00, 0xFF}},
 };
 
