@@ -20,6 +20,17 @@
 #endif
 
 namespace {
+// Copies the first and the last sizeof(Word) of bytes (at least one Word, at most two).
+template <class Word>
+inline void CopyHeadAndTail(uint8_t* target, const uint8_t* from, size_t bytes)
+{
+    Word head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + bytes - sizeof tail, sizeof tail);
+    std::memcpy(target, &head, sizeof head);
+    std::memcpy(target + bytes - sizeof tail, &tail, sizeof tail);
+}
+
 // Copies bytes (an even number) byte for byte. Sprite runs are short, so they are copied
 // here without a library call per run: 16 bytes a step, the last step ending at the last
 // byte, and a run under 16 bytes in two copies that may overlap.
@@ -34,17 +45,9 @@ inline void CopyBytes(uint8_t* target, const uint8_t* from, size_t bytes)
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lastTarget), last);
     } else if (bytes >= 8) {
-        uint64_t head, tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + bytes - 8, 8);
-        std::memcpy(target, &head, 8);
-        std::memcpy(target + bytes - 8, &tail, 8);
+        CopyHeadAndTail<uint64_t>(target, from, bytes);
     } else if (bytes >= 4) {
-        uint32_t head, tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + bytes - 4, 4);
-        std::memcpy(target, &head, 4);
-        std::memcpy(target + bytes - 4, &tail, 4);
+        CopyHeadAndTail<uint32_t>(target, from, bytes);
     } else if (bytes > 0) {
         std::memcpy(target, from, 2);
     }
