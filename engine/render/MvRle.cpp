@@ -6,13 +6,14 @@
 #include "MvRleEncoder.h"
 #include "MvRleFile.h"
 #include "MvRlePainter.h"
+#include "MvRleRuns.h"
 #include "MvTextureRef.h"
 
 #include <cstring>
 
 MvRle::MvRle()
     : flags_(0), rows_(nullptr), offsetX_(0), offsetY_(0), width_(0), height_(0), deltaX_(0), deltaY_(0),
-      collisionMask_(nullptr), texture_(nullptr)
+      collisionMask_(nullptr), runs_(nullptr), texture_(nullptr)
 {
 }
 
@@ -24,6 +25,8 @@ void MvRle::Release()
     collisionMask_ = nullptr;
     delete texture_;
     texture_ = nullptr;
+    delete runs_;
+    runs_ = nullptr;
     if (rows_ != nullptr) {
         if (flags_ & MvRleInPool) {
             // Made in place in pool memory: finish them, the memory stays the pool's.
@@ -46,6 +49,7 @@ void MvRle::Create(const MvPaintTarget& source, int x, int y, int width, int hei
     MvAssert(rows_ == nullptr && width_ == 0 && height_ == 0);
     if (!MvRleEncoder::Encode(this, source, x, y, width, height, hotX, hotY, deltaX, deltaY, true))
         return;
+    CutRuns();
     MvAssert(offsetX_ >= -MaxWrittenOffset && offsetX_ <= MaxWrittenOffset);
     MvAssert(offsetY_ >= -MaxWrittenOffset && offsetY_ <= MaxWrittenOffset);
 }
@@ -59,7 +63,17 @@ bool MvRle::Read(SDL_RWops* stream, const char* streamName)
 bool MvRle::Read(MvResourceReader& reader)
 {
     MvAssert(rows_ == nullptr && width_ == 0 && height_ == 0);
-    return MvRleFile::Read(this, reader);
+    if (!MvRleFile::Read(this, reader))
+        return false;
+    CutRuns();
+    return true;
+}
+
+void MvRle::CutRuns()
+{
+    MvAssert(runs_ == nullptr);
+    if (height_ > 0)
+        runs_ = new MvRleRuns(*this);
 }
 
 bool MvRle::Write(SDL_RWops* stream) const
@@ -153,7 +167,9 @@ void MvRle::Unpack(MvColor* pixels, int pitch, int* hotX, int* hotY) const
 MvRle* MvRle::MakeScaledCopy(MvFixed xScale, MvFixed yScale) const
 {
     MvAssert(xScale > 0 && yScale > 0);
-    return MvRleEncoder::MakeScaledCopy(*this, xScale, yScale);
+    MvRle* const copy = MvRleEncoder::MakeScaledCopy(*this, xScale, yScale);
+    copy->CutRuns();
+    return copy;
 }
 
 MvCollisionMask* MvRle::GetCollisionMask(MvFixed xScale, MvFixed yScale)

@@ -15,19 +15,22 @@ class MvCollisionMask;
 class MvTextureRef;
 class MvPaintTarget;
 class MvResourceReader;
+class MvRleRuns;
 
 /// A true-colour image with alpha, stored as rows of runs of visible pixels (MvRleLine,
 /// MvRleSegment): every sprite frame is one. Transparent pixels are not stored, so drawing
-/// only walks runs and paints each through one blitter call, choosing the blitter again
-/// only where the runs' alpha flag changes; hit tests only look at the runs. The image
-/// knows where its top-left pixel lies relative to its hot spot (the point a sprite's
-/// position designates) and the delta a sprite moves by when it steps past this frame.
-/// Stored in resource files as a small header and a bit-packed stream in which every
-/// channel takes only the bits its value range over the image needs. An image is made
-/// empty and filled once, by Create or Read; images read during a load keep their rows,
-/// segments and pixels in the vault's load pools and must not outlive the vault. The work
-/// is done by MvRleEncoder (pictures to runs), MvRleFile (the stored form) and
-/// MvRlePainter (drawing); the image holds the runs and answers for their invariants.
+/// only walks runs and paints each through one blitter call, choosing the blitter by the
+/// run's alpha flag; for drawing, translucent runs are also kept cut into opaque and
+/// translucent pieces (MvRleRuns), so opaque pixels are not blended. Hit tests only look
+/// at the runs. The image knows where its top-left pixel lies relative to its hot spot
+/// (the point a sprite's position designates) and the delta a sprite moves by when it
+/// steps past this frame. Stored in resource files as a small header and a bit-packed
+/// stream in which every channel takes only the bits its value range over the image
+/// needs. An image is made empty and filled once, by Create or Read; images read during a
+/// load keep their rows, segments and pixels in the vault's load pools and must not
+/// outlive the vault. The work is done by MvRleEncoder (pictures to runs), MvRleFile (the
+/// stored form) and MvRlePainter (drawing); the image holds the runs and answers for their
+/// invariants.
 class MvRle {
 public:
     /// Limits of the stored form and of Create.
@@ -139,8 +142,11 @@ public:
 private:
     friend class MvRleEncoder;
     friend class MvRleFile;
+    friend class MvRlePainter;
 
     void Release();
+    /// Makes runs_ once the rows are filled.
+    void CutRuns();
 
     uint32_t flags_;
     MvRleLine* rows_;
@@ -151,6 +157,7 @@ private:
     int32_t deltaX_;
     int32_t deltaY_;
     MvCollisionMask* collisionMask_; ///< owned; null until first requested
+    MvRleRuns* runs_;                ///< owned; the runs painted, null for an empty image
     mutable MvTextureRef* texture_;  ///< owned reference; null until the first OpenGL draw
 };
 

@@ -5,6 +5,7 @@
 #include "MvPaintTarget.h"
 #include "MvPixelBlock.h"
 #include "MvRle.h"
+#include "MvRleRuns.h"
 #include "MvTextureEnv.h"
 #include "MvTextureManager.h"
 #include "MvTextureRef.h"
@@ -19,46 +20,67 @@
 #endif
 
 namespace {
-// Copies count pixels byte for byte. Sprite runs are short, so they are copied here, 32
-// bytes a step, without a library call per run.
-inline void CopyPixels(uint8_t* target, const MvColor* source, int count)
+// Copies the first and the last sizeof(Word) of bytes (at least one Word, at most two).
+template <class Word>
+inline void CopyHeadAndTail(uint8_t* target, const uint8_t* from, size_t bytes)
 {
-    const uint8_t* from = reinterpret_cast<const uint8_t*>(source);
-    size_t bytes = static_cast<size_t>(count) * 4;
-#if defined(__SSE2__)
-    for (; bytes >= 32; bytes -= 32, from += 32, target += 32) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), low);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + 16), high);
-    }
-    if (bytes >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(target), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
-        bytes -= 16;
-        from += 16;
-        target += 16;
-    }
-#endif
-    for (; bytes > 0; bytes -= 4, from += 4, target += 4)
-        std::memcpy(target, from, 4);
+    Word head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + bytes - sizeof tail, sizeof tail);
+    std::memcpy(target, &head, sizeof head);
+    std::memcpy(target + bytes - sizeof tail, &tail, sizeof tail);
 }
 
-// Paints image columns lo to hi of count rows from line on; row is the target address of
-// screen column 0 in the first row and left the screen column of image column 0. A run
-// is painted by the blitter of its alpha flag. With CopyOpaque (the opaque blitter is
-// the block copy "32B_Simple_NoAlpha") opaque runs are copied here byte for byte, as that
-// blitter copies them, without a call per run; with Whole no column is clipped.
-template <bool CopyOpaque, bool Whole>
-void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const MvColorXform& cx, const MvRleLine* line,
-               int count, uint8_t* row, int left, int lo, int hi)
+// Copies bytes (an even number) byte for byte. Sprite runs are short, so they are copied
+// here without a library call per run: 16 bytes a step, the last step ending at the last
+// byte, and a run under 16 bytes in two copies that may overlap.
+inline void CopyBytes(uint8_t* target, const uint8_t* from, size_t bytes)
 {
-    const int bytesPerPixel = CopyOpaque ? 4 : paint.BytesPerPixel();
+#if defined(__SSE2__)
+    if (bytes >= 16) {
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + bytes - 16));
+        uint8_t* const lastTarget = target + bytes - 16;
+        for (; bytes > 16; bytes -= 16, from += 16, target += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lastTarget), last);
+    } else if (bytes >= 8) {
+        CopyHeadAndTail<uint64_t>(target, from, bytes);
+    } else if (bytes >= 4) {
+        CopyHeadAndTail<uint32_t>(target, from, bytes);
+    } else if (bytes > 0) {
+        std::memcpy(target, from, 2);
+    }
+#else
+    std::memcpy(target, from, bytes);
+#endif
+}
+
+// How opaque runs are painted: by the opaque blitter; copied from the source pixels, as
+// the block copy "32B_Simple_NoAlpha" would copy them; or copied from the pixels the
+// runs keep converted for a 16-bit target, as its opaque blitter would write them.
+enum class OpaqueCopy { None, Source, Packed16 };
+
+// Paints image columns lo to hi of image rows first to first + count - 1; row is the
+// target address of screen column 0 in the first row and left the screen column of image
+// column 0. A run is painted by the blitter its index for the transform names, opaque
+// ones copied as kCopy says; with Whole no column is clipped.
+template <OpaqueCopy kCopy, bool Whole>
+void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const MvColorXform& cx,
+               const MvRleRuns& runs, MvRleRuns::Cut cut, const uint16_t* packed, int first, int count, uint8_t* row,
+               int left, int lo, int hi)
+{
+    const MvRleRuns::Run* const all = runs.Runs(cut);
+    const int32_t* const rowStart = runs.RowStarts(cut);
+    const int bytesPerPixel =
+        kCopy == OpaqueCopy::Source ? 4 : kCopy == OpaqueCopy::Packed16 ? 2 : paint.BytesPerPixel();
     const int pitch = paint.Pitch();
-    for (const MvRleLine* const end = line + count; line != end; ++line, row += pitch) {
-        const MvRleSegment* segment = line->segments;
-        for (const MvRleSegment* const last = segment + line->segmentCount; segment != last; ++segment) {
-            int s0 = segment->start;
-            int s1 = segment->end;
+    const int withAlpha = cx.hasAlpha ? 1 : 0;
+    for (int k = first; k != first + count; ++k, row += pitch) {
+        const MvRleRuns::Run* run = all + rowStart[k];
+        for (const MvRleRuns::Run* const last = all + rowStart[k + 1]; run != last; ++run) {
+            int s0 = run->start;
+            int s1 = run->end;
             if (!Whole) {
                 if (s1 < lo)
                     continue;
@@ -68,68 +90,115 @@ void PaintRows(const MvPaintTarget& paint, const MvRunBlitter* blitters, const M
                 s1 = std::min(s1, hi);
             }
             uint8_t* const target = row + (left + s0) * bytesPerPixel;
-            const MvColor* const source = segment->pixels + (s0 - segment->start);
-            const uint32_t alpha = segment->flags & MvRleHasAlpha;
-            if (CopyOpaque && !alpha)
-                CopyPixels(target, source, s1 - s0 + 1);
+            const int blitter = run->blitter[withAlpha];
+            const int skipped = s0 - run->start;
+            const size_t length = static_cast<size_t>(s1 - s0 + 1);
+            if (kCopy == OpaqueCopy::Source && !blitter)
+                CopyBytes(target, reinterpret_cast<const uint8_t*>(run->pixels + skipped), length * 4);
+            else if (kCopy == OpaqueCopy::Packed16 && !blitter)
+                CopyBytes(target, reinterpret_cast<const uint8_t*>(packed + run->packed + skipped), length * 2);
             else
-                blitters[alpha](paint, target, source, s1 - s0 + 1, cx);
+                blitters[blitter](paint, target, run->pixels + skipped, static_cast<int>(length), cx);
         }
     }
 }
 
 typedef void (*RowPainter)(const MvPaintTarget& paint, const MvRunBlitter* blitters, const MvColorXform& cx,
-                           const MvRleLine* line, int count, uint8_t* row, int left, int lo, int hi);
+                           const MvRleRuns& runs, MvRleRuns::Cut cut, const uint16_t* packed, int first, int count,
+                           uint8_t* row, int left, int lo, int hi);
 
-// By [opaque runs are copied][no column is clipped].
-const RowPainter RowPainters[2][2] = {{PaintRows<false, false>, PaintRows<false, true>},
-                                      {PaintRows<true, false>, PaintRows<true, true>}};
+// By [how opaque runs are painted][no column is clipped].
+const RowPainter RowPainters[3][2] = {{PaintRows<OpaqueCopy::None, false>, PaintRows<OpaqueCopy::None, true>},
+                                      {PaintRows<OpaqueCopy::Source, false>, PaintRows<OpaqueCopy::Source, true>},
+                                      {PaintRows<OpaqueCopy::Packed16, false>, PaintRows<OpaqueCopy::Packed16, true>}};
+
+// The blitters for opaque and for translucent runs through cx, chosen once per image, and
+// the cut whose translucent pieces fill their steps: 4 pixels on a target laid out like
+// the source (the block copy's), 8 elsewhere.
+struct RunBlitters {
+    RunBlitters(const MvPaintTarget& paint, const MvColorXform& cx)
+        : blitters{paint.PickBlitter(false, cx), paint.PickBlitter(true, cx)},
+          cut(paint.Blitter(MvBlitSimpleNoAlpha) == MvBlit32BSimpleNoAlpha ? MvRleRuns::CutBy4 : MvRleRuns::CutBy8)
+    {
+    }
+    MvRunBlitter blitters[2];
+    MvRleRuns::Cut cut;
+};
 
 } // namespace
 
 void MvRlePainter::Paint(const MvRle& image, const MvPaintTarget& paint, const MvColorXform& cx,
                          const MvIntRect& bounds, const MvIntRect& visible)
 {
-    // The blitters for opaque and for translucent runs, chosen once for the whole image.
-    const MvRunBlitter blitters[2] = {paint.PickBlitter(false, cx), paint.PickBlitter(true, cx)};
+    const RunBlitters pick(paint, cx);
+    const MvRleRuns& runs = *image.runs_;
+    OpaqueCopy copy = OpaqueCopy::None;
+    const uint16_t* packed = nullptr;
+    if (pick.blitters[0] == MvBlit32BSimpleNoAlpha) {
+        copy = OpaqueCopy::Source;
+    } else if (paint.BytesPerPixel() == 2 && cx.identity) {
+        copy = OpaqueCopy::Packed16;
+        packed = runs.Packed16(paint);
+    }
     const int lo = visible.left - bounds.left;
     const int hi = visible.right - bounds.left;
-    const bool copyOpaque = blitters[0] == MvBlit32BSimpleNoAlpha;
     const bool whole = lo == 0 && hi == image.Width() - 1;
-    RowPainters[copyOpaque][whole](paint, blitters, cx, image.Rows() + (visible.top - bounds.top), visible.Height(),
-                                   paint.Pixels() + paint.Pitch() * visible.top, bounds.left, lo, hi);
+    RowPainters[static_cast<int>(copy)][whole](paint, pick.blitters, cx, runs, pick.cut, packed,
+                                               visible.top - bounds.top, visible.Height(),
+                                               paint.Pixels() + paint.Pitch() * visible.top, bounds.left, lo, hi);
 }
 
 void MvRlePainter::PaintScaled(const MvRle& image, const MvPaintTarget& paint, const MvColorXform& cx,
                                const MvIntRect& bounds, const MvIntRect& visible)
 {
+    const RunBlitters pick(paint, cx);
+    const bool copyOpaque = pick.blitters[0] == MvBlit32BSimpleNoAlpha;
+    const MvRleRuns& runs = *image.runs_;
+    const int withAlpha = cx.hasAlpha ? 1 : 0;
     const int bytesPerPixel = paint.BytesPerPixel();
-    const MvRunBlitter blitters[2] = {paint.PickBlitter(false, cx), paint.PickBlitter(true, cx)};
     const int height = image.Height();
-    const MvRleLine* const rows = image.Rows();
-    // 16.16 source pixels per screen pixel.
+    // 16.16 source pixels per screen pixel: screen column x of the bounds (0 at their left
+    // edge) samples source column (x * xStep) >> 16. Every bounds column is narrower than a
+    // source column, as a scale is below 32768, so xStep > 0.
     const int64_t xStep = static_cast<int64_t>(image.Width()) * 65536 / bounds.Width();
     const int64_t yStep = static_cast<int64_t>(height) * 65536 / bounds.Height();
+    MvAssert(xStep > 0);
+    // The first bounds column sampling source column c or one right of it.
+    auto firstColumnAt = [xStep](int c) { return (static_cast<int64_t>(c) * 65536 + xStep - 1) / xStep; };
+    const int64_t origin = visible.left - bounds.left; // the bounds column of visible column 0
+    const int64_t columns = visible.Width();
     const int64_t yStart = yStep * (visible.top - bounds.top);
     int sourceRow = static_cast<int>(yStart >> 16);
     int64_t fraction = yStart & 0xFFFF;
-    uint8_t* row = paint.Pixels() + paint.Pitch() * visible.top;
+    uint8_t* row = paint.Pixels() + paint.Pitch() * visible.top + visible.left * bytesPerPixel;
+    // The samples of one run, painted by one blitter call per kChunk of them.
+    enum { kChunk = 256 };
+    MvColor samples[kChunk];
     for (int y = visible.top; y <= visible.bottom && sourceRow < height; ++y, row += paint.Pitch()) {
-        const MvRleLine& line = rows[sourceRow];
-        int x = bounds.left;
-        int64_t position = 0;
-        for (int s = 0; s < line.segmentCount && x <= visible.right; ++s) {
-            const MvRleSegment& segment = line.segments[s];
-            while ((position >> 16) < segment.start && x <= visible.right) {
-                ++x;
-                position += xStep;
+        const MvRleRuns::Run* run = runs.RowBegin(pick.cut, sourceRow);
+        for (const MvRleRuns::Run* const last = runs.RowEnd(pick.cut, sourceRow); run != last; ++run) {
+            // The visible columns x0 to x1 - 1 sample the run.
+            const int64_t x0 = std::max<int64_t>(firstColumnAt(run->start) - origin, 0);
+            if (x0 >= columns)
+                break;
+            const int64_t x1 = std::min<int64_t>(firstColumnAt(run->end + 1) - origin, columns);
+            if (x1 <= x0)
+                continue; // left of the visible columns, or sampled by none
+            const MvColor* const pixels = run->pixels - run->start;
+            int64_t position = (origin + x0) * xStep;
+            const int blitter = run->blitter[withAlpha];
+            if (copyOpaque && !blitter) {
+                // The block copy's bytes, written in place.
+                for (uint8_t* target = row + x0 * 4; target != row + x1 * 4; target += 4, position += xStep)
+                    std::memcpy(target, &pixels[position >> 16], 4);
+                continue;
             }
-            const MvRunBlitter blitter = blitters[segment.flags & MvRleHasAlpha];
-            while ((position >> 16) <= segment.end && x <= visible.right) {
-                if (x >= visible.left)
-                    blitter(paint, row + x * bytesPerPixel, segment.pixels + ((position >> 16) - segment.start), 1, cx);
-                ++x;
-                position += xStep;
+            for (int64_t x = x0; x < x1;) {
+                const int n = static_cast<int>(std::min<int64_t>(x1 - x, kChunk));
+                for (int i = 0; i < n; ++i, position += xStep)
+                    samples[i] = pixels[position >> 16];
+                pick.blitters[blitter](paint, row + x * bytesPerPixel, samples, n, cx);
+                x += n;
             }
         }
         fraction += yStep;

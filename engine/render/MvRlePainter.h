@@ -9,11 +9,13 @@ class MvPaintTarget;
 class MvRle;
 class MvTextureRef;
 
-/// Draws an MvRle. On a software target every run is painted by one blitter call, the
-/// blitters for opaque and translucent runs being chosen once per image, with opaque runs
-/// copied in place when the opaque blitter is the plain block copy; a scaled image is
-/// painted pixel by pixel (nearest neighbour) along its runs. On an OpenGL target the image
-/// is one textured quad.
+/// Draws an MvRle. On a software target every run of the image's MvRleRuns is painted by
+/// one blitter call, the blitters for opaque and translucent runs being chosen once per
+/// image; opaque runs without a transform are copied in place instead, from the source
+/// pixels when the opaque blitter is the plain block copy and from the runs' converted
+/// pixels on a 16-bit target. A scaled image is sampled (nearest neighbour) along its runs,
+/// the samples of a run gathered and painted by one call. On an OpenGL target the image is
+/// one textured quad.
 class MvRlePainter {
 public:
     /// Paints the part visible of image placed at bounds (its rectangle at scale 1.0).

@@ -41,7 +41,7 @@ install)
                 bin/movo-encode bin/movo-inspect bin/movo-pixelart; do
         [ -e "$prefix/$file" ] || fail "$file was not installed"
     done
-    for file in MvBlitRun.h MvBlitRunWide.h MvBlitterSets.h MvRleEncoder.h MvRleFile.h MvRlePainter.h MvSplashData.h; do
+    for file in MvBlitRun.h MvBlitRunWide.h MvBlitterSets.h MvRleEncoder.h MvRleFile.h MvRlePainter.h MvRleRuns.h MvSplashData.h; do
         [ ! -e "$prefix/include/movo/$file" ] || fail "the internal header $file was installed"
     done
     "$prefix/bin/movo-pixelart" -o "$MOVO_WORK/art" "$consumer_source/palette.txt" "$consumer_source/badge.pix" >/dev/null
