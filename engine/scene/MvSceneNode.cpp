@@ -14,6 +14,7 @@ MvSceneNode::MvSceneNode()
         subtreeBounds_[w].SetEmpty();
         invalid_[w] = true;
         shown_[w] = true;
+        wasOnScreen_[w] = true;
     }
 }
 

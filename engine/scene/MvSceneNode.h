@@ -215,6 +215,9 @@ protected:
     std::string name_;                               ///< see Name()
     int32_t id_;                                     ///< see Id()
     bool shown_[MvWindowCount];                      ///< see IsShown()
+    /// Per window, whether the node was shown in the tree when its bounds were last queued
+    /// (by itself or by a changed ancestor for its subtree); only drawable kinds draw.
+    bool wasOnScreen_[MvWindowCount];
     void* userData_;                                 ///< see UserData()
 };
 

@@ -136,27 +136,68 @@ void MvSceneTree::RemoveId(MvSceneNode* node)
         idMap_.erase(it);
 }
 
+// The screen areas a changed subtree covered before and covers after the walk: the bounds
+// of its nodes that were on screen when last queued, and of those shown now, each merged
+// only when it meets the window. The subtree's root queues both once, so a scrolled layer
+// adds two rectangles instead of two per node.
+struct MvSceneTree::DirtyCover {
+    MvIntRect window;
+    MvIntRect before;
+    MvIntRect after;
+
+    static void Add(MvIntRect* into, const MvIntRect& r, const MvIntRect& window)
+    {
+        if (!Meet(r, window))
+            return;
+        if (into->IsValid())
+            into->Merge(r);
+        else
+            *into = r;
+    }
+};
+
 void MvSceneTree::Recompute()
 {
     for (int w = 0; w < engine_->WindowCount(); ++w) {
         walkCounter_ = 1;
         // The origin node's window-0 flag decides for every window: a hidden origin node
         // stops all computing.
-        Walk(originNode_, originNode_->invalid_[w], originNode_->shown_[0], w);
+        Walk(originNode_, originNode_->invalid_[w], originNode_->shown_[0], true, nullptr, w);
     }
 }
 
-void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, int window)
+void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, bool ancestorsShown, DirtyCover* cover,
+                       int window)
 {
+    const bool shown = ancestorsShown && node->shown_[window];
+    DirtyCover own;
+    DirtyCover* queuedHere = nullptr;
     if (parentInvalid || node->invalid_[window]) {
-        node->QueueDirty(window, true);
-        if (compute) {
-            node->ComputeTransform(window);
-            node->QueueDirty(window, false);
-            // Bounds change only here, so this is where a node that draws nothing could
-            // have gained some.
-            MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
+        // The topmost changed node of a subtree queues for all of it; a leaf queues itself.
+        if (cover == nullptr && compute && !node->children_.IsEmpty()) {
+            own.window = engine_->WindowRect(window);
+            own.before.SetEmpty();
+            own.after.SetEmpty();
+            cover = queuedHere = &own;
         }
+        if (cover != nullptr) {
+            if (node->wasOnScreen_[window])
+                DirtyCover::Add(&cover->before, node->bounds_[window], cover->window);
+            node->ComputeTransform(window);
+            if (shown)
+                DirtyCover::Add(&cover->after, node->bounds_[window], cover->window);
+            node->wasOnScreen_[window] = shown;
+        } else {
+            node->QueueDirty(window, true);
+            if (compute) {
+                node->ComputeTransform(window);
+                node->QueueDirty(window, false);
+            }
+        }
+        // Bounds change only here, so this is where a node that draws nothing could have
+        // gained some.
+        if (compute)
+            MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
         parentInvalid = true;
     }
 
@@ -170,7 +211,7 @@ void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, int 
 
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        Walk(child, parentInvalid, compute, window);
+        Walk(child, parentInvalid, compute, shown, cover, window);
         const MvIntRect& childBounds = child->subtreeBounds_[window];
         if (compute && childBounds.IsValid()) {
             if (subtree.IsValid())
@@ -180,6 +221,14 @@ void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, int 
         }
     }
     node->invalid_[window] = false;
+
+    if (queuedHere != nullptr) {
+        MvDirtyList& dirty = engine_->DirtyList(window);
+        if (own.before.IsValid())
+            dirty.AddRect(own.before);
+        if (own.after.IsValid())
+            dirty.AddRect(own.after);
+    }
 }
 
 void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window)
@@ -189,8 +238,7 @@ void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int 
     // The OpenGL path always redraws whole windows.
     if (paintInfo->IsOpenGL())
         MvAssert(clip == engine_->WindowRect(window));
-    const MvIntRect& all = originNode_->subtreeBounds_[window];
-    if (all.IsValid() && all.Overlaps(clip))
+    if (Meet(originNode_->subtreeBounds_[window], clip) && originNode_->shown_[window])
         DrawNode(clip, originNode_, paintInfo, window);
 }
 
@@ -200,15 +248,14 @@ void MvSceneTree::DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarg
     MvAssert(subtree.IsValid() && subtree.Overlaps(clip));
 
     const MvIntRect& own = node->bounds_[window];
-    if (own.IsValid() && own.Overlaps(clip) && node->IsShownInTree(window)) {
+    if (own.IsValid() && own.Overlaps(clip)) {
         MvDrawableNode* drawable = node->AsDrawable();
         MvAssert(drawable != nullptr);
-        drawable->Draw(paintInfo, clip, window);
+        drawable->Paint(paintInfo, clip, window);
     }
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        const MvIntRect& childBounds = child->subtreeBounds_[window];
-        if (childBounds.IsValid() && childBounds.Overlaps(clip) && child->IsShownInTree(window))
+        if (child->shown_[window] && Meet(child->subtreeBounds_[window], clip))
             DrawNode(clip, child, paintInfo, window);
     }
 }
@@ -285,7 +332,8 @@ bool MvSceneTree::CollideChildren(MvDrawableNode* node, MvSceneNode* parent, MvG
     bool found = false;
     for (MvChildCursor c = parent->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        if (child == node)
+        // Only drawable nodes have bounds, so the rectangle test comes before any type check.
+        if (child == node || !Meet(child->bounds_[window], node->bounds_[window]))
             continue;
         MvDrawableNode* candidate = child->AsDrawable();
         if (candidate != nullptr && node->Collide(candidate, window)) {

@@ -67,8 +67,9 @@ public:
     MvSceneNode* FindById(int id) const;
 
     /// The recompute walk of every window: changed nodes and everything below them get
-    /// new transforms and bounds and queue their old and new rectangles; every node gets a
-    /// walk number and every subtree its bounds. Asserts every walk number stays below
+    /// new transforms and bounds; a changed leaf queues its old and new rectangles, and the
+    /// topmost changed node of a larger subtree queues, once for all of it, what its shown
+    /// nodes covered and now cover; every node gets a walk number and every subtree its bounds. Asserts every walk number stays below
     /// MvWalkNumberLimit (at most 49998 nodes, the origin node included).
     void Recompute();
 
@@ -118,11 +119,16 @@ public:
     ///@}
 
 private:
+    struct DirtyCover;
+
     /// Recomputes node (when it or an ancestor changed and compute is set), numbers it and
-    /// rebuilds its subtree bounds, then does the same for its children.
-    void Walk(MvSceneNode* node, bool parentInvalid, bool compute, int window);
-    /// Paints node and then its children that can reach clip. Asserts node's subtree
-    /// bounds meet clip.
+    /// rebuilds its subtree bounds, then does the same for its children. A changed node
+    /// merges its areas into cover when given, else it queues them itself or, as the top
+    /// of a changed subtree, gathers and queues its subtree's.
+    void Walk(MvSceneNode* node, bool parentInvalid, bool compute, bool ancestorsShown, DirtyCover* cover,
+              int window);
+    /// Paints node and then its shown children that can reach clip. Called only for nodes
+    /// shown in the tree; asserts node's subtree bounds meet clip.
     void DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window);
     /// Tests node's children from the topmost down, then node itself; true means stop.
     bool PickNode(MvSceneNode* node, int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window);
