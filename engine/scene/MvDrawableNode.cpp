@@ -36,6 +36,7 @@ MvDrawableNode* MvDrawableNode::AsDrawable() { return this; }
 
 void MvDrawableNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
 {
+    MvAssert(paintInfo != nullptr);
     MvAssert(IsShownInTree(window));
     Paint(paintInfo, clip, window);
 }

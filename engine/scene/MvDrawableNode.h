@@ -36,8 +36,8 @@ public:
     /// covered is repainted without it.
     void OnRemovingFromTree() override;
 
-    /// Paints the node's pixels of window that lie inside clip into paintInfo. Asserts the
-    /// node is shown in the tree in window.
+    /// Paints the node's pixels of window that lie inside clip into paintInfo. Asserts
+    /// paintInfo is not null and the node is shown in the tree in window.
     void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window);
 
     /// The node's bounding box in window.

@@ -14,7 +14,16 @@ const size_t InitialMapEntries = 64;
 const float MapFillLimit = 0.6f;
 
 // True when both rectangles are valid and overlap: a rectangle of nothing meets nothing.
-bool Meet(const MvIntRect& a, const MvIntRect& b) { return a.IsValid() && b.IsValid() && a.Overlaps(b); }
+inline bool Meet(const MvIntRect& a, const MvIntRect& b) { return a.IsValid() && b.IsValid() && a.Overlaps(b); }
+
+// Grows into to cover r; r is valid.
+inline void MergeValid(MvIntRect* into, const MvIntRect& r)
+{
+    if (into->IsValid())
+        into->Merge(r);
+    else
+        *into = r;
+}
 
 // The low 32 bits of an address, for the construction log line.
 unsigned AddressBits(const void* p) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)); }
@@ -138,23 +147,26 @@ void MvSceneTree::RemoveId(MvSceneNode* node)
 
 // The screen areas a changed subtree covered before and covers after the walk: the bounds
 // of its nodes that were on screen when last queued, and of those shown now, each merged
-// only when it meets the window. The subtree's root queues both once, so a scrolled layer
-// adds two rectangles instead of two per node.
+// only when it meets the window. The subtree's top node queues both once, so a scrolled
+// layer adds two rectangles instead of two per node.
 struct MvSceneTree::DirtyCover {
     MvIntRect window;
     MvIntRect before;
     MvIntRect after;
 
-    static void Add(MvIntRect* into, const MvIntRect& r, const MvIntRect& window)
+    void Add(MvIntRect* into, const MvIntRect& r) const
     {
-        if (!Meet(r, window))
-            return;
-        if (into->IsValid())
-            into->Merge(r);
-        else
-            *into = r;
+        if (Meet(r, window))
+            MergeValid(into, r);
     }
 };
+
+inline void MvSceneTree::Number(MvSceneNode* node)
+{
+    ++walkCounter_;
+    MvAssert(walkCounter_ < MvWalkNumberLimit);
+    node->walkNumber_ = walkCounter_;
+}
 
 void MvSceneTree::Recompute()
 {
@@ -162,73 +174,106 @@ void MvSceneTree::Recompute()
         walkCounter_ = 1;
         // The origin node's window-0 flag decides for every window: a hidden origin node
         // stops all computing.
-        Walk(originNode_, originNode_->invalid_[w], originNode_->shown_[0], true, nullptr, w);
+        Walk(originNode_, originNode_->shown_[0], w);
     }
 }
 
-void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, bool ancestorsShown, DirtyCover* cover,
-                       int window)
+void MvSceneTree::Walk(MvSceneNode* node, bool compute, int window)
 {
-    const bool shown = ancestorsShown && node->shown_[window];
-    DirtyCover own;
-    DirtyCover* queuedHere = nullptr;
-    if (parentInvalid || node->invalid_[window]) {
-        // The topmost changed node of a subtree queues for all of it; a leaf queues itself.
-        if (cover == nullptr && compute && !node->children_.IsEmpty()) {
-            own.window = engine_->WindowRect(window);
-            own.before.SetEmpty();
-            own.after.SetEmpty();
-            cover = queuedHere = &own;
-        }
-        if (cover != nullptr) {
-            if (node->wasOnScreen_[window])
-                DirtyCover::Add(&cover->before, node->bounds_[window], cover->window);
-            node->ComputeTransform(window);
-            if (shown)
-                DirtyCover::Add(&cover->after, node->bounds_[window], cover->window);
-            node->wasOnScreen_[window] = shown;
-        } else {
-            node->QueueDirty(window, true);
-            if (compute) {
-                node->ComputeTransform(window);
-                node->QueueDirty(window, false);
-            }
-        }
-        // Bounds change only here, so this is where a node that draws nothing could have
-        // gained some.
-        if (compute)
-            MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
-        parentInvalid = true;
+    if (node->invalid_[window]) {
+        WalkChanged(node, compute, window);
+        return;
     }
 
-    ++walkCounter_;
-    MvAssert(walkCounter_ < MvWalkNumberLimit);
-    node->walkNumber_ = walkCounter_;
-
+    Number(node);
     MvIntRect& subtree = node->subtreeBounds_[window];
     if (compute)
         subtree = node->bounds_[window];
-
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        Walk(child, parentInvalid, compute, shown, cover, window);
-        const MvIntRect& childBounds = child->subtreeBounds_[window];
-        if (compute && childBounds.IsValid()) {
-            if (subtree.IsValid())
-                subtree.Merge(childBounds);
-            else
-                subtree = childBounds;
+        // Most nodes are unchanged leaves: they are done here, without a call each.
+        if (child->children_.IsEmpty() && !child->invalid_[window]) {
+            Number(child);
+            if (compute)
+                child->subtreeBounds_[window] = child->bounds_[window];
+        } else {
+            Walk(child, compute, window);
         }
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (compute && childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
+    }
+}
+
+void MvSceneTree::WalkChanged(MvSceneNode* node, bool compute, int window)
+{
+    if (!compute || node->children_.IsEmpty()) {
+        WalkQueued(node, compute, window);
+        return;
+    }
+    DirtyCover cover;
+    cover.window = engine_->WindowRect(window);
+    cover.before.SetEmpty();
+    cover.after.SetEmpty();
+    WalkCovered(node, node->IsShownInTree(window), &cover, window);
+    MvDirtyList& dirty = engine_->DirtyList(window);
+    if (cover.before.IsValid())
+        dirty.AddRect(cover.before);
+    if (cover.after.IsValid())
+        dirty.AddRect(cover.after);
+}
+
+void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
+{
+    node->QueueDirty(window, true);
+    if (compute) {
+        node->ComputeTransform(window);
+        node->QueueDirty(window, false);
+        CheckBounds(node, window);
+    }
+
+    Number(node);
+    MvIntRect& subtree = node->subtreeBounds_[window];
+    if (compute)
+        subtree = node->bounds_[window];
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        WalkQueued(child, compute, window);
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (compute && childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
     }
     node->invalid_[window] = false;
+}
 
-    if (queuedHere != nullptr) {
-        MvDirtyList& dirty = engine_->DirtyList(window);
-        if (own.before.IsValid())
-            dirty.AddRect(own.before);
-        if (own.after.IsValid())
-            dirty.AddRect(own.after);
+void MvSceneTree::WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window)
+{
+    if (node->wasOnScreen_[window])
+        cover->Add(&cover->before, node->bounds_[window]);
+    node->ComputeTransform(window);
+    if (shown)
+        cover->Add(&cover->after, node->bounds_[window]);
+    node->wasOnScreen_[window] = shown;
+    CheckBounds(node, window);
+
+    Number(node);
+    MvIntRect& subtree = node->subtreeBounds_[window];
+    subtree = node->bounds_[window];
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        WalkCovered(child, shown && child->shown_[window], cover, window);
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
     }
+    node->invalid_[window] = false;
+}
+
+void MvSceneTree::CheckBounds(MvSceneNode* node, int window)
+{
+    // Bounds change only in ComputeTransform, so this is where a node that draws nothing
+    // could have gained some.
+    MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
 }
 
 void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window)
@@ -329,11 +374,16 @@ bool MvSceneTree::CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>
 bool MvSceneTree::CollideChildren(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
                                   int window)
 {
+    // A node that covers nothing meets nothing. Only drawable nodes have bounds, so the
+    // rectangle test comes before any type check; most candidates fail its first compare.
+    const MvIntRect mine = node->bounds_[window];
+    if (!mine.IsValid())
+        return false;
     bool found = false;
     for (MvChildCursor c = parent->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        // Only drawable nodes have bounds, so the rectangle test comes before any type check.
-        if (child == node || !Meet(child->bounds_[window], node->bounds_[window]))
+        const MvIntRect& theirs = child->bounds_[window];
+        if (!mine.Overlaps(theirs) || !theirs.IsValid() || child == node)
             continue;
         MvDrawableNode* candidate = child->AsDrawable();
         if (candidate != nullptr && node->Collide(candidate, window)) {

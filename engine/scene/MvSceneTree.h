@@ -121,12 +121,24 @@ public:
 private:
     struct DirtyCover;
 
-    /// Recomputes node (when it or an ancestor changed and compute is set), numbers it and
-    /// rebuilds its subtree bounds, then does the same for its children. A changed node
-    /// merges its areas into cover when given, else it queues them itself or, as the top
-    /// of a changed subtree, gathers and queues its subtree's.
-    void Walk(MvSceneNode* node, bool parentInvalid, bool compute, bool ancestorsShown, DirtyCover* cover,
-              int window);
+    /// Numbers node, whose ancestors are unchanged, and rebuilds its subtree bounds when
+    /// compute is set, walking on into its children; a changed node goes to WalkChanged.
+    void Walk(MvSceneNode* node, bool compute, int window);
+    /// Walks the subtree of node, which changed while its ancestors did not: WalkCovered
+    /// with a cover it then queues when computing and node has children, else WalkQueued.
+    /// Kept out of line so that the walk over unchanged nodes stays small.
+    [[gnu::noinline]] void WalkChanged(MvSceneNode* node, bool compute, int window);
+    /// As Walk for a node whose subtree all changed, each node queuing its own rectangles;
+    /// transforms and bounds are recomputed when compute is set.
+    void WalkQueued(MvSceneNode* node, bool compute, int window);
+    /// As Walk for a node whose subtree all changed and is queued as a whole: recomputes
+    /// each node and merges what it covered and covers into cover instead of queuing.
+    /// shown tells whether node is shown in the tree.
+    void WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window);
+    /// Gives node the next walk number. Asserts it stays below MvWalkNumberLimit.
+    void Number(MvSceneNode* node);
+    /// Asserts that node has no valid bounds unless it is drawable.
+    static void CheckBounds(MvSceneNode* node, int window);
     /// Paints node and then its shown children that can reach clip. Called only for nodes
     /// shown in the tree; asserts node's subtree bounds meet clip.
     void DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window);
