@@ -161,11 +161,15 @@ struct MvSceneTree::DirtyCover {
     }
 };
 
-inline void MvSceneTree::Number(MvSceneNode* node)
+inline MvIntRect& MvSceneTree::Visit(MvSceneNode* node, bool compute, int window)
 {
     ++walkCounter_;
     MvAssert(walkCounter_ < MvWalkNumberLimit);
     node->walkNumber_ = walkCounter_;
+    MvIntRect& subtree = node->subtreeBounds_[window];
+    if (compute)
+        subtree = node->bounds_[window];
+    return subtree;
 }
 
 void MvSceneTree::Recompute()
@@ -185,20 +189,14 @@ void MvSceneTree::Walk(MvSceneNode* node, bool compute, int window)
         return;
     }
 
-    Number(node);
-    MvIntRect& subtree = node->subtreeBounds_[window];
-    if (compute)
-        subtree = node->bounds_[window];
+    MvIntRect& subtree = Visit(node, compute, window);
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
         // Most nodes are unchanged leaves: they are done here, without a call each.
-        if (child->children_.IsEmpty() && !child->invalid_[window]) {
-            Number(child);
-            if (compute)
-                child->subtreeBounds_[window] = child->bounds_[window];
-        } else {
+        if (child->children_.IsEmpty() && !child->invalid_[window])
+            Visit(child, compute, window);
+        else
             Walk(child, compute, window);
-        }
         const MvIntRect& childBounds = child->subtreeBounds_[window];
         if (compute && childBounds.IsValid())
             MergeValid(&subtree, childBounds);
@@ -232,10 +230,7 @@ void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
         CheckBounds(node, window);
     }
 
-    Number(node);
-    MvIntRect& subtree = node->subtreeBounds_[window];
-    if (compute)
-        subtree = node->bounds_[window];
+    MvIntRect& subtree = Visit(node, compute, window);
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
         WalkQueued(child, compute, window);
@@ -256,9 +251,7 @@ void MvSceneTree::WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, 
     node->wasOnScreen_[window] = shown;
     CheckBounds(node, window);
 
-    Number(node);
-    MvIntRect& subtree = node->subtreeBounds_[window];
-    subtree = node->bounds_[window];
+    MvIntRect& subtree = Visit(node, true, window);
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
         WalkCovered(child, shown && child->shown_[window], cover, window);

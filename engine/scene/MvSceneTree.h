@@ -135,8 +135,10 @@ private:
     /// each node and merges what it covered and covers into cover instead of queuing.
     /// shown tells whether node is shown in the tree.
     void WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window);
-    /// Gives node the next walk number. Asserts it stays below MvWalkNumberLimit.
-    void Number(MvSceneNode* node);
+    /// Gives node the next walk number and, when compute is set, starts its subtree bounds
+    /// with its own bounds; returns the subtree bounds. Asserts the number stays below
+    /// MvWalkNumberLimit.
+    MvIntRect& Visit(MvSceneNode* node, bool compute, int window);
     /// Asserts that node has no valid bounds unless it is drawable.
     static void CheckBounds(MvSceneNode* node, int window);
     /// Paints node and then its shown children that can reach clip. Called only for nodes
