@@ -145,19 +145,54 @@ void MvSceneTree::RemoveId(MvSceneNode* node)
         idMap_.erase(it);
 }
 
-// The screen areas a changed subtree covered before and covers after the walk: the bounds
-// of its nodes that were on screen when last queued, and of those shown now, each merged
-// only when it meets the window. The subtree's top node queues both once, so a scrolled
-// layer adds two rectangles instead of two per node.
+// The screen area a changed subtree covered before and covers after the walk: the bounds
+// of its nodes that were on screen when last queued, and of those shown now, gathered per
+// cell of an 8 x 4 grid over the window as one rectangle each. The subtree's top node
+// queues the cells once, so a scrolled layer adds at most 32 rectangles instead of two per
+// node, and the empty parts of the window between its nodes stay unpainted.
 struct MvSceneTree::DirtyCover {
-    MvIntRect window;
-    MvIntRect before;
-    MvIntRect after;
+    static constexpr int Columns = 8;
+    static constexpr int Rows = 4;
 
-    void Add(MvIntRect* into, const MvIntRect& r) const
+    MvIntRect window;
+    int cellWidth;
+    int cellHeight;
+    MvIntRect cells[Columns * Rows];
+
+    explicit DirtyCover(const MvIntRect& w)
+        : window(w), cellWidth((w.Width() + Columns - 1) / Columns), cellHeight((w.Height() + Rows - 1) / Rows)
     {
-        if (Meet(r, window))
-            MergeValid(into, r);
+        for (MvIntRect& cell : cells)
+            cell.SetEmpty();
+    }
+
+    // Merges the part of r inside each cell it meets into that cell's rectangle.
+    void Add(const MvIntRect& r)
+    {
+        if (!Meet(r, window))
+            return;
+        MvIntRect inside = r;
+        inside.ClipTo(window);
+        const int firstColumn = (inside.left - window.left) / cellWidth;
+        const int lastColumn = (inside.right - window.left) / cellWidth;
+        const int firstRow = (inside.top - window.top) / cellHeight;
+        const int lastRow = (inside.bottom - window.top) / cellHeight;
+        for (int row = firstRow; row <= lastRow; ++row) {
+            for (int column = firstColumn; column <= lastColumn; ++column) {
+                const int left = window.left + column * cellWidth;
+                const int top = window.top + row * cellHeight;
+                MvIntRect piece = inside;
+                piece.ClipTo(MvMakeRect(left, top, left + cellWidth - 1, top + cellHeight - 1));
+                MergeValid(&cells[row * Columns + column], piece);
+            }
+        }
+    }
+
+    void Queue(MvDirtyList* list) const
+    {
+        for (const MvIntRect& cell : cells)
+            if (cell.IsValid())
+                list->AddRect(cell);
     }
 };
 
@@ -209,16 +244,9 @@ void MvSceneTree::WalkChanged(MvSceneNode* node, bool compute, int window)
         WalkQueued(node, compute, window);
         return;
     }
-    DirtyCover cover;
-    cover.window = engine_->WindowRect(window);
-    cover.before.SetEmpty();
-    cover.after.SetEmpty();
+    DirtyCover cover(engine_->WindowRect(window));
     WalkCovered(node, node->IsShownInTree(window), &cover, window);
-    MvDirtyList& dirty = engine_->DirtyList(window);
-    if (cover.before.IsValid())
-        dirty.AddRect(cover.before);
-    if (cover.after.IsValid())
-        dirty.AddRect(cover.after);
+    cover.Queue(&engine_->DirtyList(window));
 }
 
 void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
@@ -244,10 +272,10 @@ void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
 void MvSceneTree::WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window)
 {
     if (node->wasOnScreen_[window])
-        cover->Add(&cover->before, node->bounds_[window]);
+        cover->Add(node->bounds_[window]);
     node->ComputeTransform(window);
     if (shown)
-        cover->Add(&cover->after, node->bounds_[window]);
+        cover->Add(node->bounds_[window]);
     node->wasOnScreen_[window] = shown;
     CheckBounds(node, window);
 

@@ -167,20 +167,22 @@ TEST(MvSceneTreeDraw, HiddenNodesAreErasedAndNotPainted)
 }
 
 // A moved layer queues what its shown nodes covered in the window before and cover after,
-// each as one rectangle: neither a hidden child nor one outside the window widens them.
-TEST(MvSceneTreeDraw, AMovedLayerQueuesItsSubtreesOldAndNewAreasOnce)
+// one rectangle per cell of the window's 8 x 4 grid (25 x 25 here): neither a hidden child
+// nor one outside the window adds to them.
+TEST(MvSceneTreeDraw, AMovedLayerQueuesItsSubtreesOldAndNewAreasOncePerCell)
 {
     StageOnScreen s(200, 100);
     MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
-    Rect(s, layer, 10, 10, 10, 10, kRed, 0);
-    Rect(s, layer, 40, 30, 10, 10, kGreen, 0);
+    Rect(s, layer, 2, 2, 5, 5, kRed, 0);
+    Rect(s, layer, 12, 12, 5, 5, kGreen, 0);
+    Rect(s, layer, 20, 30, 10, 10, kGreen, 0);
     Rect(s, layer, 5, 80, 10, 10, kBlue, 0)->SetShown(false, -1);
     Rect(s, layer, -150, 10, 10, 10, kBlue, 0);
     s.stage->Draw(false);
 
     layer->MoveBy(100, 0, -1);
-    std::vector<MvIntRect> rects = s.FrameRects();
-    EXPECT_EQ(rects, (std::vector<MvIntRect>{R(10, 10, 49, 39), R(110, 10, 149, 39)}));
+    EXPECT_EQ(s.FrameRects(), (std::vector<MvIntRect>{R(2, 2, 16, 16), R(102, 2, 116, 16), R(20, 30, 24, 39),
+                                                       R(25, 30, 29, 39), R(120, 30, 124, 39), R(125, 30, 129, 39)}));
 }
 
 // Whatever changes below or beside a moved layer in the same frame, the screen ends as a
