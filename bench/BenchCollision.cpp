@@ -1,7 +1,9 @@
 // Cost of the game's contact query: CollideWithChildrenOf of a hero-sized sprite against
 // a layer of 600 platform sprites laid out as a level's ground, with the hero standing on
 // the ground (contact), touching a platform's rectangle only with transparent pixels,
-// between platforms inside the layer's rectangle, and far above the layer.
+// between platforms inside the layer's rectangle, and far above the layer. Then a whole
+// frame of a crowded layer: 10 of its N sprites move, the stage draws, and each moved
+// sprite is tested against its siblings, at N = 1,000 and 10,000.
 
 #include "MvAction.h"
 #include "MvPaintTarget.h"
@@ -16,6 +18,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -191,5 +194,89 @@ BENCHMARK(BM_CollideInReachNoContact);
 // Far above the level: the layer's rectangle alone rejects it.
 void BM_CollideOutOfReach(benchmark::State& state) { RunQuery(state, 400, 100, 0); }
 BENCHMARK(BM_CollideOutOfReach);
+
+constexpr int kCrowdBlock = 16;
+constexpr int kCrowdMoved = 10;
+
+// An 800 x 600 stage with a grey background and one layer of count 16 x 16 sprites
+// scattered over a level about six pixels wide per sprite, so that a screen shows a
+// similar crowd whatever the count.
+class Crowd {
+public:
+    explicit Crowd(int count)
+    {
+        screen_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+        stage_.reset(new MvStage(screen_));
+        MvColor grey;
+        grey.Set(96, 96, 96, 255);
+        stage_->SetBackgroundColor(&grey);
+        block_.reset(MakeSprite("crowd", std::vector<std::string>(kCrowdBlock, std::string(kCrowdBlock, '#'))));
+        MvSceneTree* tree = stage_->SceneTree();
+        MvSceneNode* layer = new MvSceneNode();
+        tree->InsertNode(nullptr, layer);
+        const int width = std::min(6 * count, MvMaxNodePosition);
+        for (int i = 0; i < count; ++i) {
+            MvSpriteNode* node = new MvSpriteNode(block_.get());
+            node->MoveTo((i * 53) % width, (i * 37) % 580);
+            tree->InsertNode(layer, node);
+            nodes_.push_back(node);
+        }
+        // The moved ones are spread over the layer, the first of them on screen.
+        for (int k = 0; k < kCrowdMoved; ++k)
+            moved_.push_back(nodes_[static_cast<size_t>(k * (count / kCrowdMoved))]);
+        stage_->Draw(false);
+    }
+
+    ~Crowd()
+    {
+        stage_.reset();
+        SDL_FreeSurface(screen_);
+    }
+
+    // Moves every moved sprite by (dx, 0), draws the frame and runs each one's sibling
+    // query; returns the number of hits. Kept out of line so that callgrind can count it.
+    __attribute__((noinline)) int Frame(int dx, MvGrowArray<MvDrawableNode*>* hits)
+    {
+        for (MvSpriteNode* node : moved_)
+            node->MoveBy(dx, 0);
+        stage_->Draw(false);
+        int found = 0;
+        for (MvSpriteNode* node : moved_) {
+            stage_->SceneTree()->CollideWithSiblings(node, hits, 0);
+            found += hits->Count();
+        }
+        return found;
+    }
+
+    int Count() const { return static_cast<int>(nodes_.size()); }
+
+private:
+    SDL_Surface* screen_;
+    std::unique_ptr<MvSpriteResource> block_;
+    std::unique_ptr<MvStage> stage_;
+    std::vector<MvSpriteNode*> nodes_;
+    std::vector<MvSpriteNode*> moved_;
+};
+
+// A frame in which 10 of N sprites move by a pixel (back and forth): the recompute walk,
+// the painting of the dirty rectangles and ten sibling queries.
+void BM_FrameTenMoved(benchmark::State& state)
+{
+    static Crowd small(1000);
+    static Crowd large(10000);
+    Crowd& crowd = state.range(0) == 10000 ? large : small;
+    if (crowd.Count() != state.range(0)) {
+        state.SkipWithError("no crowd of that size");
+        return;
+    }
+    MvGrowArray<MvDrawableNode*> hits;
+    int dx = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(crowd.Frame(dx, &hits));
+        dx = -dx;
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FrameTenMoved)->Arg(1000)->Arg(10000);
 
 } // namespace

@@ -1,7 +1,7 @@
-// Cost of the scene tree's per-tick work on a game-sized tree: the recompute walk with
-// nothing changed and after the scene root moved, and a name lookup; beside them, as the
-// floor, a plain loop over the same nodes doing only the subtree-bounds merges that the
-// walk does for every node.
+// Cost of the scene tree's per-tick work on a game-sized tree of 1,000 application nodes
+// and on one ten times larger: the recompute walk with nothing changed and after the scene
+// root moved, and a name lookup; beside them, as the floor, a plain loop over the same
+// nodes doing only the subtree-bounds merges that the walk does for every node.
 
 #include "MvDrawableNode.h"
 #include "MvSceneNode.h"
@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -30,7 +31,7 @@ public:
         bounds_[window] = MvMakeRect(0, 0, width_ - 1, height_ - 1);
         bounds_[window].Transform(screenXform_[window]);
     }
-    void Draw(MvPaintTarget*, const MvIntRect&, int) override {}
+    void Paint(MvPaintTarget*, const MvIntRect&, int) override {}
     void QueryBoundingBox(MvIntRect* out, int window) override { *out = bounds_[window]; }
     MvResource* Resource() override { return nullptr; }
 
@@ -40,7 +41,7 @@ private:
 };
 
 // The layers of a game level and how many nodes each holds, the layer node included:
-// 1,000 application nodes in all.
+// 1,000 application nodes in all at scale 1.
 struct LayerPlan {
     const char* name;
     int nodes;
@@ -52,10 +53,11 @@ constexpr int kApplicationNodes = 1000;
 
 // An 800 x 600 stage holding a level-like tree: five layers; platforms of 32 x 32 in rows
 // across a level far wider than the screen, some of them grouping a few decorations;
-// enemies, items and labels scattered among them.
+// enemies, items and labels scattered among them. At scale s every layer holds s times its
+// planned nodes, spread over a level s times as wide.
 class LevelTree {
 public:
-    LevelTree()
+    explicit LevelTree(int scale)
     {
         screen_ = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
         stage_.reset(new MvStage(screen_));
@@ -68,14 +70,15 @@ public:
             tree->InsertNode(nullptr, layer);
             ++made;
             MvSceneNode* group = nullptr;
-            for (int i = 0; i < kLayers[l].nodes - 1; ++i) {
+            const int width = std::min(6000 * scale, MvMaxNodePosition);
+            for (int i = 0; i < kLayers[l].nodes * scale - 1; ++i) {
                 // Every fifth platform carries the next four nodes as its decorations.
                 const bool decoration = l == 1 && group != nullptr && i % 5 != 0;
                 BoxNode* node = new BoxNode(32, 32);
                 char name[32];
                 std::snprintf(name, sizeof name, "%s%d", kLayers[l].name, i);
                 node->SetName(name);
-                node->MoveTo((i * 53 + l * 17) % 6000, 40 + (i * 37 + l * 101) % 520);
+                node->MoveTo((i * 53 + l * 17) % width, 40 + (i * 37 + l * 101) % 520);
                 tree->InsertNode(decoration ? group : layer, node);
                 if (l == 1 && i % 5 == 0)
                     group = node;
@@ -83,6 +86,7 @@ public:
             }
         }
         count_ = made;
+        expected_ = kApplicationNodes * scale;
         stage_->Draw(false);
     }
 
@@ -95,73 +99,86 @@ public:
     MvSceneTree* Tree() const { return stage_->SceneTree(); }
     MvStage* Stage() const { return stage_.get(); }
     int ApplicationNodes() const { return count_; }
+    int ExpectedNodes() const { return expected_; }
 
 private:
     SDL_Surface* screen_;
     std::unique_ptr<MvStage> stage_;
     int count_;
+    int expected_;
 };
 
-// The tree is made once and kept for every benchmark; making it is in no figure.
-LevelTree& Level()
+// The tree of the benchmark's node count (its first argument, 1,000 by default), made once
+// and kept for every benchmark; making it is in no figure.
+LevelTree& Level(const benchmark::State& state)
 {
-    static LevelTree level;
-    return level;
+    if (state.range(0) == 10 * kApplicationNodes) {
+        static LevelTree large(10);
+        return large;
+    }
+    static LevelTree small(1);
+    return small;
 }
+
+// The timed recompute, kept out of line so that callgrind can collect it alone.
+__attribute__((noinline)) void TimedRecompute(MvSceneTree* tree) { tree->Recompute(); }
 
 void CheckSize(benchmark::State& state)
 {
-    if (Level().ApplicationNodes() != kApplicationNodes)
-        state.SkipWithError("the level tree does not hold 1,000 nodes");
+    if (Level(state).ApplicationNodes() != Level(state).ExpectedNodes() ||
+        Level(state).ApplicationNodes() != state.range(0))
+        state.SkipWithError("the level tree does not hold the asked number of nodes");
 }
+
+// Every per-frame benchmark runs on 1,000 and on 10,000 application nodes.
+void NodeCounts(benchmark::internal::Benchmark* b) { b->Arg(kApplicationNodes)->Arg(10 * kApplicationNodes); }
 
 // Recompute with nothing changed: every node visited, renumbered and merged, nothing
 // computed or queued.
 void BM_RecomputeUnchanged(benchmark::State& state)
 {
     CheckSize(state);
-    MvSceneTree* tree = Level().Tree();
+    MvSceneTree* tree = Level(state).Tree();
     tree->Recompute();
     for (auto _ : state) {
-        tree->Recompute();
+        TimedRecompute(tree);
         benchmark::ClobberMemory();
     }
-    if (Level().Stage()->DirtyList(0).Count() != 0)
+    if (Level(state).Stage()->DirtyList(0).Count() != 0)
         state.SkipWithError("an unchanged tree queued rectangles");
-    state.SetItemsProcessed(state.iterations() * kApplicationNodes);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_RecomputeUnchanged);
+BENCHMARK(BM_RecomputeUnchanged)->Apply(NodeCounts);
 
-// Recompute after the scene root moved by one pixel: every node is recomputed and every
-// drawable node on screen queues its old and new rectangles. The dirty list is emptied
-// each time, as the stage's Draw does.
+// Recompute after the scene root moved by one pixel: every node is recomputed and the
+// window's area is queued. The dirty list is emptied each time, as the stage's Draw does.
 void BM_RecomputeAfterSceneRootMoved(benchmark::State& state)
 {
     CheckSize(state);
-    MvSceneTree* tree = Level().Tree();
+    MvSceneTree* tree = Level(state).Tree();
     MvSceneNode* root = tree->SceneRoot();
-    MvDirtyList& dirty = Level().Stage()->DirtyList(0);
+    MvDirtyList& dirty = Level(state).Stage()->DirtyList(0);
     int step = 1;
     for (auto _ : state) {
         root->MoveBy(step, 0, -1);
         step = -step;
-        tree->Recompute();
+        TimedRecompute(tree);
         dirty.Clear();
         benchmark::ClobberMemory();
     }
     root->MoveTo(0, 0);
     tree->Recompute();
     dirty.Clear();
-    state.SetItemsProcessed(state.iterations() * kApplicationNodes);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_RecomputeAfterSceneRootMoved);
+BENCHMARK(BM_RecomputeAfterSceneRootMoved)->Apply(NodeCounts);
 
 // The floor: the same nodes in walk order, each one's bounds copied and merged into its
 // parent's subtree bounds, in a plain loop without the walk's visits.
 void BM_FloorMergeLoop(benchmark::State& state)
 {
     CheckSize(state);
-    MvSceneTree* tree = Level().Tree();
+    MvSceneTree* tree = Level(state).Tree();
     struct Entry {
         const MvSceneNode* node;
         int parent; // index in the list, -1 for the scene root
@@ -185,8 +202,8 @@ void BM_FloorMergeLoop(benchmark::State& state)
             stackIndex.push_back(index);
         }
     }
-    if (static_cast<int>(entries.size()) != kApplicationNodes)
-        state.SkipWithError("the floor does not cover 1,000 nodes");
+    if (static_cast<int64_t>(entries.size()) != state.range(0))
+        state.SkipWithError("the floor does not cover every node");
     std::vector<MvIntRect> subtree(entries.size());
     MvIntRect all;
     for (auto _ : state) {
@@ -210,15 +227,15 @@ void BM_FloorMergeLoop(benchmark::State& state)
     }
     if (all != tree->SceneRoot()->SubtreeBounds(0))
         state.SkipWithError("the floor's merges disagree with the walk's");
-    state.SetItemsProcessed(state.iterations() * kApplicationNodes);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_FloorMergeLoop);
+BENCHMARK(BM_FloorMergeLoop)->Apply(NodeCounts);
 
 // A layer looked up by name, as the game does several times per tick.
 void BM_FindByName(benchmark::State& state)
 {
     CheckSize(state);
-    MvSceneTree* tree = Level().Tree();
+    MvSceneTree* tree = Level(state).Tree();
     const char* names[] = {"enemies", "platforms", "text", "platforms517", "no such layer"};
     size_t i = 0;
     for (auto _ : state) {
@@ -229,6 +246,6 @@ void BM_FindByName(benchmark::State& state)
     if (tree->FindByName("platforms517") == nullptr || tree->FindByName("enemies") == nullptr)
         state.SkipWithError("a name is missing from the tree");
 }
-BENCHMARK(BM_FindByName);
+BENCHMARK(BM_FindByName)->Arg(kApplicationNodes);
 
 } // namespace

@@ -35,10 +35,9 @@ void MvCanvasNode::ComputeTransform(int window)
     canvas_->ComputeBounds(screenXform_[window], &bounds_[window]);
 }
 
-void MvCanvasNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
+void MvCanvasNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
 {
     MvAssert(paintInfo != nullptr);
-    MvAssert(IsShownInTree(window));
     canvas_->Draw(*paintInfo, screenXform_[window], screenColorXform_[window], clip, quality_, walkNumber_);
 }
 

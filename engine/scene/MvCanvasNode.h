@@ -43,11 +43,6 @@ public:
     /// screen transform.
     void ComputeTransform(int window) override;
 
-    /// Paints the canvas, clipped to clip, under the window's screen transform and
-    /// composite colour transform. Asserts paintInfo is not null and the node is shown in
-    /// the tree in window.
-    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
-
     /// True, with the node appended to hits, when the canvas has a pixel under screen point
     /// (x, y) of window (the point taken back through the screen transform) that is not
     /// fully transparent (MvCanvasResource::HitTest). A node that is hidden there or whose
@@ -72,6 +67,11 @@ public:
     int Quality() const;
     /// The canvas shown (not owned).
     MvCanvasResource* CanvasResource() const;
+
+protected:
+    /// Paints the canvas, clipped to clip, under the window's screen transform and
+    /// composite colour transform. Asserts paintInfo is not null.
+    void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
 
 private:
     MvCanvasResource* canvas_;

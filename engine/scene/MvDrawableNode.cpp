@@ -30,13 +30,16 @@ bool MapFitsBounds(MvDrawableNode* node, int window)
 
 } // namespace
 
-MvDrawableNode::MvDrawableNode()
-{
-    for (bool& onScreen : wasOnScreen_)
-        onScreen = true;
-}
+MvDrawableNode::MvDrawableNode() {}
 
 MvDrawableNode* MvDrawableNode::AsDrawable() { return this; }
+
+void MvDrawableNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
+{
+    MvAssert(paintInfo != nullptr);
+    MvAssert(IsShownInTree(window));
+    Paint(paintInfo, clip, window);
+}
 
 void MvDrawableNode::QueueDirty(int window, bool /*before*/)
 {
@@ -67,12 +70,12 @@ bool MvDrawableNode::Collide(MvDrawableNode* other, int window)
 {
     MvAssert(other != nullptr);
     MvAssert(window >= 0 && window < MvWindowCount);
-    if (!HasPixels(this) || !HasPixels(other))
-        return false;
     const MvIntRect& mine = bounds_[window];
     const MvIntRect& theirs = other->bounds_[window];
     // A node that covers nothing (an empty frame, or never placed) meets nothing.
     if (!mine.IsValid() || !theirs.IsValid() || !mine.Overlaps(theirs))
+        return false;
+    if (!HasPixels(this) || !HasPixels(other))
         return false;
     if (!IsShownInTree(window) || !other->IsShownInTree(window))
         return false;

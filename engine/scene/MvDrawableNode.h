@@ -9,9 +9,10 @@ class MvResource;
 /// The base of nodes that show a resource on screen. A drawable node covers a screen
 /// rectangle in each window (its bounds, computed by each kind after the base transform)
 /// and hands that rectangle to the window's dirty list whenever it changes, once as it was
-/// and once as it became, so both the vacated and the newly covered pixels are repainted.
-/// It remembers per window whether it was on screen when it last did so, which lets a node
-/// that is hidden erase itself exactly once and then cost nothing.
+/// and once as it became, so both the vacated and the newly covered pixels are repainted;
+/// inside a changed subtree the subtree's top node queues for all of it instead. It
+/// remembers per window whether it was on screen when last queued, which lets a node that
+/// is hidden erase itself exactly once and then cost nothing.
 class MvDrawableNode : public MvSceneNode {
 public:
     /// A detached drawable node, counted as on screen in every window.
@@ -35,8 +36,9 @@ public:
     /// covered is repainted without it.
     void OnRemovingFromTree() override;
 
-    /// Paints the node's pixels of window that lie inside clip into paintInfo.
-    virtual void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) = 0;
+    /// Paints the node's pixels of window that lie inside clip into paintInfo. Asserts
+    /// paintInfo is not null and the node is shown in the tree in window.
+    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window);
 
     /// The node's bounding box in window.
     virtual void QueryBoundingBox(MvIntRect* out, int window) = 0;
@@ -45,9 +47,9 @@ public:
     virtual MvResource* Resource() = 0;
 
     /// True when this node and other share a non-transparent pixel as shown in window. The
-    /// cheap tests come first and the first that decides ends the test: both must be
-    /// sprite, text or canvas nodes (tile nodes never collide), their bounds must overlap,
-    /// both must be shown in the tree and have a composite alpha above 0, and a canvas
+    /// cheap tests come first and the first that decides ends the test: their bounds must
+    /// overlap, both must be sprite, text or canvas nodes (tile nodes never collide), both
+    /// must be shown in the tree and have a composite alpha above 0, and a canvas
     /// node's map must fit its bounds (MvCanvasNode::CollisionMaskFits; a line is logged
     /// when it does not); only then are the collision bit maps of their current images
     /// compared. A pair without a bit map (a scaled sprite whose scale is not cached, a
@@ -60,7 +62,11 @@ public:
     bool WasOnScreen(int window) const;
 
 protected:
-    bool wasOnScreen_[MvWindowCount]; ///< shown when the node last queued its bounds, per window
+    /// What Draw does once the node is known to be shown in the tree; the tree's draw walk,
+    /// which only descends through shown nodes, calls it directly.
+    virtual void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) = 0;
+
+    friend class MvSceneTree;
 };
 
 inline bool MvDrawableNode::WasOnScreen(int window) const

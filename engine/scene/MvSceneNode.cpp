@@ -4,8 +4,7 @@
 #include "MvStage.h"
 
 MvSceneNode::MvSceneNode()
-    : siblingLink_(this), depth_(0), walkNumber_(0), parent_(nullptr), engine_(nullptr), id_(-1),
-      userData_(nullptr)
+    : siblingLink_(this), walkNumber_(0), parent_(nullptr), depth_(0), id_(-1), engine_(nullptr), userData_(nullptr)
 {
     for (int w = 0; w < MvWindowCount; ++w) {
         bounds_[w].SetEmpty();
@@ -14,6 +13,7 @@ MvSceneNode::MvSceneNode()
         subtreeBounds_[w].SetEmpty();
         invalid_[w] = true;
         shown_[w] = true;
+        wasOnScreen_[w] = true;
     }
 }
 

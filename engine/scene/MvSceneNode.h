@@ -36,7 +36,7 @@ constexpr int MvMaxNodePosition = 32767;
 /// the windows that changed invalid; the tree's recompute walk later turns the marks into
 /// screen transforms, bounds and dirty rectangles, so repeating a setting every tick is
 /// free. The tree that a node is inserted into owns it and destroys it.
-class MvSceneNode {
+class alignas(64) MvSceneNode {
 public:
     /// A detached node at (0, 0), scale 1, identity colours, shown, depth 0, no name, id
     /// -1, invalid in every window.
@@ -84,7 +84,9 @@ public:
     virtual MvSceneNode* Clone();
 
     /// Hands the node's screen rectangle of window to that window's dirty list, before
-    /// (before true) and after its transform is recomputed. A plain node has nothing to hand.
+    /// (before true) and after its transform is recomputed. The recompute walk calls it for
+    /// a changed leaf whose ancestors are unchanged; a changed subtree is queued as a whole
+    /// by its top node. A plain node has nothing to hand.
     virtual void QueueDirty(int window, bool before);
 
     /// Recomputes the screen transform and composite colour transform of window from the
@@ -199,22 +201,28 @@ protected:
     /// kinds compute bounds in ComputeTransform.
     friend class MvSceneTree;
 
+    // The fields the recompute, draw and collision walks read for one window come first:
+    // with the node aligned to a cache line, a visit in window 0 touches the first three
+    // lines, one after the other. The rest is read only when a node is recomputed or drawn.
     MvChildLink siblingLink_;                        ///< the node's place in its parent's child list
     MvChildList children_;                           ///< the children, in ascending depth
-    MvIntRect bounds_[MvWindowCount];                ///< the own image's screen rectangle per window
-    int32_t depth_;                                  ///< see Depth()
     int32_t walkNumber_;                             ///< see WalkNumber()
-    MvTransform xform_[MvWindowCount];               ///< see Xform()
+    bool invalid_[MvWindowCount];                    ///< see IsInvalid()
+    bool shown_[MvWindowCount];                      ///< see IsShown()
+    /// Per window, whether the node was shown in the tree when its bounds were last queued
+    /// (by itself or by a changed ancestor for its subtree); only drawable kinds draw.
+    bool wasOnScreen_[MvWindowCount];
+    MvIntRect bounds_[MvWindowCount];                ///< the own image's screen rectangle per window
+    MvIntRect subtreeBounds_[MvWindowCount];         ///< see SubtreeBounds()
     MvTransform screenXform_[MvWindowCount];         ///< see ScreenXform()
+    MvTransform xform_[MvWindowCount];               ///< see Xform()
+    MvSceneNode* parent_;                            ///< see Parent()
     MvColorXform colorXform_[MvWindowCount];         ///< see ColorXform()
     MvColorXform screenColorXform_[MvWindowCount];   ///< see ScreenColorXform()
-    MvIntRect subtreeBounds_[MvWindowCount];         ///< see SubtreeBounds()
-    MvSceneNode* parent_;                            ///< see Parent()
-    MvStage* engine_;                                ///< the stage of the node's tree; null while detached
-    bool invalid_[MvWindowCount];                    ///< see IsInvalid()
-    std::string name_;                               ///< see Name()
+    int32_t depth_;                                  ///< see Depth()
     int32_t id_;                                     ///< see Id()
-    bool shown_[MvWindowCount];                      ///< see IsShown()
+    MvStage* engine_;                                ///< the stage of the node's tree; null while detached
+    std::string name_;                               ///< see Name()
     void* userData_;                                 ///< see UserData()
 };
 

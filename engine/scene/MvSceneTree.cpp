@@ -14,7 +14,16 @@ const size_t InitialMapEntries = 64;
 const float MapFillLimit = 0.6f;
 
 // True when both rectangles are valid and overlap: a rectangle of nothing meets nothing.
-bool Meet(const MvIntRect& a, const MvIntRect& b) { return a.IsValid() && b.IsValid() && a.Overlaps(b); }
+inline bool Meet(const MvIntRect& a, const MvIntRect& b) { return a.IsValid() && b.IsValid() && a.Overlaps(b); }
+
+// Grows into to cover r; r is valid.
+inline void MergeValid(MvIntRect* into, const MvIntRect& r)
+{
+    if (into->IsValid())
+        into->Merge(r);
+    else
+        *into = r;
+}
 
 // The low 32 bits of an address, for the construction log line.
 unsigned AddressBits(const void* p) { return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)); }
@@ -136,50 +145,156 @@ void MvSceneTree::RemoveId(MvSceneNode* node)
         idMap_.erase(it);
 }
 
+// The screen area a changed subtree covered before and covers after the walk: the bounds
+// of its nodes that were on screen when last queued, and of those shown now, gathered per
+// cell of an 8 x 4 grid over the window as one rectangle each. The subtree's top node
+// queues the cells once, so a scrolled layer adds at most 32 rectangles instead of two per
+// node, and the empty parts of the window between its nodes stay unpainted.
+struct MvSceneTree::DirtyCover {
+    static constexpr int Columns = 8;
+    static constexpr int Rows = 4;
+
+    MvIntRect window;
+    int cellWidth;
+    int cellHeight;
+    MvIntRect cells[Columns * Rows];
+
+    explicit DirtyCover(const MvIntRect& w)
+        : window(w), cellWidth((w.Width() + Columns - 1) / Columns), cellHeight((w.Height() + Rows - 1) / Rows)
+    {
+        for (MvIntRect& cell : cells)
+            cell.SetEmpty();
+    }
+
+    // Merges the part of r inside each cell it meets into that cell's rectangle.
+    void Add(const MvIntRect& r)
+    {
+        if (!Meet(r, window))
+            return;
+        MvIntRect inside = r;
+        inside.ClipTo(window);
+        const int firstColumn = (inside.left - window.left) / cellWidth;
+        const int lastColumn = (inside.right - window.left) / cellWidth;
+        const int firstRow = (inside.top - window.top) / cellHeight;
+        const int lastRow = (inside.bottom - window.top) / cellHeight;
+        for (int row = firstRow; row <= lastRow; ++row) {
+            for (int column = firstColumn; column <= lastColumn; ++column) {
+                const int left = window.left + column * cellWidth;
+                const int top = window.top + row * cellHeight;
+                MvIntRect piece = inside;
+                piece.ClipTo(MvMakeRect(left, top, left + cellWidth - 1, top + cellHeight - 1));
+                MergeValid(&cells[row * Columns + column], piece);
+            }
+        }
+    }
+
+    void Queue(MvDirtyList* list) const
+    {
+        for (const MvIntRect& cell : cells)
+            if (cell.IsValid())
+                list->AddRect(cell);
+    }
+};
+
+inline MvIntRect& MvSceneTree::Visit(MvSceneNode* node, bool compute, int window)
+{
+    ++walkCounter_;
+    MvAssert(walkCounter_ < MvWalkNumberLimit);
+    node->walkNumber_ = walkCounter_;
+    MvIntRect& subtree = node->subtreeBounds_[window];
+    if (compute)
+        subtree = node->bounds_[window];
+    return subtree;
+}
+
 void MvSceneTree::Recompute()
 {
     for (int w = 0; w < engine_->WindowCount(); ++w) {
         walkCounter_ = 1;
         // The origin node's window-0 flag decides for every window: a hidden origin node
         // stops all computing.
-        Walk(originNode_, originNode_->invalid_[w], originNode_->shown_[0], w);
+        Walk(originNode_, originNode_->shown_[0], w);
     }
 }
 
-void MvSceneTree::Walk(MvSceneNode* node, bool parentInvalid, bool compute, int window)
+void MvSceneTree::Walk(MvSceneNode* node, bool compute, int window)
 {
-    if (parentInvalid || node->invalid_[window]) {
-        node->QueueDirty(window, true);
-        if (compute) {
-            node->ComputeTransform(window);
-            node->QueueDirty(window, false);
-            // Bounds change only here, so this is where a node that draws nothing could
-            // have gained some.
-            MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
-        }
-        parentInvalid = true;
+    if (node->invalid_[window]) {
+        WalkChanged(node, compute, window);
+        return;
     }
 
-    ++walkCounter_;
-    MvAssert(walkCounter_ < MvWalkNumberLimit);
-    node->walkNumber_ = walkCounter_;
-
-    MvIntRect& subtree = node->subtreeBounds_[window];
-    if (compute)
-        subtree = node->bounds_[window];
-
+    MvIntRect& subtree = Visit(node, compute, window);
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        Walk(child, parentInvalid, compute, window);
+        // Most nodes are unchanged leaves: they are done here, without a call each.
+        if (child->children_.IsEmpty() && !child->invalid_[window])
+            Visit(child, compute, window);
+        else
+            Walk(child, compute, window);
         const MvIntRect& childBounds = child->subtreeBounds_[window];
-        if (compute && childBounds.IsValid()) {
-            if (subtree.IsValid())
-                subtree.Merge(childBounds);
-            else
-                subtree = childBounds;
-        }
+        if (compute && childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
+    }
+}
+
+void MvSceneTree::WalkChanged(MvSceneNode* node, bool compute, int window)
+{
+    if (!compute || node->children_.IsEmpty()) {
+        WalkQueued(node, compute, window);
+        return;
+    }
+    DirtyCover cover(engine_->WindowRect(window));
+    WalkCovered(node, node->IsShownInTree(window), &cover, window);
+    cover.Queue(&engine_->DirtyList(window));
+}
+
+void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
+{
+    node->QueueDirty(window, true);
+    if (compute) {
+        node->ComputeTransform(window);
+        node->QueueDirty(window, false);
+        CheckBounds(node, window);
+    }
+
+    MvIntRect& subtree = Visit(node, compute, window);
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        WalkQueued(child, compute, window);
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (compute && childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
     }
     node->invalid_[window] = false;
+}
+
+void MvSceneTree::WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window)
+{
+    if (node->wasOnScreen_[window])
+        cover->Add(node->bounds_[window]);
+    node->ComputeTransform(window);
+    if (shown)
+        cover->Add(node->bounds_[window]);
+    node->wasOnScreen_[window] = shown;
+    CheckBounds(node, window);
+
+    MvIntRect& subtree = Visit(node, true, window);
+    for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
+        MvSceneNode* child = c.Node();
+        WalkCovered(child, shown && child->shown_[window], cover, window);
+        const MvIntRect& childBounds = child->subtreeBounds_[window];
+        if (childBounds.IsValid())
+            MergeValid(&subtree, childBounds);
+    }
+    node->invalid_[window] = false;
+}
+
+void MvSceneTree::CheckBounds(MvSceneNode* node, int window)
+{
+    // Bounds change only in ComputeTransform, so this is where a node that draws nothing
+    // could have gained some.
+    MvAssert(!node->bounds_[window].IsValid() || node->AsDrawable() != nullptr);
 }
 
 void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window)
@@ -189,8 +304,7 @@ void MvSceneTree::DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int 
     // The OpenGL path always redraws whole windows.
     if (paintInfo->IsOpenGL())
         MvAssert(clip == engine_->WindowRect(window));
-    const MvIntRect& all = originNode_->subtreeBounds_[window];
-    if (all.IsValid() && all.Overlaps(clip))
+    if (Meet(originNode_->subtreeBounds_[window], clip) && originNode_->shown_[window])
         DrawNode(clip, originNode_, paintInfo, window);
 }
 
@@ -200,15 +314,14 @@ void MvSceneTree::DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarg
     MvAssert(subtree.IsValid() && subtree.Overlaps(clip));
 
     const MvIntRect& own = node->bounds_[window];
-    if (own.IsValid() && own.Overlaps(clip) && node->IsShownInTree(window)) {
+    if (own.IsValid() && own.Overlaps(clip)) {
         MvDrawableNode* drawable = node->AsDrawable();
         MvAssert(drawable != nullptr);
-        drawable->Draw(paintInfo, clip, window);
+        drawable->Paint(paintInfo, clip, window);
     }
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        const MvIntRect& childBounds = child->subtreeBounds_[window];
-        if (childBounds.IsValid() && childBounds.Overlaps(clip) && child->IsShownInTree(window))
+        if (child->shown_[window] && Meet(child->subtreeBounds_[window], clip))
             DrawNode(clip, child, paintInfo, window);
     }
 }
@@ -317,10 +430,16 @@ bool MvSceneTree::CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>
 bool MvSceneTree::CollideChildren(MvDrawableNode* node, MvSceneNode* parent, MvGrowArray<MvDrawableNode*>* hits,
                                   int window)
 {
+    // A node that covers nothing meets nothing. Only drawable nodes have bounds, so the
+    // rectangle test comes before any type check; most candidates fail its first compare.
+    const MvIntRect mine = node->bounds_[window];
+    if (!mine.IsValid())
+        return false;
     bool found = false;
     for (MvChildCursor c = parent->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        if (child == node)
+        const MvIntRect& theirs = child->bounds_[window];
+        if (!mine.Overlaps(theirs) || !theirs.IsValid() || child == node)
             continue;
         MvDrawableNode* candidate = child->AsDrawable();
         if (candidate != nullptr && node->Collide(candidate, window)) {

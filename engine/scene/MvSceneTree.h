@@ -67,8 +67,10 @@ public:
     MvSceneNode* FindById(int id) const;
 
     /// The recompute walk of every window: changed nodes and everything below them get
-    /// new transforms and bounds and queue their old and new rectangles; every node gets a
-    /// walk number and every subtree its bounds. Asserts every walk number stays below
+    /// new transforms and bounds; a changed leaf queues its old and new rectangles, and the
+    /// topmost changed node of a larger subtree queues, once for all of it and per cell of
+    /// an 8 x 4 grid over the window, what its shown nodes covered and now cover; every
+    /// node gets a walk number and every subtree its bounds. Asserts every walk number stays below
     /// MvWalkNumberLimit (at most 49998 nodes, the origin node included).
     void Recompute();
 
@@ -126,11 +128,30 @@ public:
     ///@}
 
 private:
-    /// Recomputes node (when it or an ancestor changed and compute is set), numbers it and
-    /// rebuilds its subtree bounds, then does the same for its children.
-    void Walk(MvSceneNode* node, bool parentInvalid, bool compute, int window);
-    /// Paints node and then its children that can reach clip. Asserts node's subtree
-    /// bounds meet clip.
+    struct DirtyCover;
+
+    /// Numbers node, whose ancestors are unchanged, and rebuilds its subtree bounds when
+    /// compute is set, walking on into its children; a changed node goes to WalkChanged.
+    void Walk(MvSceneNode* node, bool compute, int window);
+    /// Walks the subtree of node, which changed while its ancestors did not: WalkCovered
+    /// with a cover it then queues when computing and node has children, else WalkQueued.
+    /// Kept out of line so that the walk over unchanged nodes stays small.
+    [[gnu::noinline]] void WalkChanged(MvSceneNode* node, bool compute, int window);
+    /// As Walk for a node whose subtree all changed, each node queuing its own rectangles;
+    /// transforms and bounds are recomputed when compute is set.
+    void WalkQueued(MvSceneNode* node, bool compute, int window);
+    /// As Walk for a node whose subtree all changed and is queued as a whole: recomputes
+    /// each node and merges what it covered and covers into cover instead of queuing.
+    /// shown tells whether node is shown in the tree.
+    void WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window);
+    /// Gives node the next walk number and, when compute is set, starts its subtree bounds
+    /// with its own bounds; returns the subtree bounds. Asserts the number stays below
+    /// MvWalkNumberLimit.
+    MvIntRect& Visit(MvSceneNode* node, bool compute, int window);
+    /// Asserts that node has no valid bounds unless it is drawable.
+    static void CheckBounds(MvSceneNode* node, int window);
+    /// Paints node and then its shown children that can reach clip. Called only for nodes
+    /// shown in the tree; asserts node's subtree bounds meet clip.
     void DrawNode(const MvIntRect& clip, MvSceneNode* node, MvPaintTarget* paintInfo, int window);
     /// Paints node (shown, as are its ancestors) into each of the rectangles it meets, then
     /// its shown children whose subtrees meet all, the bounding box of the rectangles.

@@ -120,10 +120,9 @@ void MvSpriteNode::ComputeTransform(int window)
     action_->ComputeBounds(frame_, screenXform_[window], &bounds_[window]);
 }
 
-void MvSpriteNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
+void MvSpriteNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
 {
     MvAssert(paintInfo != nullptr);
-    MvAssert(IsShownInTree(window));
     MvAssert(action_ != nullptr);
     if (action_->FrameCount() == 0)
         return;

@@ -58,11 +58,6 @@ public:
     /// under the screen transform (through the action's scale cache when it applies).
     void ComputeTransform(int window) override;
 
-    /// Paints the current frame, clipped to clip, under the window's screen transform and
-    /// composite colour transform. An action without frames paints nothing. Asserts the
-    /// node is shown in the tree in window.
-    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
-
     /// True, with the node appended to hits, when a visible pixel of the unscaled current
     /// frame lies under screen point (x, y) of window. A node that is hidden there or whose
     /// composite alpha is 0 is never hit. flags has no effect here.
@@ -83,6 +78,11 @@ public:
     MvAction* CurrentAction() const;
     /// The sprite resource shown (not owned).
     MvSpriteResource* SpriteResource() const;
+
+protected:
+    /// Paints the current frame, clipped to clip, under the window's screen transform and
+    /// composite colour transform. An action without frames paints nothing.
+    void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
 
 private:
     /// Shows action (asserted not null) as SelectAction describes.

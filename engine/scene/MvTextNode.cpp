@@ -93,10 +93,9 @@ void MvTextNode::ComputeTransform(int window)
     QueryBoundingBox(&bounds_[window], window);
 }
 
-void MvTextNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
+void MvTextNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
 {
     MvAssert(paintInfo != nullptr);
-    MvAssert(IsShownInTree(window));
     if (glyphs_.empty())
         return;
     const MvAction* glyphAction = font_->ActionAt(0);

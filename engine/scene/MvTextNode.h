@@ -54,11 +54,6 @@ public:
     /// when the text shows no pixel.
     void ComputeTransform(int window) override;
 
-    /// Paints the glyphs, clipped to clip, under the window's screen transform and composite
-    /// colour transform. Asserts paintInfo is not null and the node is shown in the tree in
-    /// window.
-    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
-
     /// True, with the node appended to hits, when a visible pixel of an unscaled glyph lies
     /// under screen point (x, y) of window (the point taken back through the screen
     /// transform). A node that is hidden there or whose composite alpha is 0 is never hit.
@@ -87,6 +82,11 @@ public:
     int TextWidth() const;
     /// The font the text is shown in (not owned).
     MvFontResource* FontResource() const;
+
+protected:
+    /// Paints the glyphs, clipped to clip, under the window's screen transform and composite
+    /// colour transform. Asserts paintInfo is not null.
+    void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
 
 private:
     /// A glyph to draw: the frame of the font's glyph action and the pen's x before it.

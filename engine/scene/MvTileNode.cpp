@@ -46,10 +46,9 @@ void MvTileNode::ComputeTransform(int window)
     tile_->ComputeBounds(screenXform_[window], &bounds_[window]);
 }
 
-void MvTileNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
+void MvTileNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window)
 {
     MvAssert(paintInfo != nullptr);
-    MvAssert(IsShownInTree(window));
     tile_->Draw(*paintInfo, screenXform_[window], orientation_, screenColorXform_[window], clip, quality_,
                 walkNumber_);
 }

@@ -44,11 +44,6 @@ public:
     /// screen transform.
     void ComputeTransform(int window) override;
 
-    /// Paints the tile in its orientation, clipped to clip, under the window's screen
-    /// transform and composite colour transform. Asserts paintInfo is not null and the node
-    /// is shown in the tree in window.
-    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
-
     /// True, with the node appended to hits, when the tile in its orientation has a pixel
     /// that is not fully transparent under screen point (x, y) of window (the point taken
     /// back through the screen transform). A node that is hidden there or whose composite
@@ -68,6 +63,11 @@ public:
     int Quality() const;
     /// The tile resource shown (not owned).
     MvTileResource* TileResource() const;
+
+protected:
+    /// Paints the tile in its orientation, clipped to clip, under the window's screen
+    /// transform and composite colour transform. Asserts paintInfo is not null.
+    void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
 
 private:
     MvTileResource* tile_;

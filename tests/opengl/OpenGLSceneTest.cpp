@@ -201,7 +201,7 @@ public:
         block_->ComputeBounds(screenXform_[window], &bounds_[window]);
     }
 
-    void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override
+    void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override
     {
         block_->Draw(*paintInfo, screenXform_[window], true, screenColorXform_[window], clip,
                      MvPixelBlock::QualityBest, WalkNumber());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace scenetest;
@@ -164,6 +165,89 @@ TEST(MvSceneTreeDraw, HiddenNodesAreErasedAndNotPainted)
     s.stage->Draw(false);
     s.screen.ExpectPixels([](int x, int y) { return R(2, 2, 6, 6).Contains(x, y) ? Raw(kRed) : kBlack; },
                           "the layer shown again");
+}
+
+// A moved layer queues what its shown nodes covered in the window before and cover after,
+// one rectangle per cell of the window's 8 x 4 grid (25 x 25 here): neither a hidden child
+// nor one outside the window adds to them.
+TEST(MvSceneTreeDraw, AMovedLayerQueuesItsSubtreesOldAndNewAreasOncePerCell)
+{
+    StageOnScreen s(200, 100);
+    MvSceneNode* layer = s.Insert(nullptr, new MvSceneNode());
+    Rect(s, layer, 2, 2, 5, 5, kRed, 0);
+    Rect(s, layer, 12, 12, 5, 5, kGreen, 0);
+    Rect(s, layer, 20, 30, 10, 10, kGreen, 0);
+    Rect(s, layer, 5, 80, 10, 10, kBlue, 0)->SetShown(false, -1);
+    Rect(s, layer, -150, 10, 10, 10, kBlue, 0);
+    s.stage->Draw(false);
+
+    layer->MoveBy(100, 0, -1);
+    EXPECT_EQ(s.FrameRects(), (std::vector<MvIntRect>{R(2, 2, 16, 16), R(102, 2, 116, 16), R(20, 30, 24, 39),
+                                                       R(25, 30, 29, 39), R(120, 30, 124, 39), R(125, 30, 129, 39)}));
+}
+
+// Whatever changes below or beside a moved layer in the same frame, the screen ends as a
+// full repaint of the window paints it.
+TEST(MvSceneTreeDraw, ChangesInAMovedSubtreeRepaintAsAFullRepaint)
+{
+    struct Scene {
+        StageOnScreen s{60, 40};
+        MvSceneNode* layer;
+        MvSceneNode* nested;
+        SolidRectNode* red;
+        SolidRectNode* green;
+        SolidRectNode* hidden;
+    };
+    typedef std::function<void(Scene&)> Step;
+    struct Case {
+        const char* what;
+        std::vector<Step> frames; // each is followed by a frame
+    };
+    const Step move = [](Scene& c) { c.layer->MoveBy(3, 2, -1); };
+    const std::vector<Case> cases = {
+        {"the layer moved", {move}},
+        {"a child hidden as the layer moved", {[&](Scene& c) { move(c); c.red->SetShown(false, -1); }}},
+        {"a hidden child shown as the layer moved", {[&](Scene& c) { move(c); c.hidden->SetShown(true, -1); }}},
+        {"a child removed as the layer moved", {[&](Scene& c) { move(c); c.s.Tree().RemoveNode(c.green); }}},
+        {"a child grown as the layer moved",
+         {[&](Scene& c) { move(c); c.red->SetScaling(MvFixed::FromInt(2), MvFixed::FromInt(2), -1); }}},
+        {"a nested layer moved back as the layer moved",
+         {[&](Scene& c) { move(c); c.nested->MoveBy(-3, -2, -1); }}},
+        {"the layer hidden", {[](Scene& c) { c.layer->SetShown(false, -1); }}},
+        {"the layer hidden, then moved and shown",
+         {[](Scene& c) { c.layer->SetShown(false, -1); },
+          [&](Scene& c) { move(c); c.layer->SetShown(true, -1); }}},
+        {"the layer moved while hidden, then shown",
+         {[&](Scene& c) { c.layer->SetShown(false, -1); move(c); }, [](Scene& c) { c.layer->SetShown(true, -1); }}},
+        {"the scene root scrolled", {[](Scene& c) { c.s.Tree().SceneRoot()->MoveBy(-5, 1, -1); }}},
+        {"the layer moved out of the window and back", {[](Scene& c) { c.layer->MoveBy(70, 0, -1); },
+                                                        [](Scene& c) { c.layer->MoveBy(-70, 0, -1); }}},
+    };
+    for (const Case& k : cases) {
+        Scene c;
+        c.layer = c.s.Insert(nullptr, new MvSceneNode());
+        c.red = Rect(c.s, c.layer, 2, 2, 8, 8, kRed, 0);
+        c.green = Rect(c.s, c.layer, 6, 6, 8, 8, kGreen, 1);
+        c.nested = c.s.Insert(c.layer, new MvSceneNode());
+        c.nested->MoveTo(30, 10);
+        Rect(c.s, c.nested, 0, 0, 6, 6, kBlue, 0);
+        c.hidden = Rect(c.s, c.layer, 40, 2, 6, 6, kBlue, 2);
+        c.hidden->SetShown(false, -1);
+        Rect(c.s, nullptr, 2, 25, 10, 6, kRed, 0);
+        c.s.stage->Draw(false);
+        for (const Step& step : k.frames) {
+            step(c);
+            c.s.stage->Draw(false);
+        }
+        std::vector<Uint32> incremental;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                incremental.push_back(c.s.screen.Pixel(x, y));
+        c.s.stage->DirtyList(0).AddRect(c.s.stage->WindowRect(0));
+        c.s.stage->Draw(false);
+        c.s.screen.ExpectPixels([&](int x, int y) { return incremental[static_cast<size_t>(y * 60 + x)]; },
+                                k.what);
+    }
 }
 
 // Each window shows the tree from its own corner with its own node positions, and

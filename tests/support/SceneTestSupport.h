@@ -58,7 +58,7 @@ public:
         bounds_[window].Transform(screenXform_[window]);
     }
 
-    void Draw(MvPaintTarget* target, const MvIntRect& clip, int window) override
+    void Paint(MvPaintTarget* target, const MvIntRect& clip, int window) override
     {
         clips.push_back(clip);
         MvIntRect r = bounds_[window];
@@ -92,7 +92,7 @@ public:
         MvDrawableNode::OnRemovingFromTree();
     }
 
-    // Every clip Draw was called with, in order.
+    // Every clip the node was painted with, in order.
     std::vector<MvIntRect> clips;
 
 private:
