@@ -175,37 +175,6 @@ void MvDirtyList::AddRect(const MvIntRect& r)
         Overflow(n, nMask);
 }
 
-void MvDirtyList::AddRects(const MvIntRect* rects, int count)
-{
-    MvAssert(rects != nullptr || count <= 0);
-    if (count_ + count <= MvDirtyListCapacity) {
-        // Each AddRect adds at most one entry: the list cannot overflow.
-        for (int k = 0; k < count; ++k)
-            AddRect(rects[k]);
-        return;
-    }
-    MvAssert(clippingSet_);
-    MvIntRect box;
-    box.SetEmpty();
-    uint32_t mask = 0;
-    for (int k = 0; k < count; ++k) {
-        const MvIntRect& r = rects[k];
-        MvAssert(r.left > -kCoordinateLimit && r.top > -kCoordinateLimit);
-        MvAssert(r.right < kCoordinateLimit && r.bottom < kCoordinateLimit);
-        MvIntRect n = r;
-        n.ClipTo(clipRect_);
-        if (!n.IsValid())
-            continue;
-        mask |= BlockMask(n);
-        if (box.IsValid())
-            box.Merge(n);
-        else
-            box = n;
-    }
-    if (box.IsValid())
-        Overflow(box, mask);
-}
-
 void MvDirtyList::Overflow(const MvIntRect& n, uint32_t nMask)
 {
     if (cellWidth_ <= kBlockCollapseMinCell || cellHeight_ <= kBlockCollapseMinCell) {

@@ -34,13 +34,6 @@ public:
     /// edge of r lies strictly between -100000 and 100000.
     void AddRect(const MvIntRect& r);
 
-    /// Marks count rectangles for repainting, as AddRect of each in turn would, for less
-    /// work when they are many: when they cannot all fit beside the entries, the list
-    /// collapses at once as a full list does, with all of them in it, instead of taking
-    /// them one by one until it overflows. Asserts rects is not null when count > 0, and
-    /// what AddRect asserts of each rectangle.
-    void AddRects(const MvIntRect* rects, int count);
-
     /// Forgets every entry; the clip rectangle and the block grid stay.
     void Clear();
 

@@ -350,71 +350,10 @@ TEST(MvDirtyList, RandomAddsKeepTheListDisjointInsideAndCovering)
     EXPECT_GT(overflows, 0) << "the random adds should also exercise the overflow rules";
 }
 
-// Adding many rectangles at once: while they fit beside the entries the list ends exactly
-// as after adding them one by one; when they do not, it collapses at once as a full list
-// does, consistent and covering every pixel of every one of them.
-TEST(MvDirtyList, AddingManyAtOnceCoversAsAddingEachDoes)
-{
-    const MvIntRect windows[] = {kWindow800, R(0, 0, 199, 199), R(37, 21, 436, 320)};
-    std::mt19937 random(20261211u);
-    auto Below = [&random](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
-    for (const MvIntRect& window : windows) {
-        for (int batch : {0, 1, 5, 100, 128, 129, 300, 854}) {
-            for (int already : {0, 40}) {
-                const std::string context = "window " + testing::PrintToString(window) + ", " +
-                                            std::to_string(already) + " entries, " + std::to_string(batch) +
-                                            " at once";
-                std::vector<MvIntRect> rects;
-                for (int k = 0; k < already + batch; ++k) {
-                    int w = 1 + Below(40), h = 1 + Below(40);
-                    int x = window.left - w / 2 + Below(window.Width() + w / 2);
-                    int y = window.top - h / 2 + Below(window.Height() + h / 2);
-                    rects.push_back(R(x, y, x + w - 1, y + h - 1));
-                }
-                MvDirtyList many, each;
-                many.SetClipRect(window);
-                each.SetClipRect(window);
-                for (int k = 0; k < already; ++k) {
-                    many.AddRect(rects[k]);
-                    each.AddRect(rects[k]);
-                }
-                const int before = many.Count();
-                many.AddRects(rects.data() + already, batch);
-                for (int k = already; k < already + batch; ++k)
-                    each.AddRect(rects[k]);
-                ExpectConsistent(many, context);
-                if (before + batch <= MvDirtyListCapacity) {
-                    ASSERT_EQ(many.Count(), each.Count()) << context;
-                    for (int i = 0; i < many.Count(); ++i)
-                        EXPECT_EQ(many.At(i), each.At(i)) << context << ", entry " << i;
-                } else {
-                    EXPECT_LE(many.Count(), 32) << context;
-                }
-                for (const MvIntRect& r : rects) {
-                    MvIntRect in = r;
-                    in.ClipTo(window);
-                    for (int y = in.top; y <= in.bottom; ++y)
-                        for (int x = in.left; x <= in.right; ++x)
-                            ASSERT_TRUE(Covered(many, x, y)) << context << ": " << x << "," << y;
-                }
-            }
-        }
-    }
-    // Rectangles wholly outside the window add nothing, however many.
-    MvDirtyList list;
-    list.SetClipRect(R(0, 0, 99, 99));
-    const std::vector<MvIntRect> outside(200, R(150, 0, 160, 10));
-    list.AddRects(outside.data(), static_cast<int>(outside.size()));
-    EXPECT_EQ(list.Count(), 0);
-}
-
 TEST(MvDirtyListDeathTest, BrokenPreconditionsAreCaught)
 {
     MvDirtyList unclipped;
     EXPECT_DEATH(unclipped.AddRect(R(0, 0, 9, 9)), MvFailedCheck("clippingSet_"));
-    const std::vector<MvIntRect> many(200, R(0, 0, 9, 9));
-    EXPECT_DEATH(unclipped.AddRects(many.data(), 200), MvFailedCheck("clippingSet_"));
-    EXPECT_DEATH(unclipped.AddRects(nullptr, 1), MvFailedCheck("rects != nullptr || count <= 0"));
 
     struct Case {
         const char* what;
