@@ -336,8 +336,7 @@ void MvSceneTree::DrawRects(const MvIntRect* clips, int count, MvPaintTarget* pa
     MvIntRect all = clips[0];
     for (int k = 1; k < count; ++k)
         all.Merge(clips[k]);
-    const MvIntRect& tree = originNode_->subtreeBounds_[window];
-    if (tree.IsValid() && tree.Overlaps(all) && originNode_->IsShownInTree(window))
+    if (originNode_->shown_[window] && Meet(originNode_->subtreeBounds_[window], all))
         DrawNodeInRects(clips, count, all, originNode_, paintInfo, window);
 }
 
@@ -345,18 +344,17 @@ void MvSceneTree::DrawNodeInRects(const MvIntRect* clips, int count, const MvInt
                                   MvPaintTarget* paintInfo, int window)
 {
     const MvIntRect& own = node->bounds_[window];
-    if (own.IsValid() && own.Overlaps(all)) {
+    if (Meet(own, all)) {
         MvDrawableNode* drawable = node->AsDrawable();
         MvAssert(drawable != nullptr);
         for (int k = 0; k < count; ++k) {
             if (own.Overlaps(clips[k]))
-                drawable->Draw(paintInfo, clips[k], window);
+                drawable->Paint(paintInfo, clips[k], window);
         }
     }
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
-        const MvIntRect& childBounds = child->subtreeBounds_[window];
-        if (childBounds.IsValid() && childBounds.Overlaps(all) && child->shown_[window])
+        if (child->shown_[window] && Meet(child->subtreeBounds_[window], all))
             DrawNodeInRects(clips, count, all, child, paintInfo, window);
     }
 }
