@@ -177,6 +177,11 @@ struct MvSceneTree::DirtyCover {
         const int lastColumn = (inside.right - window.left) / cellWidth;
         const int firstRow = (inside.top - window.top) / cellHeight;
         const int lastRow = (inside.bottom - window.top) / cellHeight;
+        if (firstColumn == lastColumn && firstRow == lastRow) {
+            // Most nodes are far smaller than a cell and lie in one.
+            MergeValid(&cells[firstRow * Columns + firstColumn], inside);
+            return;
+        }
         for (int row = firstRow; row <= lastRow; ++row) {
             for (int column = firstColumn; column <= lastColumn; ++column) {
                 const int left = window.left + column * cellWidth;
