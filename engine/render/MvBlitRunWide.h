@@ -7,7 +7,7 @@
 // eight pixels sits in one register, one 16-bit lane per pixel, and the arithmetic is
 // the plain one lane by lane: no product of two bytes exceeds 65025, so 16-bit lanes hold
 // s * mul and w * value + (255 - w) * dest exactly and the results are bit-identical to
-// the plain loop, which paints runs shorter than eight pixels. A family that has a wide
+// the plain loop, which also paints the last count % 8 pixels. A family that has a wide
 // form supplies a Wide access next to its Pixel: Raw (eight target pixels as loaded),
 // Load, Store, Unpack (Raw to channels, as Pixel::Read), Pack (channels to Raw, as
 // Pixel::Write) and Keep (per pixel, the loaded Raw where a mask lane is set).
@@ -96,66 +96,46 @@ inline __m128i MvWideSelect(__m128i mask, __m128i a, __m128i b)
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
-// One wide step: the eight pixels from dest on, from source on; with kPartial, except
-// the lanes set in done, which keep the target as it is. An unblended step writes what
-// it wrote before over such lanes, as its pixels depend on the source alone.
-template <class Wide, MvBlitValue kValue, MvBlitWeight kWeight, bool kPartial>
-inline void MvBlitStepWide(const Wide& wide, const MvWideXform& x, uint8_t* dest, const MvColor* source,
-                           __m128i done)
-{
-    MvPlanes s;
-    __m128i sourceAlpha;
-    MvLoadSource8(source, &s, &sourceAlpha);
-    const MvPlanes value = MvWideValueOf<kValue>(s, x);
-    if constexpr (kWeight == MvBlitWeight::None) {
-        wide.Store(dest, wide.Pack(value));
-    } else {
-        const typename Wide::Raw before = wide.Load(dest);
-        const MvPlanes d = wide.Unpack(before);
-        const __m128i w = MvWideWeightOf<kWeight>(sourceAlpha, x.alpha);
-        const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), w);
-        MvPlanes out = {MvWideBlend(w, inverse, value.red, d.red), MvWideBlend(w, inverse, value.green, d.green),
-                        MvWideBlend(w, inverse, value.blue, d.blue)};
-        if constexpr (kWeight == MvBlitWeight::SourceAlpha) {
-            // Opaque pixels take the value itself, transparent ones keep the target.
-            const __m128i opaque = _mm_cmpeq_epi16(sourceAlpha, _mm_set1_epi16(255));
-            out.red = MvWideSelect(opaque, value.red, out.red);
-            out.green = MvWideSelect(opaque, value.green, out.green);
-            out.blue = MvWideSelect(opaque, value.blue, out.blue);
-            const __m128i transparent = _mm_cmpeq_epi16(sourceAlpha, _mm_setzero_si128());
-            done = kPartial ? _mm_or_si128(done, transparent) : transparent;
-        }
-        if constexpr (kPartial || kWeight == MvBlitWeight::SourceAlpha)
-            wide.Store(dest, wide.Keep(done, before, wide.Pack(out)));
-        else
-            wide.Store(dest, wide.Pack(out));
-    }
-}
-
-// The wide twin of MvBlitRun: the same results, eight pixels per step. A run of at least
-// eight pixels ends with a step over its last eight, in which the lanes of pixels already
-// painted keep what the step before wrote; a shorter run goes through the plain loop.
+// The wide twin of MvBlitRun: the same results, eight pixels per step.
 template <class Wide, class Pixel, MvBlitValue kValue, MvBlitWeight kWeight>
 __attribute__((always_inline)) inline void MvBlitRunWide(const MvPaintTarget& target, uint8_t* dest,
                                                          const MvColor* source, int count, const MvColorXform& xform)
 {
-    if (count < 8) {
-        MvBlitRun<Pixel, kValue, kWeight>(Pixel(target), dest, source, count, xform);
-        return;
-    }
     const Wide wide(target);
     const MvWideXform x(xform);
-    const __m128i none = _mm_setzero_si128();
     int i = 0;
-    for (; i + 8 <= count; i += 8)
-        MvBlitStepWide<Wide, kValue, kWeight, false>(wide, x, dest + i * Pixel::kBytes, source + i, none);
-    if (i != count) {
-        // Lanes below 8 - (count - i) hold pixels the last step painted.
-        const __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-        const __m128i done = _mm_cmplt_epi16(lane, _mm_set1_epi16(static_cast<short>(8 - (count - i))));
-        MvBlitStepWide<Wide, kValue, kWeight, true>(wide, x, dest + (count - 8) * Pixel::kBytes,
-                                                    source + count - 8, done);
+    for (; i + 8 <= count; i += 8, dest += 8 * Pixel::kBytes) {
+        MvPlanes s;
+        __m128i sourceAlpha;
+        MvLoadSource8(source + i, &s, &sourceAlpha);
+        const MvPlanes value = MvWideValueOf<kValue>(s, x);
+        if constexpr (kWeight == MvBlitWeight::None) {
+            wide.Store(dest, wide.Pack(value));
+        } else {
+            const typename Wide::Raw before = wide.Load(dest);
+            const MvPlanes d = wide.Unpack(before);
+            const __m128i w = MvWideWeightOf<kWeight>(sourceAlpha, x.alpha);
+            const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), w);
+            MvPlanes out = {MvWideBlend(w, inverse, value.red, d.red),
+                            MvWideBlend(w, inverse, value.green, d.green),
+                            MvWideBlend(w, inverse, value.blue, d.blue)};
+            if constexpr (kWeight == MvBlitWeight::SourceAlpha) {
+                // Opaque pixels take the value itself, transparent ones keep the target.
+                const __m128i opaque = _mm_cmpeq_epi16(sourceAlpha, _mm_set1_epi16(255));
+                const __m128i transparent = _mm_cmpeq_epi16(sourceAlpha, _mm_setzero_si128());
+                out.red = MvWideSelect(opaque, value.red, out.red);
+                out.green = MvWideSelect(opaque, value.green, out.green);
+                out.blue = MvWideSelect(opaque, value.blue, out.blue);
+                wide.Store(dest, wide.Keep(transparent, before, wide.Pack(out)));
+            } else {
+                wide.Store(dest, wide.Pack(out));
+            }
+        }
     }
+    // Runs cut for the wide steps mostly end here; the plain loop and its target
+    // access are made only for pixels left over.
+    if (i != count)
+        MvBlitRun<Pixel, kValue, kWeight>(Pixel(target), dest, source + i, count - i, xform);
 }
 
 // A wide blitter: checks the target's bytes per pixel and the count, then runs. The run

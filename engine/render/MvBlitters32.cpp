@@ -3,7 +3,6 @@
 #include "MvBlitterSets.h"
 
 #include <cstring>
-#include <type_traits>
 
 namespace {
 
@@ -118,12 +117,9 @@ void Blit32RedAt16(const MvPaintTarget& target, uint8_t* dest, const MvColor* so
                                        xform.add.green, xform.add.red, 0);
     const __m128i alpha = _mm_set1_epi16(xform.add.alpha);
     const __m128i colorBytes = _mm_set1_epi32(0x00FFFFFF);
-    // Paints the four pixels from at on, from src on, except the pixels whose lanes are
-    // set in done (with kPartial), which keep the target as it is; an unblended step
-    // writes again what it wrote before there, as its pixels depend on the source alone.
-    auto step = [&](auto partial, uint8_t* at, const MvColor* from, __m128i done) {
-        constexpr bool kPartial = decltype(partial)::value;
-        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    int i = 0;
+    for (; i + 4 <= count; i += 4, dest += 16) {
+        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
         const __m128i sourceLo = _mm_unpacklo_epi8(src, zero);
         const __m128i sourceHi = _mm_unpackhi_epi8(src, zero);
         __m128i valueLo = sourceLo;
@@ -134,9 +130,9 @@ void Blit32RedAt16(const MvPaintTarget& target, uint8_t* dest, const MvColor* so
         }
         if constexpr (kWeight == MvBlitWeight::None) {
             const __m128i out = _mm_and_si128(_mm_packus_epi16(valueLo, valueHi), colorBytes);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), out);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), out);
         } else {
-            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dest));
             // Each pixel's source alpha spread over its four lanes.
             const __m128i alphaLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sourceLo, 0xFF), 0xFF);
             const __m128i alphaHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sourceHi, 0xFF), 0xFF);
@@ -153,25 +149,13 @@ void Blit32RedAt16(const MvPaintTarget& target, uint8_t* dest, const MvColor* so
             if constexpr (kWeight == MvBlitWeight::SourceAlpha) {
                 const __m128i transparent =
                     _mm_packs_epi16(_mm_cmpeq_epi16(alphaLo, zero), _mm_cmpeq_epi16(alphaHi, zero));
-                done = kPartial ? _mm_or_si128(done, transparent) : transparent;
+                out = MvWideSelect(transparent, before, out);
             }
-            if constexpr (kPartial || kWeight == MvBlitWeight::SourceAlpha)
-                out = MvWideSelect(done, before, out);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), out);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), out);
         }
-    };
-    if (count < 4) {
-        MvBlitRun<Pixel32, kValue, kWeight>(Pixel32(target), dest, source, count, xform);
-        return;
     }
-    int i = 0;
-    for (; i + 4 <= count; i += 4)
-        step(std::false_type(), dest + i * 4, source + i, zero);
-    if (i != count) {
-        // A last step over the last four pixels; pixels below 4 - (count - i) are painted.
-        const __m128i done = _mm_cmplt_epi32(_mm_setr_epi32(0, 1, 2, 3), _mm_set1_epi32(4 - (count - i)));
-        step(std::true_type(), dest + (count - 4) * 4, source + count - 4, done);
-    }
+    if (i != count) // runs cut by 4 mostly end on a step
+        MvBlitRun<Pixel32, kValue, kWeight>(Pixel32(target), dest, source + i, count - i, xform);
 }
 
 #endif
