@@ -154,7 +154,8 @@ void Blit32RedAt16(const MvPaintTarget& target, uint8_t* dest, const MvColor* so
             _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), out);
         }
     }
-    MvBlitRun<Pixel32, kValue, kWeight>(Pixel32(target), dest, source + i, count - i, xform);
+    if (i != count) // runs cut by 4 mostly end on a step
+        MvBlitRun<Pixel32, kValue, kWeight>(Pixel32(target), dest, source + i, count - i, xform);
 }
 
 #endif
