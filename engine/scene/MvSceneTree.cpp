@@ -276,15 +276,29 @@ void MvSceneTree::WalkQueued(MvSceneNode* node, bool compute, int window)
 
 void MvSceneTree::WalkCovered(MvSceneNode* node, bool shown, DirtyCover* cover, int window)
 {
-    if (node->wasOnScreen_[window])
-        cover->Add(node->bounds_[window]);
+    const MvTransform oldXform = node->screenXform_[window];
+    const MvColorXform oldColor = node->screenColorXform_[window];
+    const MvIntRect oldBounds = node->bounds_[window];
+    const int oldWalkNumber = node->walkNumber_;
+    const bool wasOnScreen = node->wasOnScreen_[window];
     node->ComputeTransform(window);
-    if (shown)
-        cover->Add(node->bounds_[window]);
-    node->wasOnScreen_[window] = shown;
     CheckBounds(node, window);
-
     MvIntRect& subtree = Visit(node, true, window);
+    // A node that did not change itself and comes out of its ancestors' change in the same
+    // place, colours, visibility and drawing order looks as it did, so it needs no
+    // repainting on its own account (labels on a layer that follows the view stay put while
+    // the level scrolls under them). A layer raised or lowered renumbers all below it.
+    const bool unchanged = !node->invalid_[window] && wasOnScreen == shown && oldWalkNumber == node->walkNumber_ &&
+                           oldBounds == node->bounds_[window] && oldXform == node->screenXform_[window] &&
+                           oldColor == node->screenColorXform_[window];
+    if (!unchanged) {
+        if (wasOnScreen)
+            cover->Add(oldBounds);
+        if (shown)
+            cover->Add(node->bounds_[window]);
+    }
+    node->wasOnScreen_[window] = shown;
+
     for (MvChildCursor c = node->Children(); !c.Done(); c.Next()) {
         MvSceneNode* child = c.Node();
         WalkCovered(child, shown && child->shown_[window], cover, window);

@@ -186,6 +186,29 @@ TEST(MvSceneTreeDraw, AMovedLayerQueuesItsSubtreesOldAndNewAreasOncePerCell)
                                                        R(25, 30, 29, 39), R(120, 30, 124, 39), R(125, 30, 129, 39)}));
 }
 
+// A layer that follows its moved parent back to where it was leaves its children in place
+// on screen: they are not queued, while their moved siblings are.
+TEST(MvSceneTreeDraw, ChildrenLeftInPlaceOnScreenAreNotQueued)
+{
+    StageOnScreen s(200, 100);
+    MvSceneNode* level = s.Insert(nullptr, new MvSceneNode());
+    Rect(s, level, 2, 2, 5, 5, kRed, 0);
+    MvSceneNode* follower = s.Insert(level, new MvSceneNode());
+    SolidRectNode* label = Rect(s, follower, 150, 60, 20, 8, kGreen, 0);
+    s.stage->Draw(false);
+
+    level->MoveBy(-3, 0, -1);
+    follower->MoveBy(3, 0, -1);
+    EXPECT_EQ(s.FrameRects(), (std::vector<MvIntRect>{R(0, 2, 6, 6)}));
+    EXPECT_EQ(label->Bounds(0), R(150, 60, 169, 67));
+
+    // The same move with a change of the label's own is queued.
+    level->MoveBy(-3, 0, -1);
+    follower->MoveBy(3, 0, -1);
+    label->SetShown(false, -1);
+    EXPECT_EQ(s.FrameRects(), (std::vector<MvIntRect>{R(0, 2, 3, 6), R(150, 60, 169, 67)}));
+}
+
 // Whatever changes below or beside a moved layer in the same frame, the screen ends as a
 // full repaint of the window paints it.
 TEST(MvSceneTreeDraw, ChangesInAMovedSubtreeRepaintAsAFullRepaint)
