@@ -8,30 +8,37 @@
 /// The bump allocator MvLoadPool, the process-wide current load pools that the image readers
 /// take their storage from, and the counters of pixels read.
 
-/// A bump allocator over one block of memory. Loading a resource file takes all pixels,
-/// RLE rows and RLE segments of the file from three such pools, sized exactly from the
-/// file's tallies, instead of making one allocation per piece; the pieces are never freed
-/// one by one, the whole block goes when the pool is destroyed. While a file is being read
-/// its three pools are the process-wide current load pools, from which the image readers
-/// take their storage.
+/// A bump allocator whose pieces never move. Loading a resource file takes all pixels,
+/// RLE rows and RLE segments of the file from three such pools, one per tally of the file,
+/// instead of making one allocation per piece; the pieces are never freed one by one, all
+/// go when the pool is destroyed. The tally is only a promise of untrusted data, so the
+/// pool takes its memory as pieces are asked for: nothing before the first Alloc, then
+/// blocks that grow (a first of FirstBlockSize bytes, then each as large as all before it),
+/// never past what is left of the size; a few blocks hold an ordinary file. While a file
+/// is being read its three pools are the process-wide current load pools, from which the
+/// image readers take their storage.
 class MvLoadPool {
 public:
-    /// A pool of size bytes, taken in one allocation and filled with 0xAA so that storage
-    /// used before it is written stands out. When the allocation fails the pool has no
-    /// block (HasBlock is false) and can hand out nothing.
+    /// Bytes of the first block, or fewer when the size is smaller.
+    static constexpr size_t FirstBlockSize = 256 * 1024;
+
+    /// A pool that hands out at most size bytes in all; it takes no memory yet.
     explicit MvLoadPool(size_t size);
 
-    /// Frees the block; the pieces handed out become invalid.
+    /// Frees the blocks; the pieces handed out become invalid.
     ~MvLoadPool();
 
     MvLoadPool(const MvLoadPool&) = delete;
     MvLoadPool& operator=(const MvLoadPool&) = delete;
 
-    /// The next size bytes of the block. Asserts the pool is not used up and that size
-    /// does not pass the end; readers of untrusted data test Remaining first.
+    /// The next size bytes, at an address aligned for any type when it begins a block,
+    /// filled with 0xAA so that storage used before it is written stands out. A piece
+    /// that does not fit the current block begins a new one. Null when that block cannot
+    /// be allocated (HasBlock is then false). Asserts the pool is not used up and that
+    /// size is at most Remaining(); readers of untrusted data test Remaining first.
     void* Alloc(size_t size);
 
-    /// True when every byte has been handed out.
+    /// True when all size bytes have been handed out.
     bool IsUsedUp() const;
 
     /// Bytes not yet handed out.
@@ -43,14 +50,27 @@ public:
     /// The size asked for at construction.
     size_t Size() const;
 
-    /// False when the block could not be allocated.
+    /// False once a block could not be allocated.
     bool HasBlock() const;
 
+    /// Bytes of the blocks taken so far, what the pool holds: Used() and the unused ends
+    /// of its blocks.
+    size_t Held() const;
+
+    /// Number of blocks taken so far.
+    int BlockCount() const;
+
 private:
-    uint8_t* start_;
+    struct Block;
+
+    Block* blocks_;
     uint8_t* cursor_;
-    uint8_t* end_;
+    uint8_t* blockEnd_;
+    size_t used_;
+    size_t held_;
     size_t size_;
+    int blockCount_;
+    bool allocationFailed_;
 };
 
 /// Makes the three pools the current load pools (null clears one); loaders set them before
@@ -79,10 +99,12 @@ void MvAddRlePixels(int64_t count);
 void MvAddBlockPixels(int64_t count);
 ///@}
 
-inline bool MvLoadPool::IsUsedUp() const { return cursor_ == end_; }
-inline size_t MvLoadPool::Remaining() const { return static_cast<size_t>(end_ - cursor_); }
-inline size_t MvLoadPool::Used() const { return static_cast<size_t>(cursor_ - start_); }
+inline bool MvLoadPool::IsUsedUp() const { return used_ == size_; }
+inline size_t MvLoadPool::Remaining() const { return size_ - used_; }
+inline size_t MvLoadPool::Used() const { return used_; }
 inline size_t MvLoadPool::Size() const { return size_; }
-inline bool MvLoadPool::HasBlock() const { return start_ != nullptr || size_ == 0; }
+inline bool MvLoadPool::HasBlock() const { return !allocationFailed_; }
+inline size_t MvLoadPool::Held() const { return held_; }
+inline int MvLoadPool::BlockCount() const { return blockCount_; }
 
 #endif

@@ -38,21 +38,24 @@ inline void Advance(int& whole, int64_t& fraction, int64_t step)
 
 // Storage for the width x height pixels of a block being read: from the current pixel pool
 // while a load is under way (then *flags gets InPoolFlag), from the heap otherwise. Null,
-// with the reader's error set at start, when there is no room for them.
+// with the reader's error set at start, when there is no room or no memory for them.
 MvColor* NewPixels(MvResourceReader& reader, long start, int width, int height, uint32_t* flags)
 {
     const int count = width * height;
     const size_t poolBytes = static_cast<size_t>(count) * sizeof(MvColor);
     MvLoadPool* const pool = CurrentPixelPool();
+    MvColor* pixels = nullptr;
     if (pool != nullptr) {
         if (pool->Remaining() < poolBytes) {
             reader.FailAt(start, "the images hold more pixels than the file's tally");
             return nullptr;
         }
-        *flags |= MvPixelBlock::InPoolFlag;
-        return static_cast<MvColor*>(pool->Alloc(poolBytes));
+        pixels = static_cast<MvColor*>(pool->Alloc(poolBytes));
+        if (pixels != nullptr)
+            *flags |= MvPixelBlock::InPoolFlag;
+    } else {
+        pixels = new (std::nothrow) MvColor[count];
     }
-    MvColor* const pixels = new (std::nothrow) MvColor[count];
     if (pixels == nullptr)
         reader.FailAt(start, "there is no memory for a pixel block of %d x %d pixels", width, height);
     return pixels;

@@ -121,7 +121,7 @@ inline PixelSummary ReadPixels(MvBitReader& in, const ChannelLayout& layout, MvC
 
 // count empty objects for an image being read: from pool while a load is under way (then
 // *flags gets MvRleInPool), from the heap otherwise. Null, with the reader's error set at
-// offset, when the pool has not that much room left.
+// offset, when the pool has not that much room left or no memory for it.
 template <typename T>
 T* NewItems(MvLoadPool* pool, int count, MvResourceReader& reader, long offset, const char* tally, uint32_t* flags)
 {
@@ -133,6 +133,10 @@ T* NewItems(MvLoadPool* pool, int count, MvResourceReader& reader, long offset, 
         return nullptr;
     }
     T* items = static_cast<T*>(pool->Alloc(bytes));
+    if (items == nullptr) {
+        reader.FailAt(offset, "there is no memory for the images' %s", tally);
+        return nullptr;
+    }
     for (int i = 0; i < count; ++i)
         new (items + i) T();
     *flags |= MvRleInPool;

@@ -111,8 +111,8 @@ bool ReadFileHeader(MvResourceReader& reader, FileTallies* tallies)
     return true;
 }
 
-// The three pools of one load, sized by the tallies; the vault keeps them after a load
-// that succeeds.
+// The three pools of one load, each bounded by its tally; the vault keeps them after a
+// load that succeeds.
 struct LoadPools {
     explicit LoadPools(const FileTallies& tallies)
         : pixels(new MvLoadPool(static_cast<size_t>(tallies.pixels) * sizeof(MvColor))),
@@ -120,7 +120,6 @@ struct LoadPools {
           segments(new MvLoadPool(static_cast<size_t>(tallies.segments) * sizeof(MvRleSegment)))
     {
     }
-    bool HaveBlocks() const { return pixels->HasBlock() && lines->HasBlock() && segments->HasBlock(); }
     void Delete()
     {
         delete lines;
@@ -241,8 +240,6 @@ bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)
         return false;
 
     LoadPools pools(tallies);
-    if (!pools.HaveBlocks())
-        reader.FailAt(tallies.offset, "there is no memory for the images of the tallies");
     SetCurrentLoadPools(pools.pixels, pools.lines, pools.segments);
     MvGrowArray<MvResource*> loaded;
     const bool endReached = ReadRecords(reader, &loaded);
@@ -267,6 +264,13 @@ bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)
     linePool_ = pools.lines;
     segmentPool_ = pools.segments;
     return true;
+}
+
+size_t MvResourceVault::LoadPoolBytes() const
+{
+    if (!HasLoadedFile())
+        return 0;
+    return pixelPool_->Held() + linePool_->Held() + segmentPool_->Held();
 }
 
 MvResource* MvResourceVault::FindResource(int type, const char* name) const

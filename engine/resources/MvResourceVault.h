@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdint>
 
 class MvBinaryDataResource;
@@ -20,7 +21,8 @@ class MvTileResource;
 /// from memory), turns each record into a resource through the factory, keeps them in file
 /// order together with any added by hand, and finds them by type and name or by type and
 /// id (the first match in list order wins). All image storage of the file lies in three
-/// load pools sized from the file's tallies and kept for the vault's life. The file is
+/// load pools kept for the vault's life, which grow with what the records take, never
+/// past the file's tallies. The file is
 /// untrusted input: a malformed one is refused with one message and leaves the vault as it
 /// was; pointers handed out stay valid until the vault is destroyed.
 class MvResourceVault {
@@ -88,6 +90,8 @@ public:
 
     /// True once a file has been loaded (its pools are held).
     bool HasLoadedFile() const;
+    /// Bytes the load pools of the loaded file hold; 0 without one.
+    size_t LoadPoolBytes() const;
 
 private:
     bool ReadStream(SDL_RWops* stream, const char* fileName);

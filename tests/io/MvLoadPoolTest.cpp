@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-// A pool hands out consecutive pieces of one block filled with 0xAA, and is used up
-// exactly when every byte has been handed out.
+// A pool hands out consecutive pieces of a block filled with 0xAA, and is used up exactly
+// when every byte has been handed out.
 TEST(MvLoadPool, HandsOutConsecutivePiecesUntilUsedUp)
 {
     MvLoadPool pool(10);
@@ -27,13 +29,56 @@ TEST(MvLoadPool, HandsOutConsecutivePiecesUntilUsedUp)
     EXPECT_EQ(10u, pool.Used());
 }
 
-// A pool of no bytes is used up from the start; loads of files without images make them.
+// A pool of no bytes is used up from the start and holds nothing; loads of files without
+// images make them.
 TEST(MvLoadPool, AnEmptyPoolIsUsedUpAtOnce)
 {
     MvLoadPool pool(0);
     EXPECT_TRUE(pool.HasBlock());
     EXPECT_TRUE(pool.IsUsedUp());
     EXPECT_EQ(0u, pool.Remaining());
+    EXPECT_EQ(0u, pool.Held());
+}
+
+// A pool takes no memory before its first piece, then blocks that grow with what is asked:
+// a piece that does not fit the current block begins a new one, as large as all before it,
+// and the last block ends where the size does. Pieces never move once handed out.
+TEST(MvLoadPool, TakesGrowingBlocksAsPiecesAreAskedFor)
+{
+    const size_t first = MvLoadPool::FirstBlockSize;
+    MvLoadPool pool(10 * first);
+    EXPECT_EQ(0u, pool.Held());
+    EXPECT_EQ(0, pool.BlockCount());
+    struct Step {
+        size_t piece;
+        size_t held; // after the piece
+        int blocks;
+    };
+    const Step steps[] = {
+        {100, first, 1},                         // the first block
+        {first - 100, first, 1},                 // fills it exactly
+        {first + 1, 2 * first + 1, 2},           // larger than the first block: a block of its own
+        {1, 4 * first + 2, 3},                   // as large as the two before
+        {2 * first, 4 * first + 2, 3},           // fits the third block's rest
+        {6 * first - 2, 10 * first, 4},          // the rest of the size, no more
+    };
+    std::vector<uint8_t*> pieces;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.piece);
+        uint8_t* piece = static_cast<uint8_t*>(pool.Alloc(step.piece));
+        ASSERT_NE(nullptr, piece);
+        EXPECT_EQ(0xAA, piece[0]);
+        EXPECT_EQ(0xAA, piece[step.piece - 1]);
+        std::memset(piece, 0x11, step.piece);
+        EXPECT_EQ(step.held, pool.Held());
+        EXPECT_EQ(step.blocks, pool.BlockCount());
+        pieces.push_back(piece);
+    }
+    EXPECT_TRUE(pool.IsUsedUp());
+    EXPECT_TRUE(pool.HasBlock());
+    EXPECT_EQ(pieces[0] + 100, pieces[1]);
+    for (size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_EQ(0x11, pieces[i][0]) << "piece " << i << " was overwritten or moved";
 }
 
 TEST(MvLoadPool, CurrentPoolsAreSetAndClearedTogether)
@@ -66,9 +111,9 @@ TEST(MvLoadPoolDeathTest, AllocPastTheEndIsCaught)
     pool.Alloc(6);
     EXPECT_DEATH(pool.Alloc(3), MvFailedCheck("size <= Remaining()"));
     pool.Alloc(2);
-    EXPECT_DEATH(pool.Alloc(0), MvFailedCheck("cursor_ != end_")) << "a used-up pool";
+    EXPECT_DEATH(pool.Alloc(0), MvFailedCheck("!IsUsedUp()")) << "a used-up pool";
     MvLoadPool empty(0);
-    EXPECT_DEATH(empty.Alloc(1), MvFailedCheck("cursor_ != end_")) << "a pool without a block";
+    EXPECT_DEATH(empty.Alloc(1), MvFailedCheck("!IsUsedUp()")) << "a pool of no bytes";
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <random>
@@ -197,6 +198,77 @@ TEST(MvResourceVault, AFileWithoutRecordsGivesAnEmptyVault)
     EXPECT_TRUE(vault.LoadDatFileFromMemory(file.data(), static_cast<int>(file.size())));
     EXPECT_EQ(0, vault.ResourceCount());
     EXPECT_TRUE(vault.HasLoadedFile());
+}
+
+// The kilobytes of a /proc/self/status field such as "VmHWM"; -1 when there is none.
+long StatusKilobytes(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::stol(line.substr(field.size() + 1));
+    }
+    return -1;
+}
+
+// Sets the peak resident size (VmHWM) back to the current one; false where the system
+// does not allow it.
+bool ResetPeakResidentSize()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5" << std::flush;
+    return clear.good() && StatusKilobytes("VmHWM") >= 0;
+}
+
+// The tallies are promises of untrusted data: the pools take memory only as the records
+// ask for it. Small files whose tallies promise 600 MB of pixels neither take that memory
+// while loading nor keep any of it.
+TEST(MvResourceVault, PoolsTakeOnlyWhatTheRecordsAskFor)
+{
+    if (!ResetPeakResidentSize())
+        GTEST_SKIP() << "/proc/self/clear_refs cannot reset the peak resident size here";
+    const uint32_t pixelPromise = 149742947, segmentPromise = 74898;
+    // The header, then 64 KiB of zeros: a type code 0, which no factory knows, ends the load
+    // at once.
+    std::vector<uint8_t> noRecords =
+        ByteBuilder().U8('M').U8('O').U8('V').U8('O').Name("2.0.2").U32(pixelPromise).U32(0).U32(segmentPromise).Bytes();
+    noRecords.resize(noRecords.size() + 64 * 1024);
+    // Three pixels in two segments, then 64 KiB after the end record for the promise.
+    std::vector<uint8_t> fewRecords = HandWrittenFile();
+    for (int i = 0; i < 4; ++i) {
+        fewRecords[10 + i] = static_cast<uint8_t>(pixelPromise >> (8 * i));
+        fewRecords[18 + i] = static_cast<uint8_t>(segmentPromise >> (8 * i));
+    }
+    fewRecords.resize(22 + 64 * 1024);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> file;
+        const char* refusal; // null when the file loads
+    };
+    const Case cases[] = {
+        {"no records", noRecords, nullptr},
+        {"records holding less than the tallies", fewRecords,
+         "at byte 10: the tallies rgba=149742947 line=2 segment=74898 do not match the records (rgba=3 line=2 "
+         "segment=2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(ResetPeakResidentSize());
+        const long before = StatusKilobytes("VmRSS");
+        MvResourceVault vault;
+        MvLogCapture log(MvLogCapture::QuietStdout);
+        const bool loaded = vault.LoadDatFileFromMemory(c.file.data(), static_cast<int>(c.file.size()));
+        EXPECT_LT(StatusKilobytes("VmHWM") - before, 8 * 1024) << "kB more at the peak of the load";
+        if (c.refusal == nullptr) {
+            EXPECT_TRUE(loaded);
+            EXPECT_EQ(0, vault.ResourceCount());
+            EXPECT_EQ(0u, vault.LoadPoolBytes());
+        } else {
+            EXPECT_FALSE(loaded);
+            EXPECT_TRUE(RefusedWithOneMessage(log.Text(), c.refusal));
+        }
+    }
 }
 
 // A kind that records what the vault asks of it.
