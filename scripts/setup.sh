@@ -15,6 +15,7 @@ MOVO_PACKAGES=(
     libpng-dev libxml2-dev libvorbis-dev
     xvfb xauth libx11-dev libxtst-dev
     doxygen
+    clang libclang-rt-14-dev
 )
 
 # Runs a command as root: directly when we are root, through sudo otherwise.
