@@ -21,11 +21,20 @@ namespace {
 const uint8_t PngSignature[] = {0x89, 'P', 'N', 'G'};
 
 // Paths that could reach outside the scratch folder (and so read devices or large files)
-// are left alone: an absolute path in an attribute, or a parent folder.
+// are left alone: a parent folder, an attribute value (="/..., = '/...) or element text
+// (>/...) that begins with a slash, and character references and a document type, which
+// could spell or supply such a value.
 bool ReachesOutside(const std::string& text)
 {
-    return text.find("\"/") != std::string::npos || text.find("'/") != std::string::npos ||
-           text.find("..") != std::string::npos;
+    for (const char* risky : {"..", "&#", "<!DOCTYPE"})
+        if (text.find(risky) != std::string::npos)
+            return true;
+    for (size_t at = text.find_first_of("=>"); at != std::string::npos; at = text.find_first_of("=>", at + 1)) {
+        const size_t value = text.find_first_not_of(" \t\r\n\"'", at + 1);
+        if (value != std::string::npos && text[value] == '/')
+            return true;
+    }
+    return false;
 }
 
 } // namespace

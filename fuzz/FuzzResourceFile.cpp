@@ -18,6 +18,7 @@
 #include "MvLog.h"
 #include "MvResource.h"
 #include "MvResourceVault.h"
+#include "MvRle.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
@@ -37,6 +38,7 @@ namespace {
 
 const int ScreenWidth = 64;
 const int ScreenHeight = 48;
+const int MaxCanvasSide = 256;
 
 // The scales each scene is drawn at, in 16.16 fixed point: half, whole and one and a half.
 const int32_t Scales[] = {0x8000, 0x10000, 0x18000};
@@ -65,11 +67,16 @@ void AddNodes(MvSceneTree* tree, MvResource* resource, MvGrowArray<MvSceneNode*>
                 if (f < node->FrameCount())
                     node->SelectFrame(f);
                 Keep(node, nodes);
-                int hotX = 0, hotY = 0;
-                // The canvas goes to the vault, which outlives the nodes.
-                MvCanvasResource* canvas = action->MakeCanvas(f, &hotX, &hotY);
-                tree->Stage()->Vault()->AppendResource(canvas);
-                Keep(new MvCanvasNode(canvas), nodes);
+                // A canvas holds every pixel of the frame's rectangle, which a small file
+                // may make large: only small frames get one. It goes to the vault, which
+                // outlives the nodes.
+                const MvRle* frame = action->FrameAt(f);
+                if (frame->Width() <= MaxCanvasSide && frame->Height() <= MaxCanvasSide) {
+                    int hotX = 0, hotY = 0;
+                    MvCanvasResource* canvas = action->MakeCanvas(f, &hotX, &hotY);
+                    tree->Stage()->Vault()->AppendResource(canvas);
+                    Keep(new MvCanvasNode(canvas), nodes);
+                }
             }
         }
     } else if (MvTileResource* tile = resource->AsTileResource()) {
