@@ -4,11 +4,12 @@
 // The program from start to end: start-up checks, the screen flow, shutdown. Start-up
 // opens SDL, an 800 x 600 full-screen window at the display's depth captioned
 // "My Movo Game", and the audio device; a failing step prints its message through the
-// log and ends the program with that step's exit code.
+// log, then its reason on standard error, and ends the program with that step's exit
+// code.
 enum ProgramExitCode {
     ProgramExitOk = 0,
     ProgramExitNoAudio = 1,       // "Can't open audio subsystem..."
-    ProgramExitNoVideo = 3,       // no video surface; nothing printed
+    ProgramExitNoVideo = 3,       // no video surface; only the reason, on standard error
     ProgramExitOldSdl = 254,      // "SDL version must be at least 1.2.0"
     ProgramExitSdlInitFailed = 255 // "Couldn't initialize SDL: ..."
 };
@@ -16,5 +17,9 @@ enum ProgramExitCode {
 // Runs the whole program and returns its exit code: 0 after the player quit with Escape,
 // otherwise the code of the start-up step that failed.
 int RunProgram();
+
+// Closes the mixer and SDL, which restores the display's mode. Every way out of the
+// program after SDL started runs it, a failed check included.
+void CloseSdl();
 
 #endif

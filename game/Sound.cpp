@@ -5,6 +5,11 @@
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
 namespace {
 
 const SoundCueInfo CueTable[SoundCueCount] = {
@@ -24,6 +29,9 @@ const int HeldChannelCount = 2;
 const Uint32 DeathPauseMs = 5000;
 
 DeathPause deathPause = SDL_Delay;
+
+// The cues whose file could not be played, each named once on standard error.
+bool reported[SoundCueCount] = {};
 CueObserver cueObserver = nullptr;
 
 void Observe(SoundCue cue)
@@ -51,13 +59,21 @@ const SoundCueInfo& CueInfo(SoundCue cue)
     return CueTable[cue];
 }
 
-Mix_Chunk* LoadSound(const char* path)
+Mix_Chunk* LoadSound(const char* path, std::string* why)
 {
     MvAssert(path != nullptr);
+    errno = 0;
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    if (stream == nullptr)
+    if (stream == nullptr) {
+        const int reason = errno;
+        if (why != nullptr)
+            *why = std::string("cannot open: ") + (reason != 0 ? std::strerror(reason) : SDL_GetError());
         return nullptr;
-    return Mix_LoadWAV_RW(stream, 1);
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
+    if (chunk == nullptr && why != nullptr)
+        *why = std::string("cannot load: ") + Mix_GetError();
+    return chunk;
 }
 
 void PlaySound(Mix_Chunk* chunk, int channel, bool loop)
@@ -76,9 +92,14 @@ namespace {
 Mix_Chunk* StartCue(SoundCue cue)
 {
     const SoundCueInfo& info = CueInfo(cue);
-    Mix_Chunk* chunk = LoadSound(info.path);
-    if (chunk == nullptr)
+    std::string why;
+    Mix_Chunk* chunk = LoadSound(info.path, &why);
+    if (chunk == nullptr) {
+        if (!reported[cue])
+            std::fprintf(stderr, "%s: %s; the game goes on without this sound\n", info.path, why.c_str());
+        reported[cue] = true;
         return nullptr;
+    }
     PlaySound(chunk, info.channel, info.loops);
     ReleaseHeldEffect(info.channel);
     return chunk;

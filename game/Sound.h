@@ -4,13 +4,16 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <string>
+
 // The game's sound and music, played through SDL_mixer on the audio device opened at
 // start-up. Files are read from "Sounds/" when a cue plays; nothing is preloaded. Music
 // and the death sound share channel 0, every other effect uses channel 1, and a sound
 // started on a channel cuts off what played there. The level's music is held in
 // GameState::music; the last effect started on each channel is held here so that its
 // chunk outlives its playback, and is freed when the next cue takes the channel or when
-// the play screen ends. A missing or unreadable file plays nothing and the game goes on.
+// the play screen ends. A missing or unreadable file plays nothing and the game goes on;
+// the first time a cue's file fails, it is named on standard error with the reason.
 
 // The sounds of the game, one per row of the cue table.
 enum SoundCue {
@@ -38,8 +41,8 @@ struct SoundCueInfo {
 const SoundCueInfo& CueInfo(SoundCue cue);
 
 // Reads the sound file at path (asserted not null) into a new chunk the caller frees;
-// null when it is missing or unreadable.
-Mix_Chunk* LoadSound(const char* path);
+// null when it is missing or unreadable, with the reason in *why unless why is null.
+Mix_Chunk* LoadSound(const char* path, std::string* why = nullptr);
 
 // Plays chunk on channel, forever when loop is set and once otherwise, replacing what the
 // channel played. A null chunk does nothing. The chunk stays the caller's.
