@@ -5,6 +5,7 @@
 #include "MvAssert.h"
 #include "MvLog.h"
 #include "ScreenFlow.h"
+#include "StopSignal.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -55,6 +56,8 @@ int RunProgram()
         return ProgramExitOldSdl;
     }
 
+    // Before SDL starts, which takes over only signals nobody has caught.
+    CatchStopSignals();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_NOPARACHUTE) < 0) {
         MvLog("Couldn't initialize SDL: %s\n", SDL_GetError());
         std::fprintf(stderr, "SDL cannot start%s: %s\n", DriverChoice("SDL_VIDEODRIVER").c_str(), SDL_GetError());

@@ -5,7 +5,7 @@
 // opens SDL, an 800 x 600 full-screen window at the display's depth captioned
 // "My Movo Game", and the audio device; a failing step prints its message through the
 // log, then its reason on standard error, and ends the program with that step's exit
-// code.
+// code. SIGINT and SIGTERM end the program as Escape does.
 enum ProgramExitCode {
     ProgramExitOk = 0,
     ProgramExitNoAudio = 1,       // "Can't open audio subsystem..."
@@ -14,8 +14,8 @@ enum ProgramExitCode {
     ProgramExitSdlInitFailed = 255 // "Couldn't initialize SDL: ..."
 };
 
-// Runs the whole program and returns its exit code: 0 after the player quit with Escape,
-// otherwise the code of the start-up step that failed.
+// Runs the whole program and returns its exit code: 0 after the player quit with Escape
+// or a signal, otherwise the code of the start-up step that failed.
 int RunProgram();
 
 // Closes the mixer and SDL, which restores the display's mode. Every way out of the

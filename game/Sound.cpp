@@ -2,9 +2,12 @@
 
 #include "GameState.h"
 #include "MvAssert.h"
+#include "ScreenFlow.h"
+#include "StopSignal.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,7 +31,20 @@ const SoundCueInfo CueTable[SoundCueCount] = {
 const int HeldChannelCount = 2;
 const Uint32 DeathPauseMs = 5000;
 
-DeathPause deathPause = SDL_Delay;
+// The death pause of the program: SDL_Delay a tick at a time, cut short by SIGINT or
+// SIGTERM, so that a signal ends the game at once.
+void PauseUnlessStopped(Uint32 milliseconds)
+{
+    const Uint32 start = SDL_GetTicks();
+    while (!StopSignalled()) {
+        const Uint32 passed = SDL_GetTicks() - start;
+        if (passed >= milliseconds)
+            break;
+        SDL_Delay(std::min(milliseconds - passed, TickInterval));
+    }
+}
+
+DeathPause deathPause = PauseUnlessStopped;
 
 // The cues whose file could not be played, each named once on standard error.
 bool reported[SoundCueCount] = {};
@@ -150,7 +166,7 @@ void PlayDeath()
 
 void SetCueObserver(CueObserver observer) { cueObserver = observer; }
 
-void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : SDL_Delay; }
+void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : PauseUnlessStopped; }
 
 Mix_Chunk* HeldEffect(int channel)
 {

@@ -65,13 +65,15 @@ void ReleaseMusic();
 void StopMusic();
 
 // The hero's death: releases the level's music, plays the death cue on channel 0 and
-// holds the main thread for 5000 milliseconds through the death pause, so the sound is
-// heard before the end screen appears. Ticks posted meanwhile wait in SDL's queue.
+// holds the main thread for 5000 milliseconds through the death pause (SetDeathPause), so
+// the sound is heard before the end screen appears. Ticks posted meanwhile wait in SDL's
+// queue.
 void PlayDeath();
 
-// How the death pause waits: SDL_Delay unless replaced. Tools that run the game faster
-// than real time (and tests) put a function here that returns at once; null restores
-// SDL_Delay.
+// How the death pause waits: unless replaced, with SDL_Delay a tick at a time until the
+// time has passed or SIGINT or SIGTERM arrived (StopSignalled). Tools that run the game
+// faster than real time (and tests) put a function here that returns at once; null
+// restores the default.
 using DeathPause = void (*)(Uint32 milliseconds);
 void SetDeathPause(DeathPause pause);
 
