@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -75,20 +74,20 @@ const SoundCueInfo& CueInfo(SoundCue cue)
     return CueTable[cue];
 }
 
-Mix_Chunk* LoadSound(const char* path, std::string* why)
+Mix_Chunk* LoadSound(const char* path, SoundFailure* failure)
 {
     MvAssert(path != nullptr);
     errno = 0;
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
     if (stream == nullptr) {
         const int reason = errno;
-        if (why != nullptr)
-            *why = std::string("cannot open: ") + (reason != 0 ? std::strerror(reason) : SDL_GetError());
+        if (failure != nullptr)
+            *failure = {"cannot open", reason != 0 ? std::strerror(reason) : SDL_GetError()};
         return nullptr;
     }
     Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
-    if (chunk == nullptr && why != nullptr)
-        *why = std::string("cannot load: ") + Mix_GetError();
+    if (chunk == nullptr && failure != nullptr)
+        *failure = {"cannot load", Mix_GetError()};
     return chunk;
 }
 
@@ -108,11 +107,12 @@ namespace {
 Mix_Chunk* StartCue(SoundCue cue)
 {
     const SoundCueInfo& info = CueInfo(cue);
-    std::string why;
-    Mix_Chunk* chunk = LoadSound(info.path, &why);
+    SoundFailure failure;
+    Mix_Chunk* chunk = LoadSound(info.path, &failure);
     if (chunk == nullptr) {
         if (!reported[cue])
-            std::fprintf(stderr, "%s: %s; the game goes on without this sound\n", info.path, why.c_str());
+            std::fprintf(stderr, "%s: %s: %s; the game goes on without this sound\n", info.path, failure.what,
+                         failure.reason);
         reported[cue] = true;
         return nullptr;
     }

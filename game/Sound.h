@@ -4,8 +4,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <string>
-
 // The game's sound and music, played through SDL_mixer on the audio device opened at
 // start-up. Files are read from "Sounds/" when a cue plays; nothing is preloaded. Music
 // and the death sound share channel 0, every other effect uses channel 1, and a sound
@@ -40,9 +38,17 @@ struct SoundCueInfo {
 // The table row of cue. Asserts 0 <= cue < SoundCueCount.
 const SoundCueInfo& CueInfo(SoundCue cue);
 
+// Why a sound file gave no chunk: what failed ("cannot open", "cannot load") and the
+// system's or the mixer's reason, both valid until the next failure.
+struct SoundFailure {
+    const char* what = nullptr;
+    const char* reason = nullptr;
+};
+
 // Reads the sound file at path (asserted not null) into a new chunk the caller frees;
-// null when it is missing or unreadable, with the reason in *why unless why is null.
-Mix_Chunk* LoadSound(const char* path, std::string* why = nullptr);
+// null when it is missing or unreadable, with the reason in *failure unless that is null.
+// Allocates nothing when it fails, since cues are played during play.
+Mix_Chunk* LoadSound(const char* path, SoundFailure* failure = nullptr);
 
 // Plays chunk on channel, forever when loop is set and once otherwise, replacing what the
 // channel played. A null chunk does nothing. The chunk stays the caller's.
