@@ -66,10 +66,13 @@ void GameWorld::LoadScreen()
     MvAssert(GameState::engine != nullptr);
     MvResourceVault* vault = GameState::engine->Vault();
     std::string problem;
-    if (!vault->LoadDatFile(SpritesFile))
+    if (!vault->LoadDatFile(SpritesFile)) {
         problem = LoadFailure(*vault);
-    else if (!(problem = FindUnmetNeed(*vault, GameSpriteNeeds())).empty())
-        problem = std::string(SpritesFile) + ": " + problem;
+    } else {
+        const std::string unmet = FindUnmetNeed(*vault, GameSpriteNeeds());
+        if (!unmet.empty())
+            problem = std::string(SpritesFile) + ": " + unmet;
+    }
     if (!problem.empty()) {
         MvLog("Error loading the BrumoSprites dat file\n");
         std::fprintf(stderr, "%s\n", problem.c_str());

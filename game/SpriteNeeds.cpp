@@ -10,6 +10,7 @@
 #include "MvRle.h"
 #include "MvSpriteResource.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -23,7 +24,7 @@ std::string Who(const SpriteNeed& need)
     return "sprite \"" + need.name + "\"";
 }
 
-// A platform or scenery name of the levels, once each in the order first placed.
+// Adds each platform and scenery name of the levels, once, in the order first placed.
 void AddLevelSprites(std::vector<SpriteNeed>* needs)
 {
     for (int level = 1; level <= LevelCount; ++level) {
@@ -32,25 +33,30 @@ void AddLevelSprites(std::vector<SpriteNeed>* needs)
             const LevelRow& row = table.rows[i];
             if (row.resource == nullptr)
                 continue;
-            bool listed = false;
-            for (const SpriteNeed& need : *needs)
-                listed = listed || (need.id == 0 && need.name == row.resource);
+            auto listed = std::find_if(needs->begin(), needs->end(), [&](const SpriteNeed& need) {
+                return need.id == 0 && need.name == row.resource;
+            });
+            if (listed == needs->end()) {
+                needs->push_back({0, row.resource, {}, {}, SpriteMotion::Still});
+                listed = needs->end() - 1;
+            }
             // Platforms near the hero are stepped; scenery never is.
-            const SpriteMotion motion =
-                row.element == LevelElement::Platform ? SpriteMotion::OneAction : SpriteMotion::Still;
-            if (!listed)
-                needs->push_back({0, row.resource, {}, {}, motion});
+            if (row.element == LevelElement::Platform)
+                listed->motion = SpriteMotion::OneAction;
         }
     }
 }
 
-std::string FrameProblem(const SpriteNeed& need, const MvAction* action, const std::string& which)
+// What is wrong with action (null when the sprite has none called which) of need's
+// sprite, moved as motion; empty when nothing.
+std::string ActionProblem(const SpriteNeed& need, const MvAction* action, const std::string& which,
+                          SpriteMotion motion)
 {
     if (action == nullptr)
         return Who(need) + " has no action " + which;
     if (action->FrameCount() == 0)
         return Who(need) + " action " + which + " has no frames";
-    const std::string deltas = FindDeltaProblem(*action, need.motion);
+    const std::string deltas = FindDeltaProblem(*action, motion);
     if (!deltas.empty())
         return Who(need) + " action " + which + " " + deltas;
     return std::string();
@@ -93,19 +99,18 @@ std::string FindUnmetNeed(const MvResourceVault& vault, const std::vector<Sprite
             return Who(need) + " is missing";
         if (sprite->ActionCount() == 0)
             return Who(need) + " has no actions";
-        // A new sprite node shows the first action; a OneAction sprite is stepped in it.
+        // A new sprite node shows the first action; a Switching sprite is given another
+        // before it is stepped.
         const MvAction* first = sprite->ActionAt(0);
-        std::string problem;
-        if (need.motion != SpriteMotion::Switching)
-            problem = FrameProblem(need, first, Quoted(first->Name()));
-        else if (first->FrameCount() == 0)
-            problem = Who(need) + " action " + Quoted(first->Name()) + " has no frames";
+        std::string problem = ActionProblem(
+            need, first, Quoted(first->Name()),
+            need.motion == SpriteMotion::Switching ? SpriteMotion::Still : need.motion);
         for (size_t i = 0; i < need.actionNames.size() && problem.empty(); ++i)
-            problem = FrameProblem(need, sprite->FindAction(need.actionNames[i].c_str()),
-                                   Quoted(need.actionNames[i].c_str()));
+            problem = ActionProblem(need, sprite->FindAction(need.actionNames[i].c_str()),
+                                    Quoted(need.actionNames[i].c_str()), need.motion);
         for (size_t i = 0; i < need.actionIds.size() && problem.empty(); ++i)
-            problem = FrameProblem(need, sprite->FindAction(static_cast<int32_t>(need.actionIds[i])),
-                                   "id " + std::to_string(need.actionIds[i]));
+            problem = ActionProblem(need, sprite->FindAction(static_cast<int32_t>(need.actionIds[i])),
+                                    "id " + std::to_string(need.actionIds[i]), need.motion);
         if (!problem.empty())
             return problem;
     }
