@@ -1,9 +1,9 @@
-// The real program when things go wrong around it: a resource file with one field changed
+// The real program when things go wrong around it. Start-up failures print their fixed
+// line and then their reason on standard error; a resource file with one field changed
 // is refused at the first screen with exit code 255, the fixed failure line and one line
 // on standard error saying what is wrong; SIGINT and SIGTERM end it at once with exit
 // code 0 as Escape does; a sound file that is missing is named once and play goes on.
 
-#include "Clock.h"
 #include "GameOnXvfb.h"
 #include "SpritesFileEdit.h"
 
@@ -11,6 +11,7 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -66,6 +67,61 @@ protected:
 
 const char* const SpritesFile = MOVO_GAME_FOLDER "/Images/Sprites.dat";
 
+// ---- Start-up failures: the fixed line on standard output, the reason on standard error
+
+using GameStartUpTest = GameFaultTest;
+
+TEST_F(GameStartUpTest, MissingAudioDeviceEndsWithCode1)
+{
+    ASSERT_TRUE(StartGame("bogus"));
+    ASSERT_TRUE(ExpectExit(1));
+    EXPECT_NE(game_.Output().find("Can't open audio subsystem...\n"), std::string::npos) << game_.Output();
+    const std::string reason = ErrorText();
+    EXPECT_EQ(reason.rfind("no audio device for 44100 Hz 16-bit stereo (SDL_AUDIODRIVER=bogus): ", 0), 0u) << reason;
+    EXPECT_EQ(std::count(reason.begin(), reason.end(), '\n'), 1) << reason;
+}
+
+TEST_F(GameStartUpTest, MissingVideoDriverEndsWithCode255)
+{
+    ASSERT_TRUE(StartGame("dummy", "bogus"));
+    ASSERT_TRUE(ExpectExit(255));
+    EXPECT_EQ(game_.Output().rfind("Couldn't initialize SDL: ", 0), 0u) << game_.Output();
+    EXPECT_EQ(game_.Output().back(), '\n') << game_.Output();
+    EXPECT_EQ(ErrorText().rfind("SDL cannot start (SDL_VIDEODRIVER=bogus): ", 0), 0u) << ErrorText();
+}
+
+// Started from a folder without the game's files: the line names that folder.
+TEST_F(GameStartUpTest, MissingSpritesFileEndsWithCode255)
+{
+    ASSERT_TRUE(StartGame("dummy", "x11", folder_.c_str()));
+    ASSERT_TRUE(ExpectExit(255));
+    EXPECT_NE(game_.Output().find("Error loading the BrumoSprites dat file\n"), std::string::npos) << game_.Output();
+    EXPECT_EQ(game_.CountInOutput("Loaded BrumoSprites.dat"), 0) << game_.Output();
+    char here[4096];
+    ASSERT_NE(realpath(folder_.c_str(), here), nullptr);
+    EXPECT_EQ(ErrorText(), std::string("cannot open 'Images/Sprites.dat': No such file or directory; the game runs "
+                                       "from ") +
+                               here + ": start it from its own folder, the one holding Images/ and Sounds/\n");
+}
+
+// A screen smaller than the 800 x 600 window: SDL gives no video surface.
+class GameOnSmallScreenTest : public GameFaultTest {
+protected:
+    int Width() const override { return 640; }
+    int Height() const override { return 480; }
+};
+
+TEST_F(GameOnSmallScreenTest, NoVideoSurfaceEndsWithCode3AndItsReasonOnStandardError)
+{
+    ASSERT_TRUE(StartGame("dummy"));
+    ASSERT_TRUE(ExpectExit(3));
+    EXPECT_EQ(game_.Output(), "");
+    EXPECT_EQ(ErrorText().rfind("no 800 x 600 full-screen video mode (SDL_VIDEODRIVER=x11): ", 0), 0u)
+        << ErrorText();
+}
+
+// ---- What the game needs from its resource file
+
 TEST_F(GameFaultTest, AResourceFileLackingWhatTheGameNeedsEndsItWithOneLine)
 {
     const struct {
@@ -98,6 +154,8 @@ TEST_F(GameFaultTest, AResourceFileLackingWhatTheGameNeedsEndsItWithOneLine)
         EXPECT_EQ(ErrorText(), "Images/Sprites.dat: " + c.line + "\n");
     }
 }
+
+// ---- Signals and sounds
 
 TEST_F(GameFaultTest, SigintAndSigtermEndTheGameAtOnceOnTheMenuAndInPlay)
 {
