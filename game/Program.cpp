@@ -78,7 +78,7 @@ int RunProgram()
 
     if (Mix_OpenAudio(AudioFrequency, AudioFormat, AudioChannels, AudioChunkSize) == -1) {
         MvLog("Can't open audio subsystem...\n");
-        std::fprintf(stderr, "no audio device for 44100 Hz 16-bit stereo%s: %s\n",
+        std::fprintf(stderr, "no audio device for %d Hz 16-bit stereo%s: %s\n", AudioFrequency,
                      DriverChoice("SDL_AUDIODRIVER").c_str(), Mix_GetError());
         CloseSdl();
         return ProgramExitNoAudio;

@@ -5,8 +5,8 @@
 /// Precondition and consistency checks. A failed check prints the condition, file and
 /// line to standard error and the debug-output channel, runs the program's hook (if one is
 /// set), then stops the program: it breaks into the debugger when one is attached and
-/// aborts otherwise. Checks stay on in
-/// every build; they guard callers' contracts, never input read from disk.
+/// aborts otherwise. Checks stay on in every build; they guard callers' contracts, never
+/// input read from disk.
 
 /// Reports a failed check and stops. Returns only when a debugger resumes the program.
 void MvAssertFailed(const char* condition, const char* file, int line);
