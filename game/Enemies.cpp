@@ -185,6 +185,12 @@ void Hurt(SoundCue cue)
 
 const SpriteTag& EnemyTag(EnemyKind kind) { return *InfoOf(kind).tag; }
 
+EnemyLook EnemyLookOf(EnemyKind kind)
+{
+    const KindInfo& info = InfoOf(kind);
+    return {info.spriteId, info.leftAction, info.rightAction};
+}
+
 bool EnemyKindOf(const MvSceneNode* node, EnemyKind* kind)
 {
     MvAssert(node != nullptr && kind != nullptr);

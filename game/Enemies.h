@@ -20,6 +20,20 @@ class MvDrawableNode;
 // starting state, what a stomp does) naming its step rule: walker, flier or riser.
 enum class EnemyKind { Mulgo, Shellox, Thornel, Snapvine, Rocketto };
 
+// Every kind, in the order of the kind table.
+constexpr EnemyKind EnemyKinds[] = {EnemyKind::Mulgo, EnemyKind::Shellox, EnemyKind::Thornel, EnemyKind::Snapvine,
+                                    EnemyKind::Rocketto};
+
+// What an enemy of a kind is made of: its sprite id, and the ids of the actions that show
+// it walking left and right (0 for a kind that shows no direction and stays in its first
+// action).
+struct EnemyLook {
+    int spriteId;
+    int leftAction;
+    int rightAction;
+};
+EnemyLook EnemyLookOf(EnemyKind kind);
+
 // The kind tags, one per kind.
 extern const SpriteTag MulgoTag;
 extern const SpriteTag ShelloxTag;

@@ -29,5 +29,12 @@ constexpr const char* LevelNumberLabelName = "levelnumber";
 constexpr int HeroSpriteId = 12;
 constexpr int RedFlagSpriteId = 18;
 constexpr int BlueFlagSpriteId = 19;
+constexpr int GlyphSpriteId = 58;
+
+// The actions the hero is shown in, by name; it starts in HeroStartAction.
+constexpr const char* HeroActionNames[] = {"Stand.Left", "Stand.Right", "Walk.Left",
+                                           "Walk.Right", "Jump.Left",   "Jump.Right"};
+constexpr int HeroActionCount = sizeof HeroActionNames / sizeof HeroActionNames[0];
+constexpr const char* HeroStartAction = HeroActionNames[1];
 
 #endif

@@ -15,14 +15,37 @@
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
 #include "MvStage.h"
+#include "Program.h"
 #include "Sound.h"
+#include "SpriteNeeds.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 GameWorld* GameWorld::instance_ = nullptr;
+
+namespace {
+
+// The game's resource file, relative to the folder the game runs from.
+constexpr const char* SpritesFile = "Images/Sprites.dat";
+
+// Why vault could not load the file; a file that is not there is most likely looked for
+// from the wrong folder, which the message names.
+std::string LoadFailure(const MvResourceVault& vault)
+{
+    if (access(SpritesFile, F_OK) == 0)
+        return vault.LoadError();
+    char folder[4096];
+    const char* here = getcwd(folder, sizeof folder) != nullptr ? folder : "an unknown folder";
+    return vault.LoadError() + "; the game runs from " + here +
+           ": start it from its own folder, the one holding Images/ and Sounds/";
+}
+
+} // namespace
 
 GameWorld::GameWorld()
 {
@@ -41,12 +64,21 @@ GameWorld& GameWorld::Instance()
 void GameWorld::LoadScreen()
 {
     MvAssert(GameState::engine != nullptr);
-    if (!GameState::engine->Vault()->LoadDatFile("Images/Sprites.dat")) {
+    MvResourceVault* vault = GameState::engine->Vault();
+    std::string problem;
+    if (!vault->LoadDatFile(SpritesFile)) {
+        problem = LoadFailure(*vault);
+    } else {
+        const std::string unmet = FindUnmetNeed(*vault, GameSpriteNeeds());
+        if (!unmet.empty())
+            problem = std::string(SpritesFile) + ": " + unmet;
+    }
+    if (!problem.empty()) {
         MvLog("Error loading the BrumoSprites dat file\n");
+        std::fprintf(stderr, "%s\n", problem.c_str());
         // Like every other way out of the program, this one leaves no full-screen mode
         // behind: the mixer and SDL are closed before the process ends.
-        Mix_CloseAudio();
-        SDL_Quit();
+        CloseSdl();
         std::exit(255);
     }
     MvLog("Loaded BrumoSprites.dat\n");
@@ -61,7 +93,7 @@ void GameWorld::BuildPlay()
     MvAssert(heroResource != nullptr);
     MvSpriteNode* hero = new MvSpriteNode(heroResource);
     hero->SetName(HeroName);
-    hero->SelectAction("Stand.Right");
+    hero->SelectAction(HeroStartAction);
     GameState::engine->SceneTree()->InsertNode(nullptr, hero);
 
     BuildScreen(GameState::chosenLevel);

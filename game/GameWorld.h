@@ -34,8 +34,10 @@ public:
     // The live instance. Asserts there is one.
     static GameWorld& Instance();
 
-    // Screen load: puts "Images/Sprites.dat" into the new stage's vault. A file that cannot
-    // be loaded ends the program with exit code 255.
+    // Screen load: puts "Images/Sprites.dat" into the new stage's vault and checks that it
+    // holds what the game needs (FindUnmetNeed). A file that cannot be loaded or lacks any
+    // of it ends the program with exit code 255: the log's failure line, then one line on
+    // standard error saying what is wrong, and SDL closed (CloseSdl).
     void LoadScreen();
     // Menu build: the menu's content (MenuScreen).
     void BuildMenu();

@@ -18,7 +18,6 @@
 
 namespace {
 
-const int GlyphSpriteId = 58;
 const int GlyphAdvance = 7;
 const int32_t LabelScaleRaw = 78643; // 1.2 in 16.16, rounded
 
@@ -37,9 +36,9 @@ const ZeroPadding ZeroPaddings[] = {
 // Shows the glyph of character c on sprite, or hides the sprite when there is none.
 void ShowGlyph(MvSpriteNode* sprite, char c)
 {
-    char action[6] = {'c', 'h', 'a', 'r', c, '\0'};
-    if (sprite->SpriteResource()->FindAction(action) != nullptr) {
-        sprite->SelectAction(action);
+    const std::string action = GlyphActionName(c);
+    if (sprite->SpriteResource()->FindAction(action.c_str()) != nullptr) {
+        sprite->SelectAction(action.c_str());
         sprite->SetShown(true, -1);
     } else {
         sprite->SetShown(false, -1);
@@ -47,6 +46,8 @@ void ShowGlyph(MvSpriteNode* sprite, char c)
 }
 
 } // namespace
+
+std::string GlyphActionName(char c) { return std::string("char") + c; }
 
 std::string AddLeadingZeros(const char* text, const char* labelName)
 {

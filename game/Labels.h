@@ -12,6 +12,14 @@
 // A character without a glyph still gets its sprite, hidden, so that it shows as a blank
 // and the k-th glyph keeps matching the k-th character.
 
+// The characters the game's labels show: the digits of its counters and the capitals of
+// its fixed texts. The glyph sprite has one action per character, "char" and the
+// character ("charA").
+constexpr const char* LabelCharacters = "0123456789ABCDEFGHILMNOPQRSTUVWXY";
+
+// The name of the glyph sprite's action showing c.
+std::string GlyphActionName(char c);
+
 // The text with leading zeros added to the minimum length of the label name: 4 for
 // "time", 8 for "pointsscored", 3 for "Defeated" and "flags", none for any other name.
 std::string AddLeadingZeros(const char* text, const char* labelName);

@@ -7,6 +7,7 @@
 #include "MvStage.h"
 #include "PlaySequence.h"
 #include "Sound.h"
+#include "StopSignal.h"
 
 #include <cstring>
 
@@ -35,6 +36,14 @@ void ScreenFlow::OpenStage()
     GameState::engine->Draw(true, nullptr);
 }
 
+bool ScreenFlow::NextEvent(SDL_Event* event)
+{
+    if (!StopSignalled() && events_->Wait(event) && !StopSignalled())
+        return event->type != SDL_QUIT;
+    quit_ = quit_ || StopSignalled();
+    return false;
+}
+
 void ScreenFlow::CloseStage()
 {
     delete GameState::engine;
@@ -57,7 +66,7 @@ void ScreenFlow::RunMenuScreen()
 void ScreenFlow::MenuLoop()
 {
     SDL_Event event;
-    while (!done_ && !quit_ && events_->Wait(&event) && event.type != SDL_QUIT) {
+    while (!done_ && !quit_ && NextEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
             OnMenuKey(event.key.keysym.sym, &done_, &quit_);
@@ -84,8 +93,10 @@ void ScreenFlow::RunPlayScreen()
     // was played, so there is no end to tell.
     const bool played = !quit_;
     SDL_Event event;
-    while (!done_ && !quit_ && !GameState::lost && events_->Wait(&event) && event.type != SDL_QUIT)
+    while (!done_ && !quit_ && !GameState::lost && NextEvent(&event))
         HandlePlayEvent(event, &quit_, &done_);
+    // A signal during the death pause ends the game as soon as the pause gives way.
+    quit_ = quit_ || StopSignalled();
     if (played)
         events_->PlayEnded(quit_, done_);
 
@@ -101,7 +112,7 @@ void ScreenFlow::RunEndScreen()
     world_->BuildEnd();
 
     SDL_Event event;
-    while (!done_ && !quit_ && events_->Wait(&event) && event.type != SDL_QUIT) {
+    while (!done_ && !quit_ && NextEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
             OnEndKey(event.key.keysym.sym, &done_, &quit_);

@@ -16,7 +16,8 @@ constexpr Uint32 TickInterval = 50;
 // surface, kept in GameState::engine while the screen runs, and runs one loop that waits
 // for an SDL event and handles it; the 50-millisecond timer started on the menu posts
 // the tick events that make the screens draw. A quit event (closing the window) only ends
-// the current screen's loop, so the flow moves on to the next screen.
+// the current screen's loop, so the flow moves on to the next screen; SIGINT and SIGTERM
+// end the flow as Escape does, noticed at the latest with the next tick.
 class ScreenFlow {
 public:
     // Runs on screen (not owned) and builds the screens' content with world, taking the
@@ -56,6 +57,10 @@ private:
     void OpenStage();
     // Deletes the screen's stage; GameState::engine becomes null.
     void CloseStage();
+    // Waits for the screen loop's next event into *event: false, ending the loop, when
+    // the wait fails or brings a quit event, and when SIGINT or SIGTERM arrived
+    // (StopSignalled), which sets quit as Escape does.
+    bool NextEvent(SDL_Event* event);
 
     SDL_Surface* screen_;
     GameWorld* world_;

@@ -2,8 +2,15 @@
 
 #include "GameState.h"
 #include "MvAssert.h"
+#include "ScreenFlow.h"
+#include "StopSignal.h"
 
 #include <SDL.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -23,7 +30,23 @@ const SoundCueInfo CueTable[SoundCueCount] = {
 const int HeldChannelCount = 2;
 const Uint32 DeathPauseMs = 5000;
 
-DeathPause deathPause = SDL_Delay;
+// The death pause of the program: SDL_Delay a tick at a time, cut short by SIGINT or
+// SIGTERM, so that a signal ends the game at once.
+void PauseUnlessStopped(Uint32 milliseconds)
+{
+    const Uint32 start = SDL_GetTicks();
+    while (!StopSignalled()) {
+        const Uint32 passed = SDL_GetTicks() - start;
+        if (passed >= milliseconds)
+            break;
+        SDL_Delay(std::min(milliseconds - passed, TickInterval));
+    }
+}
+
+DeathPause deathPause = PauseUnlessStopped;
+
+// The cues whose file could not be played, each named once on standard error.
+bool reported[SoundCueCount] = {};
 CueObserver cueObserver = nullptr;
 
 void Observe(SoundCue cue)
@@ -51,13 +74,21 @@ const SoundCueInfo& CueInfo(SoundCue cue)
     return CueTable[cue];
 }
 
-Mix_Chunk* LoadSound(const char* path)
+Mix_Chunk* LoadSound(const char* path, SoundFailure* failure)
 {
     MvAssert(path != nullptr);
+    errno = 0;
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    if (stream == nullptr)
+    if (stream == nullptr) {
+        const int reason = errno;
+        if (failure != nullptr)
+            *failure = {"cannot open", reason != 0 ? std::strerror(reason) : SDL_GetError()};
         return nullptr;
-    return Mix_LoadWAV_RW(stream, 1);
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
+    if (chunk == nullptr && failure != nullptr)
+        *failure = {"cannot load", Mix_GetError()};
+    return chunk;
 }
 
 void PlaySound(Mix_Chunk* chunk, int channel, bool loop)
@@ -76,9 +107,15 @@ namespace {
 Mix_Chunk* StartCue(SoundCue cue)
 {
     const SoundCueInfo& info = CueInfo(cue);
-    Mix_Chunk* chunk = LoadSound(info.path);
-    if (chunk == nullptr)
+    SoundFailure failure;
+    Mix_Chunk* chunk = LoadSound(info.path, &failure);
+    if (chunk == nullptr) {
+        if (!reported[cue])
+            std::fprintf(stderr, "%s: %s: %s; the game goes on without this sound\n", info.path, failure.what,
+                         failure.reason);
+        reported[cue] = true;
         return nullptr;
+    }
     PlaySound(chunk, info.channel, info.loops);
     ReleaseHeldEffect(info.channel);
     return chunk;
@@ -129,7 +166,7 @@ void PlayDeath()
 
 void SetCueObserver(CueObserver observer) { cueObserver = observer; }
 
-void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : SDL_Delay; }
+void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : PauseUnlessStopped; }
 
 Mix_Chunk* HeldEffect(int channel)
 {

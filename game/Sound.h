@@ -10,7 +10,8 @@
 // started on a channel cuts off what played there. The level's music is held in
 // GameState::music; the last effect started on each channel is held here so that its
 // chunk outlives its playback, and is freed when the next cue takes the channel or when
-// the play screen ends. A missing or unreadable file plays nothing and the game goes on.
+// the play screen ends. A missing or unreadable file plays nothing and the game goes on;
+// the first time a cue's file fails, it is named on standard error with the reason.
 
 // The sounds of the game, one per row of the cue table.
 enum SoundCue {
@@ -37,9 +38,17 @@ struct SoundCueInfo {
 // The table row of cue. Asserts 0 <= cue < SoundCueCount.
 const SoundCueInfo& CueInfo(SoundCue cue);
 
+// Why a sound file gave no chunk: what failed ("cannot open", "cannot load") and the
+// system's or the mixer's reason, both valid until the next failure.
+struct SoundFailure {
+    const char* what = nullptr;
+    const char* reason = nullptr;
+};
+
 // Reads the sound file at path (asserted not null) into a new chunk the caller frees;
-// null when it is missing or unreadable.
-Mix_Chunk* LoadSound(const char* path);
+// null when it is missing or unreadable, with the reason in *failure unless that is null.
+// Allocates nothing when it fails, since cues are played during play.
+Mix_Chunk* LoadSound(const char* path, SoundFailure* failure = nullptr);
 
 // Plays chunk on channel, forever when loop is set and once otherwise, replacing what the
 // channel played. A null chunk does nothing. The chunk stays the caller's.
@@ -62,13 +71,15 @@ void ReleaseMusic();
 void StopMusic();
 
 // The hero's death: releases the level's music, plays the death cue on channel 0 and
-// holds the main thread for 5000 milliseconds through the death pause, so the sound is
-// heard before the end screen appears. Ticks posted meanwhile wait in SDL's queue.
+// holds the main thread for 5000 milliseconds through the death pause (SetDeathPause), so
+// the sound is heard before the end screen appears. Ticks posted meanwhile wait in SDL's
+// queue.
 void PlayDeath();
 
-// How the death pause waits: SDL_Delay unless replaced. Tools that run the game faster
-// than real time (and tests) put a function here that returns at once; null restores
-// SDL_Delay.
+// How the death pause waits: unless replaced, with SDL_Delay a tick at a time until the
+// time has passed or SIGINT or SIGTERM arrived (StopSignalled). Tools that run the game
+// faster than real time (and tests) put a function here that returns at once; null
+// restores the default.
 using DeathPause = void (*)(Uint32 milliseconds);
 void SetDeathPause(DeathPause pause);
 

@@ -36,17 +36,31 @@ void MvDebugBreak()
 
 namespace {
 
-// Prints text to standard error and the debug-output channel, then breaks.
+MvAssertHook assertHook = nullptr;
+
+// Prints text to standard error and the debug-output channel, runs the hook, then breaks.
 void ReportAndBreak(const char* text)
 {
     std::fflush(stdout);
     std::fputs(text, stderr);
     std::fflush(stderr);
     MvDebugOutput(text);
+    // Taken off first, so that a check failing inside the hook does not run it again.
+    const MvAssertHook hook = assertHook;
+    assertHook = nullptr;
+    if (hook != nullptr)
+        hook();
     MvDebugBreak();
 }
 
 } // namespace
+
+MvAssertHook MvSetAssertHook(MvAssertHook hook)
+{
+    const MvAssertHook previous = assertHook;
+    assertHook = hook;
+    return previous;
+}
 
 void MvAssertFailed(const char* condition, const char* file, int line)
 {

@@ -3,9 +3,10 @@
 
 /// @file
 /// Precondition and consistency checks. A failed check prints the condition, file and
-/// line to standard error and the debug-output channel, then stops the program: it
-/// breaks into the debugger when one is attached and aborts otherwise. Checks stay on in
-/// every build; they guard callers' contracts, never input read from disk.
+/// line to standard error and the debug-output channel, runs the program's hook (if one is
+/// set), then stops the program: it breaks into the debugger when one is attached and
+/// aborts otherwise. Checks stay on in every build; they guard callers' contracts, never
+/// input read from disk.
 
 /// Reports a failed check and stops. Returns only when a debugger resumes the program.
 void MvAssertFailed(const char* condition, const char* file, int line);
@@ -17,6 +18,14 @@ void MvAssertFailedWith(const char* condition, const char* file, int line, const
 
 /// Breaks into an attached debugger (SIGTRAP); without one, aborts the program.
 void MvDebugBreak();
+
+/// What a program runs when a check fails, before it stops: it puts back what must not
+/// outlive the program, such as a full-screen display mode.
+using MvAssertHook = void (*)();
+
+/// Makes hook (null for none) run once, on the first failed check, after the report and
+/// before the break; returns the hook it replaces.
+MvAssertHook MvSetAssertHook(MvAssertHook hook);
 
 /// True when a debugger (any tracer) is attached to this process.
 bool MvDebuggerAttached();

@@ -10,6 +10,7 @@
 #include "MvRleLine.h"
 #include "MvRleSegment.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -207,9 +208,13 @@ MvResourceVault::~MvResourceVault()
 bool MvResourceVault::LoadDatFile(const char* path)
 {
     MvAssert(path != nullptr);
+    errno = 0;
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
     if (stream == nullptr) {
+        const int reason = errno;
         MvLog("MvResourceVault::LoadDatFile failed to open file '%s'\n", path);
+        loadError_ = std::string("cannot open '") + path + "': " +
+                     (reason != 0 ? std::strerror(reason) : SDL_GetError());
         return false;
     }
     const bool result = ReadStream(stream, path);
@@ -223,6 +228,7 @@ bool MvResourceVault::LoadDatFileFromMemory(const void* data, int size)
     SDL_RWops* stream = SDL_RWFromConstMem(data, size);
     if (stream == nullptr) {
         MvLog("MvResourceVault::LoadDatFileFromMemory failed.\n");
+        loadError_ = std::string("cannot read a memory block: ") + SDL_GetError();
         return false;
     }
     const bool result = ReadStream(stream, "memory block");
@@ -233,6 +239,15 @@ bool MvResourceVault::LoadDatFileFromMemory(const void* data, int size)
 bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)
 {
     MvResourceReader reader(stream, fileName);
+    loadError_.clear();
+    const bool result = ReadInto(reader);
+    if (!result)
+        loadError_ = reader.Error();
+    return result;
+}
+
+bool MvResourceVault::ReadInto(MvResourceReader& reader)
+{
     if (HasLoadedFile())
         return reader.FailAt(reader.Offset(), "this vault already holds a loaded file");
     FileTallies tallies;

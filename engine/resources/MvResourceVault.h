@@ -8,11 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class MvBinaryDataResource;
 class MvFontResource;
 class MvLoadPool;
 class MvResource;
+class MvResourceReader;
 class MvSpriteResource;
 class MvTextDataResource;
 class MvTileResource;
@@ -43,6 +45,10 @@ public:
     /// As LoadDatFile, from size bytes at data (asserted size >= 0), which need to stay
     /// valid only during the call.
     bool LoadDatFileFromMemory(const void* data, int size);
+    /// Why the last load of this vault failed, in one line naming the file, such as
+    /// `cannot open 'a.dat': No such file or directory`; empty after a load that succeeded
+    /// and before the first.
+    const std::string& LoadError() const;
 
     /// The resource of that kind with that exact name or id, or null (and the lookup is
     /// noted for LastFailedLookup). A resource found by type code must have the matching
@@ -95,8 +101,10 @@ public:
 
 private:
     bool ReadStream(SDL_RWops* stream, const char* fileName);
+    bool ReadInto(MvResourceReader& reader);
 
     MvGrowArray<MvResource*> resources_;
+    std::string loadError_;
     MvLoadPool* pixelPool_;
     MvLoadPool* linePool_;
     MvLoadPool* segmentPool_;
@@ -104,6 +112,7 @@ private:
 
 inline int MvResourceVault::ResourceCount() const { return resources_.Count(); }
 inline MvResource* MvResourceVault::ResourceAt(int index) const { return resources_[index]; }
+inline const std::string& MvResourceVault::LoadError() const { return loadError_; }
 inline bool MvResourceVault::HasLoadedFile() const { return pixelPool_ != nullptr; }
 
 #endif

@@ -2,6 +2,7 @@
 #include "MvDebugOutput.h"
 #include "MvLog.h"
 
+#include "MvFailedCheck.h"
 #include "MvLogCapture.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,45 @@ TEST(MvAssertDeathTest, AFailedCheckNamesConditionFileAndLine)
     int value = 3;
     EXPECT_DEATH(MvAssert(value == 4), "Assertion failed: value == 4, file .*MvLogTest.cpp, line [0-9]+");
     MvAssert(value == 3); // a holding check does nothing
+}
+
+// A failed check runs the program's hook once, after its report and before it stops, so
+// that a program can put back what must not outlive it (the game's full-screen mode).
+
+// Says on standard error that it ran, where the death test reads it.
+void SayHookRan() { std::fputs("the hook ran\n", stderr); }
+
+// Fails a check itself, as a hook reaching code with a broken precondition would.
+void FailInsideHook()
+{
+    std::fputs("the hook ran\n", stderr);
+    MvAssert(1 + 1 == 3);
+}
+
+TEST(MvAssertDeathTest, AFailedCheckRunsTheHookAfterItsReport)
+{
+    EXPECT_DEATH(
+        {
+            MvSetAssertHook(SayHookRan);
+            MvAssert(2 + 2 == 5);
+        },
+        MvFailedCheck("2 + 2 == 5") + ", file .*\nthe hook ran\n$");
+}
+
+TEST(MvAssertDeathTest, ACheckFailingInTheHookDoesNotRunItAgain)
+{
+    EXPECT_DEATH(
+        {
+            MvSetAssertHook(FailInsideHook);
+            MvAssert(2 + 2 == 5);
+        },
+        MvFailedCheck("2 + 2 == 5") + ", file .*\nthe hook ran\n" + MvFailedCheck("1 + 1 == 3") + ", file [^\n]*\n$");
+}
+
+TEST(MvAssert, SettingAHookReturnsTheOneItReplaces)
+{
+    EXPECT_EQ(MvSetAssertHook(SayHookRan), nullptr);
+    EXPECT_EQ(MvSetAssertHook(nullptr), &SayHookRan);
 }
 
 TEST(MvAssert, NoDebuggerIsAttachedToTheTests)

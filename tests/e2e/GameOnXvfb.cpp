@@ -2,6 +2,8 @@
 
 #include "Clock.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 void GameOnXvfb::SetUp()
@@ -22,7 +24,12 @@ testing::AssertionResult GameOnXvfb::StartGame(const char* audioDriver, const ch
         {"LSAN_OPTIONS", std::string("suppressions=") + MOVO_LSAN_SUPPRESSIONS + ":print_suppressions=0"},
     };
     env.insert(env.end(), extraEnvironment_.begin(), extraEnvironment_.end());
-    if (!game_.Start(MOVO_GAME_PROGRAM, folder, env, &error))
+    // The shell replaces itself with the game, so the process is the game's own.
+    const bool started = errorFile_.empty()
+                             ? game_.Start(MOVO_GAME_PROGRAM, folder, env, &error)
+                             : game_.Start("/bin/sh", {"-c", "exec \"$0\" 2>\"$1\"", MOVO_GAME_PROGRAM, errorFile_},
+                                           folder, env, &error);
+    if (!started)
         return testing::AssertionFailure() << error;
     return testing::AssertionSuccess();
 }
@@ -104,6 +111,12 @@ testing::AssertionResult GameOnXvfb::ExpectExit(int exitCode)
         return testing::AssertionFailure() << "the game did not end within " << ExitMs << " ms; output:\n"
                                            << game_.Output();
     return ExitCodeIs(code, exitCode);
+}
+
+std::string GameOnXvfb::ErrorText() const
+{
+    std::ifstream in(errorFile_);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 testing::AssertionResult GameOnXvfb::ExitCodeIs(int code, int exitCode)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 // The fixture of the end-to-end tests: one private Xvfb per test, the test's own connection
 // to it, and the real program started on it from its game folder. Every wait has a generous
@@ -50,7 +51,8 @@ protected:
 
     // Starts the game in folder (its own game folder by default) on this test's server with
     // the given audio driver and video driver (naming x11 keeps SDL from quietly falling
-    // back to another one), adding extraEnvironment_ to its environment.
+    // back to another one), adding extraEnvironment_ to its environment. When errorFile_
+    // is set, the game's standard error goes to that file instead of the output.
     testing::AssertionResult StartGame(const char* audioDriver, const char* videoDriver = "x11",
                                        const char* folder = MOVO_GAME_FOLDER);
 
@@ -85,6 +87,9 @@ protected:
     // Waits for the game to end with exitCode.
     testing::AssertionResult ExpectExit(int exitCode);
 
+    // What the game wrote to errorFile_ so far; empty when nothing or no file.
+    std::string ErrorText() const;
+
     // Success when code is exitCode; otherwise a failure that shows the game's output.
     testing::AssertionResult ExitCodeIs(int code, int exitCode);
 
@@ -97,6 +102,8 @@ protected:
     int pictureTop_ = 0;
     // Variables the next StartGame adds to the game's environment.
     GameProcess::Environment extraEnvironment_;
+    // Where the next StartGame sends the game's standard error; empty: to the output.
+    std::string errorFile_;
 };
 
 #endif

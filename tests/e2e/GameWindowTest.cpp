@@ -1,5 +1,5 @@
 // The real program under a private Xvfb: its window, its keys and its exit codes, on a
-// 1024 x 768 screen of 24 bits and of 16 bits (5-6-5), and its start-up failures.
+// 1024 x 768 screen of 24 bits and of 16 bits (5-6-5).
 
 #include "GameOnXvfb.h"
 
@@ -66,49 +66,5 @@ TEST_P(GameWindowTest, QuitEventOnMenuMovesOnToPlay)
 
 INSTANTIATE_TEST_SUITE_P(Depths, GameWindowTest, testing::Values(24, 16),
                          [](const testing::TestParamInfo<int>& info) { return "Depth" + std::to_string(info.param); });
-
-using GameStartUpTest = GameOnXvfb;
-
-TEST_F(GameStartUpTest, MissingAudioDeviceEndsWithCode1)
-{
-    ASSERT_TRUE(StartGame("bogus"));
-    ASSERT_TRUE(ExpectExit(1));
-    EXPECT_NE(game_.Output().find("Can't open audio subsystem..."), std::string::npos) << game_.Output();
-}
-
-TEST_F(GameStartUpTest, MissingVideoDriverEndsWithCode255)
-{
-    ASSERT_TRUE(StartGame("dummy", "bogus"));
-    ASSERT_TRUE(ExpectExit(255));
-    EXPECT_EQ(game_.Output().rfind("Couldn't initialize SDL: ", 0), 0u) << game_.Output();
-    EXPECT_EQ(game_.Output().back(), '\n') << game_.Output();
-}
-
-TEST_F(GameStartUpTest, MissingSpritesFileEndsWithCode255)
-{
-    char folder[] = "/tmp/movo-nospritesXXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const bool started = StartGame("dummy", "x11", folder);
-    const testing::AssertionResult ended = started ? ExpectExit(255) : testing::AssertionFailure();
-    rmdir(folder);
-    ASSERT_TRUE(started);
-    ASSERT_TRUE(ended);
-    EXPECT_NE(game_.Output().find("Error loading the BrumoSprites dat file\n"), std::string::npos) << game_.Output();
-    EXPECT_EQ(game_.CountInOutput("Loaded BrumoSprites.dat"), 0) << game_.Output();
-}
-
-// A screen smaller than the 800 x 600 window: SDL gives no video surface.
-class GameOnSmallScreenTest : public GameOnXvfb {
-protected:
-    int Width() const override { return 640; }
-    int Height() const override { return 480; }
-};
-
-TEST_F(GameOnSmallScreenTest, NoVideoSurfaceEndsWithCode3AndNoMessage)
-{
-    ASSERT_TRUE(StartGame("dummy"));
-    ASSERT_TRUE(ExpectExit(3));
-    EXPECT_EQ(game_.Output(), "");
-}
 
 } // namespace

@@ -6,11 +6,18 @@
 #include "MvFailedCheck.h"
 #include "MvStage.h"
 #include "ScreenFlow.h"
+#include "Sound.h"
+#include "StopSignal.h"
 #include "Watchdog.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <cstring>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -267,6 +274,69 @@ TEST_F(ScreenFlowTest, EndScreenEndsOnReturnEscapeOrAQuitEvent)
         EXPECT_EQ(GameState::engine, nullptr) << c.what;
         EXPECT_EQ(KeysLeft(), c.keysLeft) << c.what;
     }
+}
+
+// ---- SIGINT and SIGTERM -------------------------------------------------------------
+
+// The stop signals caught as the program catches them, with SDL's ticks coming; what was
+// installed before is put back at the end.
+class StopSignalTest : public ScreenFlowTest {
+protected:
+    void SetUp() override
+    {
+        ScreenFlowTest::SetUp();
+        sigaction(SIGINT, nullptr, &previousInt_);
+        sigaction(SIGTERM, nullptr, &previousTerm_);
+        CatchStopSignals();
+    }
+    void TearDown() override
+    {
+        sigaction(SIGINT, &previousInt_, nullptr);
+        sigaction(SIGTERM, &previousTerm_, nullptr);
+        SetStopSignalled(false);
+        ScreenFlowTest::TearDown();
+    }
+
+    struct sigaction previousInt_ = {};
+    struct sigaction previousTerm_ = {};
+};
+
+TEST_F(StopSignalTest, EndsTheWholeFlowAsEscapeDoes)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        SetStopSignalled(false);
+        ScreenFlow flow(screen_, &world_);
+        EventFeeder ticks(DummySdl::OfType(SDL_USEREVENT), 5);
+        // Sent while the menu waits for its events.
+        std::thread sender([signal] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            kill(getpid(), signal);
+        });
+        {
+            Watchdog watchdog(strsignal(signal), 10);
+            flow.Run();
+        }
+        sender.join();
+        EXPECT_TRUE(flow.Quit()) << strsignal(signal);
+        EXPECT_TRUE(StopSignalled()) << strsignal(signal);
+        EXPECT_EQ(GameState::engine, nullptr) << strsignal(signal);
+    }
+}
+
+TEST_F(StopSignalTest, CutsTheDeathPauseShort)
+{
+    SetDeathPause(nullptr);
+    std::thread sender([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        kill(getpid(), SIGTERM);
+    });
+    {
+        // Well within the pause's 5 seconds.
+        Watchdog watchdog("the death pause", 3);
+        PlayDeath();
+    }
+    sender.join();
+    EXPECT_TRUE(StopSignalled());
 }
 
 TEST(ScreenFlowDeathTest, NeedsAScreenAndAWorld)

@@ -1,5 +1,6 @@
 // The screen load puts the game's sprites into the new stage's vault, from the folder the
-// program runs in; without a readable file the process ends with its fixed exit code.
+// program runs in; without a readable file the process ends with its fixed exit code and
+// one line on standard error saying why.
 
 #include "GameScreenStage.h"
 #include "GameState.h"
@@ -90,7 +91,10 @@ TEST_F(ScreenLoadDeathTest, AMissingFileEndsTheProcessWithCode255)
             MvSetDebugSink(ToStderr, nullptr);
             world_.LoadScreen();
         },
-        ::testing::ExitedWithCode(255), "Error loading the BrumoSprites dat file\n$");
+        ::testing::ExitedWithCode(255),
+        std::string("Error loading the BrumoSprites dat file\ncannot open 'Images/Sprites.dat': No such file or "
+                    "directory; the game runs from ") +
+            folder + ": start it from its own folder, the one holding Images/ and Sounds/\n$");
     rmdir(folder);
 }
 
@@ -109,7 +113,9 @@ TEST_F(ScreenLoadDeathTest, AnUnreadableFileEndsTheProcessWithCode255)
             MvSetDebugSink(ToStderr, nullptr);
             world_.LoadScreen();
         },
-        ::testing::ExitedWithCode(255), "Error loading the BrumoSprites dat file\n$");
+        ::testing::ExitedWithCode(255),
+        "Error loading the BrumoSprites dat file\nError in resource file 'Images/Sprites.dat' at byte [0-9]+: "
+        "[^\n]+\n$");
     std::remove("Images/Sprites.dat");
     rmdir("Images");
     rmdir(folder);

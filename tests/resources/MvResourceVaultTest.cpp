@@ -146,11 +146,13 @@ TEST(MvResourceVault, LoadsAFileFromAPath)
     EXPECT_TRUE(vault.LoadDatFile(path));
     std::remove(path);
     EXPECT_EQ(2, vault.ResourceCount());
+    EXPECT_EQ("", vault.LoadError());
 
     MvResourceVault missing;
     MvLogCapture log;
     EXPECT_FALSE(missing.LoadDatFile("/nonexistent/Sprites.dat"));
     EXPECT_EQ("MvResourceVault::LoadDatFile failed to open file '/nonexistent/Sprites.dat'\n", log.Text());
+    EXPECT_EQ("cannot open '/nonexistent/Sprites.dat': No such file or directory", missing.LoadError());
     EXPECT_EQ(0, missing.ResourceCount());
     EXPECT_FALSE(missing.HasLoadedFile());
 }

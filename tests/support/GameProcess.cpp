@@ -29,6 +29,7 @@ bool GameProcess::Start(const std::string& program, const std::string& folder, c
 bool GameProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& folder, const Environment& env, std::string* error)
 {
+    Kill();
     // The argument list, made before the fork.
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -67,6 +68,9 @@ bool GameProcess::Start(const std::string& program, const std::vector<std::strin
     }
     close(fds[1]);
     fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+    // A program started before is done with: its output goes.
+    if (outputFd_ >= 0)
+        close(outputFd_);
     pid_ = pid;
     outputFd_ = fds[0];
     exited_ = false;
@@ -158,6 +162,8 @@ void GameProcess::Kill()
     exited_ = true;
     exitCode_ = 128 + SIGKILL;
 }
+
+bool GameProcess::Signal(int signal) { return Running() && kill(pid_, signal) == 0; }
 
 int GameProcess::CountInOutput(const std::string& text) const
 {

@@ -22,9 +22,9 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
-    // Starts program in folder with this process's environment plus env. False with the
-    // reason in *error when the child could not be made; a program that cannot be run
-    // shows up as exit code 127.
+    // Starts program in folder with this process's environment plus env, killing a program
+    // this object started before if it still runs. False with the reason in *error when
+    // the child could not be made; a program that cannot be run shows up as exit code 127.
     bool Start(const std::string& program, const std::string& folder, const Environment& env,
                std::string* error);
     // The same with arguments after the program's name.
@@ -39,8 +39,11 @@ public:
     // signal ended it). False when it still runs at the time limit.
     bool WaitForExit(int timeoutMs, int* exitCode);
 
-    // Kills the program (SIGKILL: the program turns SIGTERM into a quit event) and reaps it.
+    // Kills the program (SIGKILL, which no program can catch) and reaps it.
     void Kill();
+    // Sends signal to the program while it runs; false when it has ended or the sending
+    // failed.
+    bool Signal(int signal);
 
     // How often text occurs in the output so far.
     int CountInOutput(const std::string& text) const;

@@ -182,7 +182,8 @@ inline ::testing::AssertionResult RefusedWithOneMessage(const std::string& log, 
 }
 
 // Loads file into a fresh vault, which must refuse it the way RefusedWithOneMessage
-// describes and be left as it was: no resource, no loaded file, no load pool left current.
+// describes, keep that message as its load error, and be left as it was: no resource, no
+// loaded file, no load pool left current.
 // *logText, when given, receives what the load logged.
 inline ::testing::AssertionResult FreshVaultRefuses(const std::vector<uint8_t>& file, const std::string& message,
                                                      std::string* logText = nullptr)
@@ -202,6 +203,8 @@ inline ::testing::AssertionResult FreshVaultRefuses(const std::vector<uint8_t>& 
     ::testing::AssertionResult refused = RefusedWithOneMessage(log, message);
     if (!refused)
         return refused;
+    if (vault.LoadError().empty() || log.find(vault.LoadError() + "\n") == std::string::npos)
+        return ::testing::AssertionFailure() << "the load error \"" << vault.LoadError() << "\" is not the message logged";
     if (vault.ResourceCount() != 0)
         return ::testing::AssertionFailure() << vault.ResourceCount() << " resources kept";
     if (vault.HasLoadedFile())
