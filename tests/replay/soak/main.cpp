@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -34,9 +35,11 @@ const int StickEdges[] = {-32768, -20001, -20000, -600, -599, 0, 1, 599, 600, 20
 
 const int Buttons[] = {0, 0, 0, 1, 1, 1, 2, 7, 255};
 
-// One input in about this many ticks.
-const unsigned TicksPerInput = 4;
+// A tick gets an input, and after each input one more, with a chance of one in this
+// many: a third of an input a tick on average, now and then several at once.
+const unsigned MoreInputOneIn = 4;
 
+// The seeded choices of one script.
 class Draw {
 public:
     explicit Draw(unsigned seed) : random_(seed) {}
@@ -102,7 +105,7 @@ int main(int argc, char** argv)
     std::printf("# soak script, seed %lu: level %lu, random input up to tick %lu\n", seed, level, ticks);
     std::printf("at 2 press %lu\nat 3 release %lu\nat 4 press Return\nat 5 release Return\n", level, level);
     for (unsigned long tick = 6; tick <= ticks; ++tick) {
-        while (draw.OneIn(TicksPerInput))
+        while (draw.OneIn(MoreInputOneIn))
             std::printf("at %lu %s\n", tick, RandomInput(&draw).c_str());
     }
     return 0;
