@@ -13,6 +13,7 @@ int GameState::apexY = 0;
 bool GameState::rightKeyHeld = false;
 bool GameState::stickHeld = false;
 bool GameState::runHeld = false;
+int GameState::shiftKeysHeld = 0;
 bool GameState::onGround = false;
 bool GameState::jumping = false;
 bool GameState::facingLeft = false;

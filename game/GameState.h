@@ -24,6 +24,7 @@ struct GameState {
     static bool rightKeyHeld;
     static bool stickHeld;
     static bool runHeld;
+    static int shiftKeysHeld;     // the Shift keys held: 1 for the left one, 2 for the right
     static bool onGround;
     static bool jumping;          // the hero is rising
     static bool facingLeft;

@@ -54,6 +54,24 @@ MvSpriteNode* HeroInFront()
 
 int StickSpeed() { return GameState::runHeld ? RunSpeed : WalkSpeed; }
 
+// Left and Right run while either Shift key is held. The keys have their own flag, apart
+// from the run button's, so that each run control speeds up only its own device's walking.
+int KeySpeed() { return GameState::shiftKeysHeld != 0 ? RunSpeed : WalkSpeed; }
+
+int ShiftBit(int sym) { return sym == SDLK_LSHIFT ? 1 : 2; }
+
+// A Shift key pressed or let go: a hero moving by keyboard, on the ground or in the air,
+// goes on the same way at the new speed. A held stick sets its own speed after every event.
+void SetShiftKey(int sym, bool held)
+{
+    if (held)
+        GameState::shiftKeysHeld |= ShiftBit(sym);
+    else
+        GameState::shiftKeysHeld &= ~ShiftBit(sym);
+    if (GameState::vx != 0)
+        GameState::vx = GameState::vx > 0 ? KeySpeed() : -KeySpeed();
+}
+
 void Show(MvSpriteNode* hero, const char* left, const char* right)
 {
     hero->SelectAction(GameState::facingLeft ? left : right);
@@ -89,14 +107,18 @@ void OnKeyDown(SDL_Event event, bool* quit)
             hero->SelectAction("Walk.Right");
             GameState::facingLeft = false;
         }
-        GameState::vx = WalkSpeed;
+        GameState::vx = KeySpeed();
         break;
     case SDLK_LEFT:
         if (GameState::onGround) {
             hero->SelectAction("Walk.Left");
             GameState::facingLeft = true;
         }
-        GameState::vx = -WalkSpeed;
+        GameState::vx = -KeySpeed();
+        break;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        SetShiftKey(sym, true);
         break;
     default:
         break;
@@ -126,6 +148,10 @@ void OnKeyUp(SDL_Event event)
             hero->SelectAction("Stand.Left");
         if (GameState::vx < 0)
             GameState::vx = 0;
+        break;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        SetShiftKey(event.key.keysym.sym, false);
         break;
     default:
         break;

@@ -19,9 +19,11 @@ class MvGrowArray;
 // (vx, vy) once per tick. Each handler does nothing when there is no stage or no hero.
 
 // Key press: Escape (sym 27) sets *quit (asserted not null); Up jumps from the ground;
-// Right and Left walk.
+// Right and Left walk, or run while either Shift key is held; a Shift key makes a hero
+// moving by keyboard run.
 void OnKeyDown(SDL_Event event, bool* quit);
-// Key release: Up ends a rise at once; Right and Left stop walking that way.
+// Key release: Up ends a rise at once; Right and Left stop walking that way; letting go of
+// the last Shift key held drops a hero running by keyboard to walking.
 void OnKeyUp(SDL_Event event);
 // Joystick axis motion: axis 0 pushed beyond 20000 either way walks, or runs while
 // button 0 is held. The stick's return to the centre is handled by UpdateHero.

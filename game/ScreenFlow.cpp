@@ -86,6 +86,7 @@ void ScreenFlow::RunPlayScreen()
     OpenStage();
     ResetCounters();
     GameState::lost = false;
+    GameState::shiftKeysHeld = 0;
     world_->LoadScreen();
     world_->BuildPlay();
 

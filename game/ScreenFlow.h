@@ -37,7 +37,8 @@ public:
     // fails: Return sets done, Escape sets quit, the digit keys 1 to 3 choose the level, a
     // tick refreshes the menu and draws GameState::engine.
     void MenuLoop();
-    // Play screen: resets the counters, clears the lost flag and hands every event to the
+    // Play screen: resets the counters, clears the lost flag and the Shift keys held (a
+    // Shift let go on another screen never reaches the hero) and hands every event to the
     // play sequence until it sets done, quit or lost, then tells the events' source
     // (GameEvents::PlayEnded).
     void RunPlayScreen();

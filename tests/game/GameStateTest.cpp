@@ -110,7 +110,7 @@ TEST(GameState, ResetCountersStartsTheLevelCountersAndLeavesTheRest)
     GameStateGuard guard;
     // Every field away from both its initial and its reset value.
     GameStateValues before = {reinterpret_cast<MvStage*>(0x10), 3, 4711, 0, 999, 17, 8, -5, -10, 42, true, true,
-                              true, true, true, true, true, reinterpret_cast<Mix_Chunk*>(0x20), -400, 7, 8000};
+                              true, true, true, true, true, reinterpret_cast<Mix_Chunk*>(0x20), -400, 7, 8000, 3};
     before.Restore();
 
     ResetCounters();
@@ -138,6 +138,7 @@ TEST(GameState, ResetCountersStartsTheLevelCountersAndLeavesTheRest)
         {"originX kept", after.originX, -400},
         {"originY kept", after.originY, 7},
         {"rightBound kept", after.rightBound, 8000},
+        {"shiftKeysHeld kept", after.shiftKeysHeld, 3},
     };
     for (const IntField& f : fields)
         EXPECT_EQ(f.actual, f.expected) << f.name;

@@ -13,6 +13,7 @@ struct GameStateValues {
     bool rightKeyHeld, stickHeld, runHeld, onGround, jumping, facingLeft, lost;
     Mix_Chunk* music;
     int originX, originY, rightBound;
+    int shiftKeysHeld;
 
     static GameStateValues Capture()
     {
@@ -20,7 +21,7 @@ struct GameStateValues {
         return {G::engine,      G::chosenLevel, G::points,   G::lives,    G::ticks,      G::flagsCollected,
                 G::enemiesDefeated, G::vx,      G::vy,       G::apexY,    G::rightKeyHeld, G::stickHeld,
                 G::runHeld,     G::onGround,    G::jumping,  G::facingLeft, G::lost,     G::music,
-                G::originX,     G::originY,     G::rightBound};
+                G::originX,     G::originY,     G::rightBound,  G::shiftKeysHeld};
     }
 
     void Restore() const
@@ -47,6 +48,7 @@ struct GameStateValues {
         G::originX = originX;
         G::originY = originY;
         G::rightBound = rightBound;
+        G::shiftKeysHeld = shiftKeysHeld;
     }
 };
 

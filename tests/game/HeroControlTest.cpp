@@ -11,6 +11,7 @@
 #include "MvGrowArray.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -232,6 +233,66 @@ TEST_F(PlayScreenTest, TheStickWalksAndRunsAndItsCentreStops)
     Send(Key(SDL_KEYUP, SDLK_a));
     EXPECT_TRUE(GameState::stickHeld) << "a keyboard event never stops the stick";
     EXPECT_EQ(GameState::vx, 5);
+}
+
+TEST_F(PlayScreenTest, ShiftRunsTheKeyboardWalkAsTheRunButtonRunsTheStick)
+{
+    const SDL_Event leftShift = Key(SDL_KEYDOWN, SDLK_LSHIFT), leftShiftUp = Key(SDL_KEYUP, SDLK_LSHIFT);
+    const SDL_Event rightShift = Key(SDL_KEYDOWN, SDLK_RSHIFT), rightShiftUp = Key(SDL_KEYUP, SDLK_RSHIFT);
+    const SDL_Event right = Key(SDL_KEYDOWN, SDLK_RIGHT), rightUp = Key(SDL_KEYUP, SDLK_RIGHT);
+    const SDL_Event left = Key(SDL_KEYDOWN, SDLK_LEFT), leftUp = Key(SDL_KEYUP, SDLK_LEFT);
+    const SDL_Event run = Button(SDL_JOYBUTTONDOWN, 0), runUp = Button(SDL_JOYBUTTONUP, 0);
+    const struct {
+        const char* what;
+        std::vector<SDL_Event> events;
+        int vx;
+    } cases[] = {
+        {"Right pressed with Shift held", {leftShift, right}, 10},
+        {"Left pressed with the other Shift held", {rightShift, left}, -10},
+        {"Shift pressed while walking right", {right, rightShift}, 10},
+        {"Shift pressed while walking left", {left, leftShift}, -10},
+        {"Shift let go while running right", {leftShift, right, leftShiftUp}, 5},
+        {"Shift let go while running left", {rightShift, left, rightShiftUp}, -5},
+        {"one Shift let go while the other is held", {leftShift, rightShift, right, leftShiftUp}, 10},
+        {"a Shift let go that was never pressed", {leftShift, right, rightShiftUp}, 10},
+        {"Shift with no direction held", {leftShift}, 0},
+        {"Shift pressed and let go with no direction held", {leftShift, leftShiftUp}, 0},
+        {"Right let go while Shift is held", {leftShift, right, rightUp}, 0},
+        {"Right after Shift was pressed and let go", {leftShift, leftShiftUp, right}, 5},
+        {"Left over Right, both running", {leftShift, right, left}, -10},
+        {"Left let go with Right held and Shift let go", {leftShift, right, leftUp, leftShiftUp}, 5},
+        // Each run control speeds up only its own device's walking.
+        {"Shift does not run the stick", {leftShift, Axis(0, 30000)}, 5},
+        {"Shift let go while the stick runs", {run, leftShift, Axis(0, 30000), leftShiftUp}, 10},
+        {"the run button does not run the keys", {run, right}, 5},
+        {"the run button let go while the keys run", {leftShift, run, right, runUp}, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearLevel();
+        StandHeroOn(0, 400);
+        GameState::shiftKeysHeld = 0;
+        GameState::runHeld = false;
+        GameState::stickHeld = false;
+        GameState::rightKeyHeld = false;
+        GameState::vx = 0;
+        for (const SDL_Event& event : c.events)
+            Send(event);
+        EXPECT_EQ(GameState::vx, c.vx);
+    }
+}
+
+TEST_F(PlayScreenTest, ShiftInTheAirKeepsTheDirectionOfTravelNotTheFacing)
+{
+    GameState::facingLeft = true;
+    Nudge(); // falling, no ground
+    Send(Key(SDL_KEYDOWN, SDLK_RIGHT));
+    Send(Key(SDL_KEYDOWN, SDLK_LSHIFT));
+    EXPECT_EQ(GameState::vx, 10);
+    Send(Key(SDL_KEYUP, SDLK_LSHIFT));
+    EXPECT_EQ(GameState::vx, 5);
+    EXPECT_TRUE(GameState::facingLeft);
+    EXPECT_EQ(HeroAction(), "Stand.Left");
 }
 
 TEST_F(PlayScreenTest, TheJumpButtonJumpsFromTheGroundOnlyWithItsSound)

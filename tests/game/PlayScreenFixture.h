@@ -66,6 +66,7 @@ protected:
         GameState::rightKeyHeld = false;
         GameState::stickHeld = false;
         GameState::runHeld = false;
+        GameState::shiftKeysHeld = 0;
         GameState::onGround = false;
         GameState::jumping = false;
         GameState::facingLeft = false;

@@ -238,6 +238,7 @@ TEST_F(ScreenFlowTest, PlayScreenStartsTheLevelAfreshAndEndsOnEscapeOrAQuitEvent
         GameState::lost = true;
         GameState::lives = 0;
         GameState::points = 1234;
+        GameState::shiftKeysHeld = 1; // let go while another screen ran
         Queue(c.events);
         {
             Watchdog watchdog(c.what, 10);
@@ -248,6 +249,7 @@ TEST_F(ScreenFlowTest, PlayScreenStartsTheLevelAfreshAndEndsOnEscapeOrAQuitEvent
         EXPECT_FALSE(GameState::lost) << c.what;
         EXPECT_EQ(GameState::lives, 2) << c.what;
         EXPECT_EQ(GameState::points, 0) << c.what;
+        EXPECT_EQ(GameState::shiftKeysHeld, 0) << c.what;
         EXPECT_EQ(GameState::engine, nullptr) << c.what;
         EXPECT_EQ(KeysLeft(), c.keysLeft) << c.what;
     }

@@ -17,7 +17,8 @@ std::string Describe(const ReplayStep& step)
     switch (step.kind) {
     case ReplayStep::KeyDown: return text + "key down " + std::to_string(step.value);
     case ReplayStep::KeyUp: return text + "key up " + std::to_string(step.value);
-    case ReplayStep::StickMotion: return text + "stick " + std::to_string(step.value);
+    case ReplayStep::StickMotion:
+        return text + "stick " + std::to_string(step.value) + " axis " + std::to_string(step.axis);
     case ReplayStep::ButtonDown: return text + "button down " + std::to_string(step.value);
     case ReplayStep::ButtonUp: return text + "button up " + std::to_string(step.value);
     case ReplayStep::WindowClose: return text + "close";
@@ -49,6 +50,7 @@ TEST(ReplayScript, ReadsEveryKindOfLineWithCommentsBlanksAndSeveralStepsPerTick)
         "at 60 stick -32768\n"
         "at 60 stick +32767\n"
         "at 61 stick 0\n"
+        "at 61 stick 600 axis 255\n"
         "at 62 button 1 down\n"
         "at 63 button 0 up\n"
         "at 64 press 2\n"
@@ -66,16 +68,17 @@ TEST(ReplayScript, ReadsEveryKindOfLineWithCommentsBlanksAndSeveralStepsPerTick)
         "line 6 at 40: key down " + std::to_string(SDLK_RIGHT),
         "line 8 at 55: key down " + std::to_string(SDLK_UP),
         "line 9 at 58: key up " + std::to_string(SDLK_UP),
-        "line 10 at 60: stick -32768",
-        "line 11 at 60: stick 32767",
-        "line 12 at 61: stick 0",
-        "line 13 at 62: button down 1",
-        "line 14 at 63: button up 0",
-        "line 15 at 64: key down " + std::to_string(SDLK_2),
-        "line 16 at 64: key down " + std::to_string(SDLK_q),
-        "line 17 at 70: close",
-        "line 18 at 300: screenshot level1-flag_2.png",
-        "line 19 at 900: key down " + std::to_string(SDLK_ESCAPE),
+        "line 10 at 60: stick -32768 axis 0",
+        "line 11 at 60: stick 32767 axis 0",
+        "line 12 at 61: stick 0 axis 0",
+        "line 13 at 61: stick 600 axis 255",
+        "line 14 at 62: button down 1",
+        "line 15 at 63: button up 0",
+        "line 16 at 64: key down " + std::to_string(SDLK_2),
+        "line 17 at 64: key down " + std::to_string(SDLK_q),
+        "line 18 at 70: close",
+        "line 19 at 300: screenshot level1-flag_2.png",
+        "line 20 at 900: key down " + std::to_string(SDLK_ESCAPE),
     };
     EXPECT_EQ(Describe(script), expected);
     EXPECT_EQ(script.LastTick(), 900);
@@ -115,15 +118,19 @@ TEST(ReplayScript, RefusesBadLinesNamingFileLineAndFault)
         {"at 20 press\n", "s.txt:1: 'press' needs a key name"},
         {"at 20 release\n", "s.txt:1: 'release' needs a key name"},
         {"at 20 press Retrun\n",
-         "s.txt:1: unknown key 'Retrun'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, 0 to 9, a to z"},
+         "s.txt:1: unknown key 'Retrun'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
         {"at 20 press 12\n",
-         "s.txt:1: unknown key '12'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, 0 to 9, a to z"},
+         "s.txt:1: unknown key '12'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
         {"at 20 press Up Left\n", "s.txt:1: unexpected 'Left' after 'press'"},
         {"at 20 stick\n", "s.txt:1: 'stick' needs a value from -32768 to 32767"},
         {"at 20 stick left\n", "s.txt:1: 'left' is not a stick value; expected a number from -32768 to 32767"},
         {"at 20 stick 32768\n", "s.txt:1: stick value 32768 is out of range -32768 to 32767"},
         {"at 20 stick -32769\n", "s.txt:1: stick value -32769 is out of range -32768 to 32767"},
         {"at 20 stick 5 5\n", "s.txt:1: unexpected '5' after 'stick'"},
+        {"at 20 stick 5 axis\n", "s.txt:1: 'axis' needs an axis number from 0 to 255"},
+        {"at 20 stick 5 axis 256\n", "s.txt:1: '256' is not an axis number; expected 0 to 255"},
+        {"at 20 stick 5 axis -1\n", "s.txt:1: '-1' is not an axis number; expected 0 to 255"},
+        {"at 20 stick 5 axis 1 2\n", "s.txt:1: unexpected '2' after 'stick'"},
         {"at 20 button 1\n", "s.txt:1: 'button' needs a button number (0 to 255) and down or up"},
         {"at 20 button x down\n", "s.txt:1: 'x' is not a button number; expected 0 to 255"},
         {"at 20 button 256 down\n", "s.txt:1: '256' is not a button number; expected 0 to 255"},
@@ -141,7 +148,7 @@ TEST(ReplayScript, RefusesBadLinesNamingFileLineAndFault)
         {"at 20 screenshot a.png b.png\n", "s.txt:1: unexpected 'b.png' after 'screenshot'"},
         {"at 20 screenshot a.png\nat 30 screenshot a.png\n", "s.txt:2: screenshot 'a.png' is already taken at line 1"},
         {"at 20 press \x01\xff\n",
-         "s.txt:1: unknown key '\\x01\\xFF'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, 0 to 9, a to z"},
+         "s.txt:1: unknown key '\\x01\\xFF'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
     };
     for (const auto& c : cases) {
         ReplayScript script;
@@ -190,6 +197,7 @@ TEST(ReplayScript, KnowsTheKeysTheGameReadsByName)
         {"Tab", SDLK_TAB},       {"Backspace", SDLK_BACKSPACE}, {"1", SDLK_1},     {"3", SDLK_3},
         {"0", SDLK_0},           {"a", SDLK_a},           {"Z", SDLK_z},           {"Enter", 0},
         {"", 0},                 {"Esc", 0},              {"F1", 0},               {"-", 0},
+        {"LeftShift", SDLK_LSHIFT}, {"rightshift", SDLK_RSHIFT}, {"Shift", 0},     {"LShift", 0},
     };
     for (const auto& c : cases) {
         int sym = -1;

@@ -85,6 +85,7 @@ TEST(ScriptedEvents, HandsInputBeforeItsTickAndTakesScreenshotsAfterIt)
                                        "at 2 screenshot a.png\n"
                                        "at 2 release Return\n"
                                        "at 4 stick -32767\n"
+                                       "at 4 stick 9 axis 2\n"
                                        "at 4 button 1 down\n"
                                        "at 4 button 0 up\n"
                                        "at 4 screenshot b.png\n"
@@ -93,10 +94,10 @@ TEST(ScriptedEvents, HandsInputBeforeItsTickAndTakesScreenshotsAfterIt)
     Recorder recorder;
     ScriptedEvents events(&script, 100, recorder.Taker());
     events.StartTicks();
-    recorder.Wait(&events, 12);
+    recorder.Wait(&events, 13);
     const std::vector<std::string> expected = {
         "tick",         "down 13", "up 13", "tick",           "screenshot a.png",        "tick",
-        "stick 0/0 -32767", "press 0/1 pressed", "let go 0/0 released", "tick", "screenshot b.png",
+        "stick 0/0 -32767", "stick 0/2 9", "press 0/1 pressed", "let go 0/0 released", "tick", "screenshot b.png",
         "screenshot c.png", "quit", "tick", "tick",
     };
     EXPECT_EQ(recorder.seen, expected);

@@ -24,6 +24,7 @@ struct GameStateValues {
     bool rightKeyHeld, stickHeld, runHeld, onGround, jumping, facingLeft, lost;
     Mix_Chunk* music;
     int originX, originY, rightBound;
+    int shiftKeysHeld;
 
     static GameStateValues Read()
     {
@@ -32,7 +33,7 @@ struct GameStateValues {
                 GameState::vx,           GameState::vy,          GameState::apexY,   GameState::rightKeyHeld,
                 GameState::stickHeld,    GameState::runHeld,     GameState::onGround, GameState::jumping,
                 GameState::facingLeft,   GameState::lost,        GameState::music,   GameState::originX,
-                GameState::originY,      GameState::rightBound};
+                GameState::originY,      GameState::rightBound,  GameState::shiftKeysHeld};
     }
 
     void Write() const
@@ -58,6 +59,7 @@ struct GameStateValues {
         GameState::originX = originX;
         GameState::originY = originY;
         GameState::rightBound = rightBound;
+        GameState::shiftKeysHeld = shiftKeysHeld;
     }
 };
 

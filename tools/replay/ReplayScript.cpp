@@ -24,6 +24,7 @@ const NamedKey NamedKeys[] = {
     {"Return", SDLK_RETURN}, {"Escape", SDLK_ESCAPE},       {"Space", SDLK_SPACE},
     {"Tab", SDLK_TAB},       {"Backspace", SDLK_BACKSPACE}, {"Up", SDLK_UP},
     {"Down", SDLK_DOWN},     {"Left", SDLK_LEFT},           {"Right", SDLK_RIGHT},
+    {"LeftShift", SDLK_LSHIFT}, {"RightShift", SDLK_RSHIFT},
 };
 
 bool SameLetters(const std::string& a, const char* b)
@@ -152,6 +153,15 @@ std::string ParseAction(const std::vector<std::string>& words, ReplayStep* step)
         step->kind = ReplayStep::StickMotion;
         step->value = static_cast<int>(value);
         used = 4;
+        if (words.size() > 4 && words[4] == "axis") {
+            long long axis = 0;
+            if (words.size() < 6)
+                return "'axis' needs an axis number from 0 to 255";
+            if (!ParseNumber(words[5], false, 0, 255, &axis))
+                return Shown(words[5]) + " is not an axis number; expected 0 to 255";
+            step->axis = static_cast<int>(axis);
+            used = 6;
+        }
     } else if (action == "button") {
         if (words.size() < 5)
             return "'button' needs a button number (0 to 255) and down or up";
@@ -302,5 +312,5 @@ bool ReplayScript::KeyByName(const std::string& name, int* sym)
 
 const char* ReplayScript::KeyNames()
 {
-    return "Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, 0 to 9, a to z";
+    return "Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z";
 }

@@ -12,6 +12,7 @@
 //     # comment (also after a line's content)
 //     at 20  press Return          key down; "release" for key up
 //     at 60  stick -32767          joystick 0, axis 0
+//     at 61  stick 500 axis 1      joystick 0, another axis
 //     at 61  button 1 down         joystick 0, "up" to let go
 //     at 70  close                 the window is closed (a quit event)
 //     at 300 screenshot flag.png   after tick 300 was handled
@@ -38,8 +39,8 @@ public:
     int LastTick() const;
 
     // The SDL key symbol of a key name (Return, Escape, Space, Tab, Backspace, Up, Down,
-    // Left, Right, 0 to 9, a to z; any case). False for an unknown name. Asserts sym is
-    // not null.
+    // Left, Right, LeftShift, RightShift, 0 to 9, a to z; any case). False for an unknown
+    // name. Asserts sym is not null.
     static bool KeyByName(const std::string& name, int* sym);
     // The key names KeyByName knows, for messages and help.
     static const char* KeyNames();

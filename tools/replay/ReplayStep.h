@@ -10,7 +10,7 @@ struct ReplayStep {
     enum Kind {
         KeyDown,     // value: the key's SDL key symbol
         KeyUp,       // value: the key's SDL key symbol
-        StickMotion, // value: the position of joystick 0's axis 0, -32768 to 32767
+        StickMotion, // value: the position of joystick 0's axis, -32768 to 32767
         ButtonDown,  // value: the button number of joystick 0
         ButtonUp,    // value: the button number of joystick 0
         WindowClose, // a quit event, as when the player closes the window
@@ -21,6 +21,7 @@ struct ReplayStep {
     int tick = 0; // tick number, from 1
     Kind kind = KeyDown;
     int value = 0;
+    int axis = 0; // StickMotion: the axis of joystick 0 that moves, 0 to 255
     std::string name;
 
     // Whether the step is handed to the game (all kinds but Screenshot).

@@ -21,7 +21,7 @@ SDL_Event EventOf(const ReplayStep& step)
     case ReplayStep::StickMotion:
         event.type = SDL_JOYAXISMOTION;
         event.jaxis.which = 0;
-        event.jaxis.axis = 0;
+        event.jaxis.axis = static_cast<Uint8>(step.axis);
         event.jaxis.value = static_cast<Sint16>(step.value);
         break;
     case ReplayStep::ButtonDown:
