@@ -73,7 +73,6 @@ TEST_F(ToolPrograms, HelpDescribesTheCommandLine)
 // wrong, then the program's synopsis and where to find more.
 TEST_F(ToolPrograms, BadCommandLinesAreRefused)
 {
-    const std::string def = scratch / "def.xml";
     const struct {
         std::string program;
         std::vector<std::string> arguments;
