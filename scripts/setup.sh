@@ -44,10 +44,22 @@ movo_install_packages() {
     movo_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
-# movo_build DIR [CMAKE OPTION...]: configures DIR (under the checkout) and builds it.
+# movo_build DIR [CMAKE OPTION...] [-- TARGET...]: configures DIR (under the checkout) and
+# builds the targets named after "--", or everything when none is named. Options left out
+# keep the values DIR's cache already has.
 movo_build() {
     local dir="$1"
     shift
-    cmake -S "$MOVO_ROOT" -B "$MOVO_ROOT/$dir" "$@"
-    cmake --build "$MOVO_ROOT/$dir" -j "$MOVO_JOBS"
+    local options=()
+    while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do
+        options+=("$1")
+        shift
+    done
+    [ "$#" -eq 0 ] || shift
+    cmake -S "$MOVO_ROOT" -B "$MOVO_ROOT/$dir" "${options[@]}"
+    if [ "$#" -eq 0 ]; then
+        cmake --build "$MOVO_ROOT/$dir" -j "$MOVO_JOBS"
+    else
+        cmake --build "$MOVO_ROOT/$dir" -j "$MOVO_JOBS" --target "$@"
+    fi
 }

@@ -47,49 +47,30 @@ bool Screenshot::SameColor(uint32_t a, uint32_t b) const
     return true;
 }
 
-namespace {
-
-// Writes the rows through libpng. Nothing here owns memory or has a destructor, so
-// libpng's longjmp on an error skips no clean-up; the caller owns the file and the row.
-bool WritePngRows(FILE* file, const Screenshot& picture, png_byte* row)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.Width()), static_cast<png_uint_32>(picture.Height()),
-                 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < picture.Height(); ++y) {
-        for (int x = 0; x < picture.Width(); ++x) {
-            const uint32_t rgb = picture.At(x, y);
-            row[static_cast<size_t>(x) * 3 + 0] = static_cast<png_byte>(rgb >> 16);
-            row[static_cast<size_t>(x) * 3 + 1] = static_cast<png_byte>(rgb >> 8);
-            row[static_cast<size_t>(x) * 3 + 2] = static_cast<png_byte>(rgb);
-        }
-        png_write_row(png, row);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
-} // namespace
-
+// libpng's simplified writer takes the whole picture as bytes and reports its errors as
+// return values, so no longjmp crosses this function's frame.
 bool Screenshot::SavePng(const std::string& path, std::string* error) const
 {
+    std::vector<png_byte> bytes(pixels_.size() * 3);
+    for (size_t i = 0; i < pixels_.size(); ++i) {
+        bytes[i * 3 + 0] = static_cast<png_byte>(pixels_[i] >> 16);
+        bytes[i * 3 + 1] = static_cast<png_byte>(pixels_[i] >> 8);
+        bytes[i * 3 + 2] = static_cast<png_byte>(pixels_[i]);
+    }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         *error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::vector<png_byte> row(static_cast<size_t>(width_) * 3 + 1);
-    if (!WritePngRows(file, *this, row.data())) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width_);
+    image.height = static_cast<png_uint_32>(height_);
+    image.format = PNG_FORMAT_RGB;
+    const bool written = png_image_write_to_stdio(&image, file, 0, bytes.data(), 0, nullptr) != 0;
+    if (!written) {
         std::fclose(file);
-        *error = "libpng failed to write " + path;
+        *error = "libpng failed to write " + path + ": " + image.message;
         return false;
     }
     if (std::fclose(file) != 0) {

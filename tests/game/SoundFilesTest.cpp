@@ -344,11 +344,11 @@ TEST(SoundSynthProgramTest, WrongUseAndUnwritableFolderFail)
         const char* message;
     };
     const Case cases[] = {
-        {"", 2, "usage: movo-synth OUTPUT_FOLDER"},
-        {"a b", 2, "usage: movo-synth OUTPUT_FOLDER"},
-        {"--loud", 2, "usage: movo-synth OUTPUT_FOLDER"},
-        {"/nonexistent-movo-folder", 1, "cannot write into \"/nonexistent-movo-folder\": No such file"},
-        {"/dev/null", 1, "cannot write into \"/dev/null\": not a folder"},
+        {"", 2, "Usage: movo-synth OUTPUT_FOLDER"},
+        {"a b", 2, "Usage: movo-synth OUTPUT_FOLDER"},
+        {"--loud", 2, "Usage: movo-synth OUTPUT_FOLDER"},
+        {"/nonexistent-movo-folder", 1, "/nonexistent-movo-folder: cannot be used as a folder: No such file"},
+        {"/dev/null", 1, "/dev/null: is a file, not a folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

@@ -65,12 +65,15 @@ int main(int argc, char** argv)
     commandLine.AddOption({"-o", "--output"}, &options.outputPath);
     commandLine.AddOption({"--header"}, &options.headerPath);
     commandLine.AddOption({"--image-dir"}, &options.imageDir);
-    commandLine.SetArgument(&options.definitionPath, "definition", "definition");
+    commandLine.AddArgument(&options.definitionPath, "definition", "definition");
     int exitCode = 0;
     if (!commandLine.Parse(argc, argv, &exitCode))
         return exitCode;
     if (options.outputPath.empty())
         return commandLine.Fail("no output file given (-o OUTPUT.dat)");
+    if (!commandLine.CheckInputFile(options.definitionPath, "definition") ||
+        (!options.imageDir.empty() && !commandLine.CheckFolder(options.imageDir)))
+        return 1;
 
     std::string error;
     std::vector<std::string> warnings;
@@ -81,7 +84,7 @@ int main(int argc, char** argv)
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "%s\n", warning.c_str());
     if (!ok) {
-        std::fprintf(stderr, "movo-encode: %s\n", error.c_str());
+        commandLine.Report(error);
         return 1;
     }
     std::printf("movo-encode: wrote '%s'%s%s%s\n", options.outputPath.c_str(),

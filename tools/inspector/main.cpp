@@ -3,7 +3,7 @@
 //
 //   movo-inspect game/Images/Sprites.dat --sheet sprites.png
 //
-// Exits 0 on success; 1 with the loader's message when the file cannot be loaded, or
+// Exits 0 on success; 1 with one message when the file cannot be read or loaded, or
 // when the sheet cannot be written; 2 on a bad command line.
 
 #include "MvCommandLine.h"
@@ -40,10 +40,12 @@ int main(int argc, char** argv)
     MvCommandLine commandLine("movo-inspect", Usage);
     commandLine.AddFlag("--verbose", &verbose);
     commandLine.AddOption({"--sheet"}, &sheetPath);
-    commandLine.SetArgument(&path, "file", "resource file");
+    commandLine.AddArgument(&path, "file", "resource file");
     int exitCode = 0;
     if (!commandLine.Parse(argc, argv, &exitCode))
         return exitCode;
+    if (!commandLine.CheckInputFile(path, "resource file"))
+        return 1;
 
     MvResourceInspector inspector;
     std::string error;
@@ -52,9 +54,9 @@ int main(int argc, char** argv)
     const bool loaded = inspector.Load(path, &error);
     MvSetLogStream(logStream);
     for (const std::string& warning : inspector.Warnings())
-        std::fprintf(stderr, "movo-inspect: %s\n", warning.c_str());
+        commandLine.Report(warning);
     if (!loaded) {
-        std::fprintf(stderr, "movo-inspect: %s\n", error.c_str());
+        commandLine.Report(error);
         return 1;
     }
     std::fputs(inspector.Listing().c_str(), stdout);
@@ -63,7 +65,7 @@ int main(int argc, char** argv)
         int width = 0, height = 0;
         inspector.LayoutSheet(&cells, &width, &height);
         if (!inspector.WriteContactSheet(sheetPath, &error)) {
-            std::fprintf(stderr, "movo-inspect: %s\n", error.c_str());
+            commandLine.Report(error);
             return 1;
         }
         std::printf("Contact sheet '%s': %d x %d pixels, %zu frames\n", sheetPath.c_str(), width, height,

@@ -15,6 +15,8 @@
 //
 // Lines starting with '#' are comments everywhere.
 
+#include "MvCommandLine.h"
+
 #include <png.h>
 
 #include <cstdio>
@@ -42,14 +44,10 @@ struct Palette {
     std::map<char, uint32_t> colors;
 };
 
-void PrintUsage(FILE* out)
-{
-    std::fprintf(out,
-                 "Usage: movo-pixelart -o OUTDIR [--scale N] PALETTE.txt PICTURES.pix...\n"
-                 "Writes OUTDIR/NAME.png for every picture defined in the picture files, using the\n"
-                 "colours of the palette file. --scale N enlarges every picture N times (for viewing;\n"
-                 "the build uses scale 1).\n");
-}
+const char Usage[] = "Usage: movo-pixelart -o OUTDIR [--scale N] PALETTE.txt PICTURES.pix...\n"
+                     "Writes OUTDIR/NAME.png for every picture defined in the picture files, using the\n"
+                     "colours of the palette file; OUTDIR is made when it is missing. --scale N (1 to\n"
+                     "64) enlarges every picture N times (for viewing; the build uses scale 1).\n";
 
 bool Fail(const std::string& file, int line, const std::string& message)
 {
@@ -265,49 +263,37 @@ bool WritePng(const std::string& path, const Picture& picture, int scale)
 
 int main(int argc, char** argv)
 {
-    std::string outDir;
+    std::string outDir, palettePath;
     int scale = 1;
-    std::vector<std::string> inputs;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            PrintUsage(stdout);
-            return 0;
-        }
-        if (arg == "-o" && i + 1 < argc) {
-            outDir = argv[++i];
-        } else if (arg == "--scale" && i + 1 < argc) {
-            scale = std::atoi(argv[++i]);
-            if (scale < 1 || scale > 64) {
-                std::fprintf(stderr, "movo-pixelart: --scale takes a whole number from 1 to 64\n");
-                return 2;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(stderr, "movo-pixelart: unknown option '%s'\n", arg.c_str());
-            PrintUsage(stderr);
-            return 2;
-        } else {
-            inputs.push_back(arg);
-        }
-    }
-    if (outDir.empty() || inputs.size() < 2) {
-        PrintUsage(stderr);
-        return 2;
-    }
+    std::vector<std::string> picturePaths;
+    MvCommandLine commandLine("movo-pixelart", Usage);
+    commandLine.AddOption({"-o"}, &outDir);
+    commandLine.AddNumberOption({"--scale"}, &scale, 1, 64);
+    commandLine.AddArgument(&palettePath, "palette", "palette file");
+    commandLine.AddArguments(&picturePaths, "picture file");
+    int exitCode = 0;
+    if (!commandLine.Parse(argc, argv, &exitCode))
+        return exitCode;
+    if (outDir.empty())
+        return commandLine.Fail("no output folder given (-o OUTDIR)");
+    if (!commandLine.CheckInputFile(palettePath, "palette file"))
+        return 1;
+    for (const std::string& path : picturePaths)
+        if (!commandLine.CheckInputFile(path, "picture file"))
+            return 1;
 
     Palette palette;
-    if (!ReadPalette(inputs[0], &palette))
+    if (!ReadPalette(palettePath, &palette))
         return 1;
     std::vector<Picture> pictures;
-    for (size_t i = 1; i < inputs.size(); ++i)
-        if (!ReadPictures(inputs[i], palette, &pictures))
+    for (const std::string& path : picturePaths)
+        if (!ReadPictures(path, palette, &pictures))
             return 1;
     // The output folder is made when it is missing, as a build rule expects.
     std::error_code made;
     std::filesystem::create_directories(outDir, made);
     if (made) {
-        std::fprintf(stderr, "movo-pixelart: cannot make the folder '%s': %s\n", outDir.c_str(),
-                     made.message().c_str());
+        commandLine.Report("cannot make the folder '" + outDir + "': " + made.message());
         return 1;
     }
     for (const Picture& picture : pictures)

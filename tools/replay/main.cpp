@@ -18,6 +18,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -67,17 +68,6 @@ const char Usage[] =
 // enough to finish a level, before the tool ends it.
 constexpr int DefaultTicksAfterScript = 20000;
 
-bool ParseCount(const char* text, int* value)
-{
-    char* end = nullptr;
-    errno = 0;
-    const long n = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || n < 1 || n > INT_MAX)
-        return false;
-    *value = static_cast<int>(n);
-    return true;
-}
-
 bool IsGameFolder(const std::string& folder)
 {
     return std::ifstream(folder + "/Images/Sprites.dat", std::ios::binary).good();
@@ -117,14 +107,14 @@ struct ReplayOptions {
     std::string outDir = "replay-out";
     std::string gameDir;     // empty: DefaultGameFolder()
     int maxTicks = 0;        // 0: DefaultTicksAfterScript after the script's last line
-    int repeat = 1;
-    bool repeatGiven = false;
+    int repeat = 0;          // 0: once, without the memory lines of --repeat
     bool quiet = false;
     bool listSounds = false;
 };
 
-// Reads the command line into *options. Returns false, with the exit code in *exitCode,
-// when the program ends here (help shown or a bad command line).
+// Reads the command line into *options and checks that the script is a file. Returns
+// false, with the exit code in *exitCode, when the program ends here (help shown, a bad
+// command line or no script to read).
 bool ReadCommandLine(int argc, char** argv, ReplayOptions* options, int* exitCode)
 {
     MvCommandLine commandLine("movo-replay", Usage, true);
@@ -132,23 +122,13 @@ bool ReadCommandLine(int argc, char** argv, ReplayOptions* options, int* exitCod
     commandLine.AddFlag("--sounds", &options->listSounds);
     commandLine.AddOption({"--out"}, &options->outDir);
     commandLine.AddOption({"--game"}, &options->gameDir);
-    commandLine.AddOption({"--max-ticks"}, [options](const std::string& value) {
-        if (!ParseCount(value.c_str(), &options->maxTicks) || options->maxTicks > ReplayScript::MaxTick)
-            return "--max-ticks needs a number from 1 to " + std::to_string(ReplayScript::MaxTick) + ", not '" +
-                   value + "'";
-        return std::string();
-    });
-    commandLine.AddOption({"--repeat"}, [options](const std::string& value) {
-        if (!ParseCount(value.c_str(), &options->repeat))
-            return "--repeat needs a number of 1 or more, not '" + value + "'";
-        options->repeatGiven = true;
-        return std::string();
-    });
-    commandLine.SetArgument(&options->scriptPath, "script", "script");
+    commandLine.AddNumberOption({"--max-ticks"}, &options->maxTicks, 1, ReplayScript::MaxTick);
+    commandLine.AddNumberOption({"--repeat"}, &options->repeat, 1, INT_MAX);
+    commandLine.AddArgument(&options->scriptPath, "script", "script");
     if (!commandLine.Parse(argc, argv, exitCode))
         return false;
-    if (options->outDir.empty()) {
-        *exitCode = commandLine.Fail("--out needs a folder name");
+    if (!commandLine.CheckInputFile(options->scriptPath, "script")) {
+        *exitCode = 2;
         return false;
     }
     return true;
@@ -230,7 +210,8 @@ int RunPasses(ReplayRun* run, const ReplayOptions& options)
 {
     int exitCode = 0;
     ReplaySummary first;
-    for (int pass = 1; pass <= options.repeat; ++pass) {
+    const int passes = std::max(options.repeat, 1);
+    for (int pass = 1; pass <= passes; ++pass) {
         std::FILE* logStream = MvSetLogStream(options.quiet ? nullptr : stdout);
         if (!run->Run())
             exitCode = 1;
@@ -242,7 +223,7 @@ int RunPasses(ReplayRun* run, const ReplayOptions& options)
                          first.Line().c_str(), pass, run->Summary().Line().c_str());
             exitCode = 1;
         }
-        if (options.repeatGiven && (pass == 1 || pass == options.repeat))
+        if (options.repeat != 0 && (pass == 1 || pass == passes))
             std::printf("pass %d: peak resident %ld kB\n", pass, PeakResidentKb());
         std::fflush(stdout);
     }

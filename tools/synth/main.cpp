@@ -1,17 +1,17 @@
 // movo-synth: makes every sound the game plays (level music, the death jingle and the
 // effects) from the synthesiser in this folder and writes them, under the names the
 // game loads, into one output folder. Output is the same on every run.
+//
+// Exits 0 on success; 1 with one message when the folder cannot be used or a file cannot
+// be written; 2 on a bad command line.
 
 #include "Effects.h"
+#include "MvCommandLine.h"
 #include "SoundFile.h"
 #include "Songs.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,43 +50,31 @@ const SoundFile SoundFiles[] = {
     {"jump.wav", Format::Wav, 0.55f, JumpEffect},
 };
 
-void PrintUsage(std::FILE* out)
+// The help text, which lists the files a run writes.
+std::string Usage()
 {
-    std::fputs("usage: movo-synth OUTPUT_FOLDER\n"
-               "Synthesises the game's music and sound effects and writes them into\n"
-               "OUTPUT_FOLDER (which must exist):\n",
-               out);
+    std::string usage = "Usage: movo-synth OUTPUT_FOLDER\n"
+                        "Synthesises the game's music and sound effects and writes them into\n"
+                        "OUTPUT_FOLDER (which must exist):\n";
     for (const SoundFile& file : SoundFiles)
-        std::fprintf(out, "  %s\n", file.name);
-    std::fputs("Level music loops seamlessly; music is Ogg Vorbis, effects are 16-bit\n"
-               "44100 Hz stereo WAV. Every run writes identical files.\n",
-               out);
+        usage += std::string("  ") + file.name + "\n";
+    return usage + "Level music loops seamlessly; music is Ogg Vorbis, effects are 16-bit\n"
+                   "44100 Hz stereo WAV. Every run writes identical files.\n";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage(stdout);
-        return 0;
-    }
-    if (argc != 2 || argv[1][0] == '-') {
-        PrintUsage(stderr);
-        return 2;
-    }
-    std::string folder = argv[1];
+    std::string folder;
+    MvCommandLine commandLine("movo-synth", Usage());
+    commandLine.AddArgument(&folder, "output folder", "output folder");
+    int exitCode = 0;
+    if (!commandLine.Parse(argc, argv, &exitCode))
+        return exitCode;
     // Checked first, so a wrong folder is reported before any sound is made.
-    struct stat info;
-    const char* problem = nullptr;
-    if (stat(folder.c_str(), &info) != 0)
-        problem = std::strerror(errno);
-    else if (!S_ISDIR(info.st_mode))
-        problem = "not a folder";
-    if (problem) {
-        std::fprintf(stderr, "movo-synth: cannot write into \"%s\": %s\n", folder.c_str(), problem);
+    if (!commandLine.CheckFolder(folder))
         return 1;
-    }
     for (const SoundFile& file : SoundFiles) {
         std::string path = folder + "/" + file.name;
         std::vector<int16_t> pcm = ToPcm(file.make(), file.peak);
@@ -94,7 +82,7 @@ int main(int argc, char** argv)
         bool written = file.format == Format::Ogg ? WriteOgg(path, pcm, OggQuality, file.name, error)
                                                   : WriteWav(path, pcm, error);
         if (!written) {
-            std::fprintf(stderr, "movo-synth: %s\n", error.c_str());
+            commandLine.Report(error);
             return 1;
         }
     }
