@@ -56,6 +56,12 @@ std::string ActionProblem(const SpriteNeed& need, const MvAction* action, const 
         return Who(need) + " has no action " + which;
     if (action->FrameCount() == 0)
         return Who(need) + " action " + which + " has no frames";
+    // A shown sprite must cover a pixel: a frame with no visible pixel has no bounds.
+    for (int i = 0; i < action->FrameCount(); ++i) {
+        const MvRle* frame = action->FrameAt(i);
+        if (frame->Width() == 0 || frame->Height() == 0)
+            return Who(need) + " action " + which + " frame " + std::to_string(i) + " has no visible pixel";
+    }
     const std::string deltas = FindDeltaProblem(*action, motion);
     if (!deltas.empty())
         return Who(need) + " action " + which + " " + deltas;

@@ -41,6 +41,7 @@ std::vector<SpriteNeed> GameSpriteNeeds();
 
 // What is wrong with vault for needs: one message such as `sprite id 12 (the hero) has no
 // action "Stand.Right"` for the first need it fails, or empty when it meets them all.
+// Every frame of the actions it checks must show a pixel, since a shown sprite must cover one.
 std::string FindUnmetNeed(const MvResourceVault& vault, const std::vector<SpriteNeed>& needs);
 
 // What is wrong with the deltas of action for a sprite moved as motion, or empty: a

@@ -96,6 +96,33 @@ std::unique_ptr<MvAction> ActionMovingBy(const std::vector<std::pair<int, int>>&
     return std::unique_ptr<MvAction>(restest::MakeAction(draft));
 }
 
+// A frame with no visible pixel gives a shown sprite no bounds, which the scene tree does
+// not allow: the check refuses it in the first action and in any action the game selects.
+TEST(SpriteNeedsTest, AFrameWithNoVisiblePixelIsRefused)
+{
+    const restest::FrameDraft solid{{"R"}, 0, 0, 0, 0};
+    const restest::FrameDraft blank{{".."}, 0, 0, 0, 0};
+    const struct {
+        const char* what;
+        std::vector<restest::FrameDraft> first;
+        std::vector<restest::FrameDraft> walk;
+        std::string message;
+    } cases[] = {
+        {"all frames show a pixel", {solid}, {solid, solid}, ""},
+        {"a selected action's second frame is blank", {solid}, {solid, blank},
+         "sprite id 12 (the hero) action \"Walk.Left\" frame 1 has no visible pixel"},
+        {"the first action's frame is blank", {blank}, {solid},
+         "sprite id 12 (the hero) action \"Stand.Right\" frame 0 has no visible pixel"},
+    };
+    for (const auto& c : cases) {
+        MvResourceVault vault;
+        vault.AppendResource(
+            restest::MakeSprite("track", 12, {{"Stand.Right", 1, c.first}, {"Walk.Left", 2, c.walk}}));
+        const std::vector<SpriteNeed> needs = {{12, "the hero", {"Walk.Left"}, {}, SpriteMotion::Switching}};
+        EXPECT_EQ(FindUnmetNeed(vault, needs), c.message) << c.what;
+    }
+}
+
 TEST(SpriteNeedsTest, DeltasMayOnlyMoveASpriteWithinItsReachAndBack)
 {
     const int reach = MaxStepReach;
