@@ -22,11 +22,13 @@ struct VisibleArea {
 // Trims the rectangle (x, y, width, height) to its visible pixels; false when it has none.
 bool TrimToVisible(const MvSurfacePen& pen, int x, int y, int width, int height, VisibleArea* area)
 {
+    if (height == 0)
+        return false; // a rectangle without rows has no column to look at
     const int bottom = y + height - 1;
     int c0 = x;
     while (c0 < x + width && pen.CountTransparentInColumn(c0, y, bottom) == height)
         ++c0;
-    if (height == 0 || c0 == x + width)
+    if (c0 == x + width)
         return false;
     int c1 = x + width - 1;
     while (pen.CountTransparentInColumn(c1, y, bottom) == height)

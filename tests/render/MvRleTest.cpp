@@ -104,6 +104,24 @@ TEST(MvRleCreate, FullyTransparentRectangleGivesAnEmptyImage)
     EXPECT_FALSE(image.HitTest(0, 0));
 }
 
+// A rectangle without rows or without columns holds no pixel: an empty image, as for a
+// transparent one (an encoded definition may give a frame a height or width of 0).
+TEST(MvRleCreate, RectangleWithoutRowsOrColumnsGivesAnEmptyImage)
+{
+    SurfacePtr surface = MakePicture({"RR", "RR"});
+    MvPaintTarget source(surface.get());
+    const struct {
+        int x, y, width, height;
+    } cases[] = {{0, 1, 2, 0}, {1, 0, 0, 2}, {2, 2, 0, 0}};
+    for (const auto& c : cases) {
+        MvRle image;
+        image.Create(source, c.x, c.y, c.width, c.height, 0, 0, 0, 0);
+        EXPECT_EQ(0, image.Width()) << c.x << "," << c.y << " " << c.width << " x " << c.height;
+        EXPECT_EQ(0, image.Height());
+        EXPECT_EQ(nullptr, image.Rows());
+    }
+}
+
 // Sources of every depth are read through the pen; those without alpha are opaque.
 TEST(MvRleCreate, ReadsSourcesOfEveryDepth)
 {
