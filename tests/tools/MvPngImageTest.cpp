@@ -31,6 +31,9 @@ TEST(MvPngImage, UnreadableFilesNameThePath)
 {
     ScratchFolder scratch;
     WriteFile(scratch / "text.png", "this is not a picture");
+    // A text chunk that claims 2 GB in a file of a few bytes: libpng would allocate it.
+    const std::string header("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x02\0\0\0\x02\x08\x02\0\0\0\xfd\xd4\x9a\x73", 33);
+    WriteFile(scratch / "claims.png", header + std::string("\x7f\xff\xff\xffiTXtabc", 11));
     std::string saveError;
     ASSERT_TRUE(MvPngImage(40000, 1).Save(scratch / "wide.png", &saveError)) << saveError;
     const struct {
@@ -40,6 +43,7 @@ TEST(MvPngImage, UnreadableFilesNameThePath)
         {scratch / "missing.png", "No such file"},
         {scratch / "text.png", "cannot read picture"},
         {scratch / "wide.png", "is 40000 x 1 pixels, more than 32767 on a side"},
+        {scratch / "claims.png", "its chunk 'iTXt' at byte 33 claims 2147483647 bytes, but only 3 follow"},
     };
     for (const auto& c : cases) {
         MvPngImage picture(2, 2);
