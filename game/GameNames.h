@@ -31,10 +31,18 @@ constexpr int RedFlagSpriteId = 18;
 constexpr int BlueFlagSpriteId = 19;
 constexpr int GlyphSpriteId = 58;
 
-// The actions the hero is shown in, by name; it starts in HeroStartAction.
-constexpr const char* HeroActionNames[] = {"Stand.Left", "Stand.Right", "Walk.Left",
-                                           "Walk.Right", "Jump.Left",   "Jump.Right"};
+// The actions the hero is shown in, by name; it starts in HeroStartAction. The hero's
+// rules select them through these names only, so that the check of the resource file
+// (HeroActionNames) covers every one of them.
+constexpr const char* HeroStandLeft = "Stand.Left";
+constexpr const char* HeroStandRight = "Stand.Right";
+constexpr const char* HeroWalkLeft = "Walk.Left";
+constexpr const char* HeroWalkRight = "Walk.Right";
+constexpr const char* HeroJumpLeft = "Jump.Left";
+constexpr const char* HeroJumpRight = "Jump.Right";
+constexpr const char* HeroActionNames[] = {HeroStandLeft, HeroStandRight, HeroWalkLeft,
+                                           HeroWalkRight, HeroJumpLeft,   HeroJumpRight};
 constexpr int HeroActionCount = sizeof HeroActionNames / sizeof HeroActionNames[0];
-constexpr const char* HeroStartAction = HeroActionNames[1];
+constexpr const char* HeroStartAction = HeroStandRight;
 
 #endif

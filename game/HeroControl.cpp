@@ -97,21 +97,21 @@ void OnKeyDown(SDL_Event event, bool* quit)
             GameState::vy = -KeyboardRiseSpeed;
             GameState::jumping = true;
             GameState::onGround = false;
-            Show(hero, "Jump.Left", "Jump.Right");
+            Show(hero, HeroJumpLeft, HeroJumpRight);
             GameState::engine->Draw(true, nullptr);
         }
         break;
     case SDLK_RIGHT:
         GameState::rightKeyHeld = true;
         if (GameState::onGround) {
-            hero->SelectAction("Walk.Right");
+            hero->SelectAction(HeroWalkRight);
             GameState::facingLeft = false;
         }
         GameState::vx = KeySpeed();
         break;
     case SDLK_LEFT:
         if (GameState::onGround) {
-            hero->SelectAction("Walk.Left");
+            hero->SelectAction(HeroWalkLeft);
             GameState::facingLeft = true;
         }
         GameState::vx = -KeySpeed();
@@ -139,13 +139,13 @@ void OnKeyUp(SDL_Event event)
         break;
     case SDLK_RIGHT:
         GameState::rightKeyHeld = false;
-        hero->SelectAction("Stand.Right");
+        hero->SelectAction(HeroStandRight);
         if (GameState::vx > 0)
             GameState::vx = 0;
         break;
     case SDLK_LEFT:
         if (!GameState::rightKeyHeld)
-            hero->SelectAction("Stand.Left");
+            hero->SelectAction(HeroStandLeft);
         if (GameState::vx < 0)
             GameState::vx = 0;
         break;
@@ -169,12 +169,12 @@ void OnStickMotion(SDL_Event event)
         GameState::vx = -StickSpeed();
         GameState::stickHeld = true;
         GameState::facingLeft = true;
-        hero->SelectAction(walkingPose ? "Walk.Left" : "Stand.Left");
+        hero->SelectAction(walkingPose ? HeroWalkLeft : HeroStandLeft);
     } else if (value > StickThreshold) {
         GameState::vx = StickSpeed();
         GameState::stickHeld = true;
         GameState::facingLeft = false;
-        hero->SelectAction(walkingPose ? "Walk.Right" : "Stand.Right");
+        hero->SelectAction(walkingPose ? HeroWalkRight : HeroStandRight);
     }
 }
 
@@ -215,7 +215,7 @@ void StartJump(MvSpriteNode* hero, int height)
     GameState::vy = -JumpRiseSpeed;
     GameState::jumping = true;
     GameState::onGround = false;
-    Show(hero, "Jump.Left", "Jump.Right");
+    Show(hero, HeroJumpLeft, HeroJumpRight);
     GameState::engine->Draw(true, nullptr);
 }
 
@@ -292,7 +292,7 @@ void StopAtStickCentre(MvSpriteNode* hero, const SDL_Event& event)
     if (event.type == SDL_JOYAXISMOTION && event.jaxis.value > -StickCentre && event.jaxis.value < StickCentre &&
         event.jaxis.value != 1) {
         GameState::vx = 0;
-        Show(hero, "Stand.Left", "Stand.Right");
+        Show(hero, HeroStandLeft, HeroStandRight);
         GameState::stickHeld = false;
     }
 }
@@ -306,7 +306,7 @@ void RiseOrFall(MvSpriteNode* hero)
     }
     if (!GameState::onGround && !GameState::jumping) {
         GameState::vy = FallSpeed;
-        Show(hero, "Stand.Left", "Stand.Right");
+        Show(hero, HeroStandLeft, HeroStandRight);
     }
 }
 
@@ -336,7 +336,7 @@ void StandOrBumpHead(MvSpriteNode* hero, const ContactSide* contacts, const MvGr
     if (GameState::onGround && !GameState::jumping) {
         GameState::vy = 0;
         if (GameState::stickHeld)
-            Show(hero, "Walk.Left", "Walk.Right");
+            Show(hero, HeroWalkLeft, HeroWalkRight);
         hero->MoveTo(hero->PosX(0), hits[0]->PosY(0), -1);
     } else if (!GameState::onGround && BreakBricksAbove(contacts, hits, count)) {
         PlayCue(CueHeadBump);
