@@ -32,6 +32,7 @@
 
   let running = false;
   let over = false;
+  let replayStart = 0;
 
   // Shows the end of the run: what happened and a way on (a fresh page, so the program
   // starts from a clean state).
@@ -80,6 +81,7 @@
     running = true;
     // The replay holds the page until it ends: let the browser show the text first.
     requestAnimationFrame(() => setTimeout(() => {
+      replayStart = performance.now();
       try {
         Module.callMain(['--replay', replay]);
       } catch (error) {
@@ -139,9 +141,12 @@
     onRuntimeInitialized: ready,
     onAbort: (what) => fail(String(what)),
     movoReplaySummary: (line) => {
+      const seconds = (performance.now() - replayStart) / 1000;
       summary.textContent = line;
+      summary.dataset.seconds = seconds.toFixed(3);
       console.log(line);
-      finish('The replay of ' + replay + ' has ended.', 'Play the game', 'index.html');
+      finish('The replay of ' + replay + ' took ' + seconds.toFixed(1) + ' s.', 'Play the game',
+        'index.html');
     },
     movoReplayFailed: (message) => fail(message),
     movoGameEnded: (exitCode) => {
