@@ -1,10 +1,11 @@
 // The cost of one replay screenshot: a frame of level 1 on the 800 x 600 32-bit screen
-// written as a PNG file by the replay tool (ReplayRun::SaveScreen), next to the plain form
+// written as a PNG file by the replay tool (ReplayScreenshot::Save), next to the plain form
 // it replaced (SDL_GetRGB per pixel into a picture saved with libpng's defaults).
 
 #include "MvLogSilencer.h"
 #include "MvPngImage.h"
 #include "ReplayRun.h"
+#include "ReplayScreenshot.h"
 #include "ReplayScript.h"
 
 #include <SDL.h>
@@ -111,7 +112,7 @@ void TimeScreenshots(benchmark::State& state, bool (*save)(SDL_Surface*, const s
             state.SkipWithError(error.c_str());
 }
 
-void BM_ScreenshotReplayTool(benchmark::State& state) { TimeScreenshots(state, ReplayRun::SaveScreen); }
+void BM_ScreenshotReplayTool(benchmark::State& state) { TimeScreenshots(state, ReplayScreenshot::Save); }
 BENCHMARK(BM_ScreenshotReplayTool)->Unit(benchmark::kMillisecond);
 
 void BM_ScreenshotPlainForm(benchmark::State& state) { TimeScreenshots(state, SavePlainForm); }

@@ -3,6 +3,7 @@
 #include "GameState.h"
 #include "GameWorld.h"
 #include "MvAssert.h"
+#include "MvDisplay.h"
 #include "MvLog.h"
 #include "ScreenFlow.h"
 #include "StopSignal.h"
@@ -67,7 +68,7 @@ int RunProgram()
     // From here on every way out goes through SDL_Quit, so that a full-screen mode switch
     // never outlives the program; a failed check is such a way out too.
     MvSetAssertHook(CloseSdl);
-    SDL_Surface* screen = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 0, SDL_FULLSCREEN);
+    SDL_Surface* screen = MvDisplay::OpenScreen(ScreenWidth, ScreenHeight, SDL_FULLSCREEN);
     if (!screen) {
         std::fprintf(stderr, "no %d x %d full-screen video mode%s: %s\n", ScreenWidth, ScreenHeight,
                      DriverChoice("SDL_VIDEODRIVER").c_str(), SDL_GetError());

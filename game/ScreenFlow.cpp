@@ -9,7 +9,6 @@
 #include "Sound.h"
 #include "StopSignal.h"
 
-#include <cstring>
 
 ScreenFlow::ScreenFlow(SDL_Surface* screen, GameWorld* world, GameEvents* events)
     : screen_(screen)
@@ -128,15 +127,6 @@ void ScreenFlow::RunEndScreen()
 
     done_ = false;
     CloseStage();
-}
-
-Uint32 TimerTick(Uint32 /*interval*/)
-{
-    SDL_Event event;
-    std::memset(&event, 0, sizeof event);
-    event.type = SDL_USEREVENT;
-    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0);
-    return TickInterval;
 }
 
 void OnMenuKey(int sym, bool* done, bool* quit)

@@ -76,10 +76,6 @@ inline SDL_Joystick* ScreenFlow::Joystick() const { return joystick_; }
 inline bool ScreenFlow::Quit() const { return quit_; }
 inline bool ScreenFlow::Done() const { return done_; }
 
-// The tick timer's callback (SDL's timer thread): posts one SDL_USEREVENT and returns 50,
-// so the timer fires again 50 milliseconds later. The interval is ignored.
-Uint32 TimerTick(Uint32 interval);
-
 // A key on the menu: Return sets *done, Escape sets *quit, the digit keys 1, 2 and 3 set
 // GameState::chosenLevel. Other keys do nothing.
 void OnMenuKey(int sym, bool* done, bool* quit);

@@ -3,6 +3,7 @@
 #include "GameState.h"
 #include "MvAssert.h"
 #include "ScreenFlow.h"
+#include "SoundMixer.h"
 #include "StopSignal.h"
 
 #include <SDL.h>
@@ -61,7 +62,7 @@ Mix_Chunk* heldEffects[HeldChannelCount] = {nullptr, nullptr};
 void ReleaseHeldEffect(int channel)
 {
     if (heldEffects[channel] != nullptr) {
-        Mix_FreeChunk(heldEffects[channel]);
+        SoundMixer::Free(heldEffects[channel]);
         heldEffects[channel] = nullptr;
     }
 }
@@ -78,7 +79,7 @@ Mix_Chunk* LoadSound(const char* path, SoundFailure* failure)
 {
     MvAssert(path != nullptr);
     errno = 0;
-    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    SDL_RWops* stream = SoundMixer::OpenFile(path);
     if (stream == nullptr) {
         const int reason = errno;
         if (failure != nullptr)
@@ -95,7 +96,7 @@ void PlaySound(Mix_Chunk* chunk, int channel, bool loop)
 {
     if (chunk == nullptr)
         return;
-    Mix_PlayChannelTimed(channel, chunk, loop ? -1 : 0, -1);
+    SoundMixer::Play(chunk, channel, loop);
 }
 
 namespace {
@@ -145,7 +146,7 @@ void StartLevelMusic(int level)
 void ReleaseMusic()
 {
     if (GameState::music != nullptr) {
-        Mix_FreeChunk(GameState::music);
+        SoundMixer::Free(GameState::music);
         GameState::music = nullptr;
     }
 }

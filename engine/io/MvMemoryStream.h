@@ -1,30 +1,22 @@
 #ifndef MV_MEMORY_STREAM_H
 #define MV_MEMORY_STREAM_H
 
-#include <SDL.h>
+#include "MvStream.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-/// An SDL stream over a growable block of memory, for writing resource data without a
-/// file: writes past the end extend the block, seeks and reads work as on a file. SDL 1.2's
-/// own memory streams have a fixed size, which a writer that does not know the final size
-/// in advance cannot use. The stream object belongs to this class and lives as long as it.
-class MvMemoryStream {
+/// A stream over a growable block of memory, for writing resource data without a file:
+/// writes past the end extend the block, seeks and reads work as on a file. SDL 1.2's own
+/// memory streams have a fixed size, which a writer that does not know the final size in
+/// advance cannot use.
+class MvMemoryStream : public MvStream {
 public:
     /// An empty block, positioned at 0.
     MvMemoryStream();
     /// A block holding a copy of size bytes from data, positioned at 0.
     MvMemoryStream(const void* data, size_t size);
-    /// Frees the stream object and the block.
-    ~MvMemoryStream();
-
-    MvMemoryStream(const MvMemoryStream&) = delete;
-    MvMemoryStream& operator=(const MvMemoryStream&) = delete;
-
-    /// The SDL stream; closing it through SDL_RWclose is not allowed (it belongs here).
-    SDL_RWops* Stream() const;
 
     /// The bytes written so far.
     const uint8_t* Data() const;
@@ -33,19 +25,17 @@ public:
     /// The block itself, as a vector of the bytes written so far.
     const std::vector<uint8_t>& Bytes() const;
 
-private:
-    static int Seek(SDL_RWops* context, int offset, int whence);
-    static int Read(SDL_RWops* context, void* ptr, int size, int maxnum);
-    static int Write(SDL_RWops* context, const void* ptr, int size, int num);
-    static int Close(SDL_RWops* context);
-    void Attach();
+    /// Positions past the end of the block are allowed (a write there extends it, a read
+    /// finds nothing); positions past INT_MAX are not, as SDL 1.2 streams count in int.
+    long Seek(long offset, int whence) override;
+    long Read(void* data, size_t size, size_t count) override;
+    long Write(const void* data, size_t size, size_t count) override;
 
-    SDL_RWops* stream_;
+private:
     std::vector<uint8_t> bytes_;
     size_t position_;
 };
 
-inline SDL_RWops* MvMemoryStream::Stream() const { return stream_; }
 inline const uint8_t* MvMemoryStream::Data() const { return bytes_.data(); }
 inline size_t MvMemoryStream::Size() const { return bytes_.size(); }
 inline const std::vector<uint8_t>& MvMemoryStream::Bytes() const { return bytes_; }

@@ -2,6 +2,7 @@
 
 #include "MvAssert.h"
 #include "MvResourceTypeCode.h"
+#include "MvStreamBytes.h"
 
 #include <cstring>
 
@@ -21,7 +22,7 @@ MvResourceWriter::MvResourceWriter(SDL_RWops* stream)
 
 void MvResourceWriter::Put(const void* data, size_t count)
 {
-    if (count > 0 && SDL_RWwrite(stream_, data, 1, static_cast<int>(count)) != static_cast<int>(count))
+    if (!MvWriteBytes(stream_, data, count))
         failed_ = true;
 }
 

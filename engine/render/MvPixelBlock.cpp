@@ -6,6 +6,7 @@
 #include "MvPaintTarget.h"
 #include "MvResourceReader.h"
 #include "MvRle.h"
+#include "MvStreamBytes.h"
 #include "MvSurfacePen.h"
 #include "MvTextureEnv.h"
 #include "MvTextureManager.h"
@@ -207,9 +208,9 @@ bool MvPixelBlock::Write(SDL_RWops* stream) const
     if (HasAlpha())
         MvLog("ALPHA ");
     MvLog(")\n");
-    bool ok = SDL_WriteLE32(stream, flags_ & HasAlphaFlag) == 1;
-    ok = SDL_WriteLE32(stream, static_cast<Uint32>(width_)) == 1 && ok;
-    ok = SDL_WriteLE32(stream, static_cast<Uint32>(height_)) == 1 && ok;
+    bool ok = MvWriteLE32(stream, flags_ & HasAlphaFlag);
+    ok = MvWriteLE32(stream, static_cast<uint32_t>(width_)) && ok;
+    ok = MvWriteLE32(stream, static_cast<uint32_t>(height_)) && ok;
     const int bytesPerPixel = HasAlpha() ? 4 : 3;
     std::vector<uint8_t> row(static_cast<size_t>(width_) * bytesPerPixel);
     const MvColor* in = pixels_;
@@ -222,7 +223,7 @@ bool MvPixelBlock::Write(SDL_RWops* stream) const
             if (bytesPerPixel == 4)
                 out[3] = in->alpha;
         }
-        ok = SDL_RWwrite(stream, row.data(), 1, static_cast<int>(row.size())) == static_cast<int>(row.size()) && ok;
+        ok = MvWriteBytes(stream, row.data(), row.size()) && ok;
     }
     return ok;
 }

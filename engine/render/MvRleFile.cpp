@@ -6,6 +6,7 @@
 #include "MvLog.h"
 #include "MvResourceReader.h"
 #include "MvRle.h"
+#include "MvStreamBytes.h"
 
 #include <algorithm>
 #include <new>
@@ -375,11 +376,11 @@ bool MvRleFile::Write(const MvRle& image, SDL_RWops* stream)
     if (image.HasAlpha())
         MvLog("ALPHA ");
 
-    bool ok = SDL_WriteLE16(stream, static_cast<Uint16>(image.Flags() & MvRleHasAlpha)) == 1;
+    bool ok = MvWriteLE16(stream, static_cast<uint16_t>(image.Flags() & MvRleHasAlpha));
     const int32_t numbers[6] = {image.OffsetX(), image.OffsetY(), image.Width(),
                                 image.Height(),  image.DeltaX(),  image.DeltaY()};
     for (int32_t n : numbers)
-        ok = SDL_WriteLE32(stream, static_cast<Uint32>(n)) == 1 && ok;
+        ok = MvWriteLE32(stream, static_cast<uint32_t>(n)) && ok;
 
     // Each channel is stored relative to its smallest value, in the bits its range needs.
     int low[4];
@@ -390,7 +391,7 @@ bool MvRleFile::Write(const MvRle& image, SDL_RWops* stream)
         channels[2 * ch] = static_cast<uint8_t>(low[ch]);
         channels[2 * ch + 1] = static_cast<uint8_t>(bits[ch]);
     }
-    ok = SDL_RWwrite(stream, channels, 1, sizeof channels) == static_cast<int>(sizeof channels) && ok;
+    ok = MvWriteBytes(stream, channels, sizeof channels) && ok;
 
     MvBitWriter out(stream);
     WriteRows(image, out, low, bits);

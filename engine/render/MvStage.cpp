@@ -1,5 +1,6 @@
 #include "MvStage.h"
 
+#include "MvDisplay.h"
 #include "MvLog.h"
 #include "MvPixelBlock.h"
 #include "MvResourceVault.h"
@@ -100,7 +101,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     screen_ = screen;
     windowCount_ = nWindows;
     // Only a memory surface is filled directly: SDL fills a video memory one its own way.
-    fillsDirectly_ = !IsOpenGL() && screen->format->BytesPerPixel == 4 && !SDL_MUSTLOCK(screen) &&
+    fillsDirectly_ = !IsOpenGL() && screen->format->BytesPerPixel == 4 && !MvDisplay::MustLock(screen) &&
                      (screen->flags & SDL_HWSURFACE) == 0;
 
     screenBounds_ = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
@@ -113,7 +114,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     if (extraFill) {
         extraBackgroundColor_ = *extraFill;
         if (!IsOpenGL())
-            SDL_FillRect(screen_, nullptr, MapColor(extraBackgroundColor_));
+            FillArea(screenBounds_, MapColor(extraBackgroundColor_));
     }
 
     for (int i = 0; i < windowCount_; ++i) {
@@ -287,7 +288,7 @@ void MvStage::Present(const MvGrowArray<MvIntRect>* rectangles)
         for (int i = 0; i < batch; ++i)
             presentAreas_[i] = ToScreenRect((*rectangles)[first + i]);
         if (display)
-            SDL_UpdateRects(screen_, batch, presentAreas_);
+            MvDisplay::Present(screen_, presentAreas_, batch);
     }
 }
 
@@ -377,10 +378,10 @@ void MvStage::CaptureScreen(MvPixelBlock* block)
     const int height = screenBounds_.Height();
     if (!IsOpenGL()) {
         // A screen surface has no alpha channel, so its pixels read back opaque.
-        if (SDL_MUSTLOCK(screen_))
+        if (MvDisplay::MustLock(screen_))
             SDL_LockSurface(screen_);
         block->CreateFromImage(paintTarget_, 0, 0, width, height);
-        if (SDL_MUSTLOCK(screen_))
+        if (MvDisplay::MustLock(screen_))
             SDL_UnlockSurface(screen_);
         return;
     }

@@ -1,6 +1,7 @@
 #include "MvBinaryDataResource.h"
 
 #include "MvAssert.h"
+#include "MvFileStream.h"
 #include "MvResourceReader.h"
 #include "MvResourceWriter.h"
 
@@ -71,19 +72,18 @@ bool MvBinaryDataResource::LoadFile(const char* path)
     MvAssert(path != nullptr);
     if (data_ != nullptr)
         return false;
-    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    if (stream == nullptr)
+    MvFileStream file;
+    if (!file.Open(path, "rb"))
         return false;
     // Only a file that is measured and then read in full replaces nothing with something:
     // a short read would leave bytes that were never filled.
     uint8_t* data = nullptr;
-    const int length = SDL_RWseek(stream, 0, RW_SEEK_END);
-    bool loaded = length >= 0 && SDL_RWseek(stream, 0, RW_SEEK_SET) == 0;
+    const long length = file.Seek(0, RW_SEEK_END);
+    bool loaded = length >= 0 && length <= INT_MAX && file.Seek(0, RW_SEEK_SET) == 0;
     if (loaded && length > 0) {
         data = new (std::nothrow) uint8_t[length];
-        loaded = data != nullptr && SDL_RWread(stream, data, 1, length) == length;
+        loaded = data != nullptr && file.Read(data, 1, static_cast<size_t>(length)) == length;
     }
-    SDL_RWclose(stream);
     if (!loaded) {
         delete[] data;
         return false;

@@ -1,8 +1,10 @@
 #include "MvResourceVault.h"
 
 #include "MvAssert.h"
+#include "MvFileStream.h"
 #include "MvLoadPool.h"
 #include "MvLog.h"
+#include "MvMemoryStream.h"
 #include "MvResource.h"
 #include "MvResourceFactory.h"
 #include "MvResourceReader.h"
@@ -209,31 +211,21 @@ bool MvResourceVault::LoadDatFile(const char* path)
 {
     MvAssert(path != nullptr);
     errno = 0;
-    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    if (stream == nullptr) {
+    MvFileStream file;
+    if (!file.Open(path, "rb")) {
         const int reason = errno;
         MvLog("MvResourceVault::LoadDatFile failed to open file '%s'\n", path);
-        loadError_ = std::string("cannot open '") + path + "': " +
-                     (reason != 0 ? std::strerror(reason) : SDL_GetError());
+        loadError_ = std::string("cannot open '") + path + "': " + (reason != 0 ? std::strerror(reason) : "unknown reason");
         return false;
     }
-    const bool result = ReadStream(stream, path);
-    SDL_RWclose(stream);
-    return result;
+    return ReadStream(file.Stream(), path);
 }
 
 bool MvResourceVault::LoadDatFileFromMemory(const void* data, int size)
 {
     MvAssert(size >= 0);
-    SDL_RWops* stream = SDL_RWFromConstMem(data, size);
-    if (stream == nullptr) {
-        MvLog("MvResourceVault::LoadDatFileFromMemory failed.\n");
-        loadError_ = std::string("cannot read a memory block: ") + SDL_GetError();
-        return false;
-    }
-    const bool result = ReadStream(stream, "memory block");
-    SDL_RWclose(stream);
-    return result;
+    MvMemoryStream block(data, static_cast<size_t>(size));
+    return ReadStream(block.Stream(), "memory block");
 }
 
 bool MvResourceVault::ReadStream(SDL_RWops* stream, const char* fileName)

@@ -145,7 +145,7 @@ TEST(MvResourceWriterDeathTest, BrokenPreconditionsAreCaught)
         {"BeginRecord inside a record", [&] { inRecord.BeginRecord(2); }, "!recordOpen_"},
         {"EndFile inside a record", [&] { inRecord.EndFile(); }, "tallyOffset_ >= 0 && !recordOpen_ && !ended_"},
         {"closing the stream of an MvMemoryStream", [&] { SDL_RWclose(stream.Stream()); },
-         "!\"an MvMemoryStream's stream is closed with its owner\""},
+         "!\"an engine stream is closed with its owner, not through SDL_RWclose\""},
     };
     for (const MvDeathCase& c : cases)
         EXPECT_DEATH(c.call(), MvFailedCheck(c.condition)) << c.what;

@@ -1,4 +1,5 @@
 #include "ReplayRun.h"
+#include "ReplayScreenshot.h"
 
 #include "GameState.h"
 #include "MvPngImage.h"
@@ -161,7 +162,7 @@ TEST_F(ReplayRunTest, AScreenshotHoldsEveryPixelOfTheScreenExactly)
         }
         const std::string path = scratch / "exact.png";
         std::string error;
-        ASSERT_TRUE(ReplayRun::SaveScreen(surface.get(), path, &error)) << error;
+        ASSERT_TRUE(ReplayScreenshot::Save(surface.get(), path, &error)) << error;
         MvPngImage picture;
         ASSERT_TRUE(picture.Load(path, &error)) << error;
         ASSERT_EQ(picture.Width(), surface->w);
@@ -186,7 +187,7 @@ TEST_F(ReplayRunTest, AScreenshotCutShortByAFullDeviceIsReported)
     if (access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "/dev/full is not there to write to";
     std::string error;
-    EXPECT_FALSE(ReplayRun::SaveScreen(screen, "/dev/full", &error));
+    EXPECT_FALSE(ReplayScreenshot::Save(screen, "/dev/full", &error));
     EXPECT_NE(error.find("cannot write picture '/dev/full'"), std::string::npos) << error;
 }
 

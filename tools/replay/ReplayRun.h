@@ -20,6 +20,9 @@ public:
     // Width and height of the surface the game draws on.
     static constexpr int ScreenWidth = 800;
     static constexpr int ScreenHeight = 600;
+    // Unless told otherwise the game goes on this long after the script's last line, time
+    // enough to finish a level, before the run ends it.
+    static constexpr int DefaultTicksAfterScript = 20000;
 
     // Plays script (not owned) on screen (not owned; asserted 800 x 600, 32 bits per
     // pixel), writing screenshots into outDir, for at most maxTicks ticks. Asserts script
@@ -39,11 +42,6 @@ public:
     const std::vector<std::string>& Sounds() const;
     // One message per screenshot that could not be written.
     const std::vector<std::string>& Errors() const;
-
-    // Writes the whole of screen (asserted not null, 32 bits per pixel in 8-bit colour
-    // channels) to path as an RGB PNG picture, lossless. False with *error (naming the
-    // file) set when it cannot be written.
-    static bool SaveScreen(SDL_Surface* screen, const std::string& path, std::string* error);
 
 private:
     // Writes the screen for step into the output folder, noting the file or the error.

@@ -64,10 +64,6 @@ const char Usage[] =
     "before tick T; a screenshot at T shows the frame drawn by tick T. When the script\n"
     "has run out the game goes on until the tick limit.\n";
 
-// Without --max-ticks the game goes on this long after the script's last line, time
-// enough to finish a level, before the tool ends it.
-constexpr int DefaultTicksAfterScript = 20000;
-
 bool IsGameFolder(const std::string& folder)
 {
     return std::ifstream(folder + "/Images/Sprites.dat", std::ios::binary).good();
@@ -259,7 +255,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "movo-replay: %s\n", error.c_str());
         return 2;
     }
-    const int maxTicks = options.maxTicks != 0 ? options.maxTicks : script.LastTick() + DefaultTicksAfterScript;
+    const int maxTicks = options.maxTicks != 0 ? options.maxTicks : script.LastTick() + ReplayRun::DefaultTicksAfterScript;
     std::string outPath;
     if (!EnterFolders(script, options, &outPath))
         return 1;
