@@ -11,7 +11,7 @@ const int MaxMemoryWidth = 0xFFFF / 4;
 
 } // namespace
 
-MvPaintTarget::MvPaintTarget(SDL_Surface* surface) : surface_(surface), ownsSurface_(false)
+MvPaintTarget::MvPaintTarget(SDL_Surface* surface) : memoryFormat_(), memorySurface_(), surface_(surface)
 {
     MvAssert(surface != nullptr);
     for (MvRunBlitter& blitter : blitters_)
@@ -46,25 +46,39 @@ MvPaintTarget::MvPaintTarget(SDL_Surface* surface) : surface_(surface), ownsSurf
     }
 }
 
-MvPaintTarget::MvPaintTarget(MvColor* pixels, int width, int height) : surface_(nullptr), ownsSurface_(true)
+MvPaintTarget::MvPaintTarget(MvColor* pixels, int width, int height)
+    : memoryFormat_(), memorySurface_(), surface_(&memorySurface_)
 {
     MvAssert(width >= 0 && height >= 0);
     MvAssert(width <= MaxMemoryWidth);
     MvAssert(pixels != nullptr || width == 0 || height == 0);
-    surface_ = SDL_CreateRGBSurfaceFrom(pixels, width, height, 32, width * 4, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                        0xFF000000);
-    MvAssert(surface_ != nullptr);
+    // The surface is described here rather than made by SDL: it is only ever read by the
+    // painters and the pen, and not every SDL paints into memory it was handed (the
+    // browser's copies it).
+    memoryFormat_.BitsPerPixel = 32;
+    memoryFormat_.BytesPerPixel = 4;
+    memoryFormat_.Rmask = 0x00FF0000;
+    memoryFormat_.Gmask = 0x0000FF00;
+    memoryFormat_.Bmask = 0x000000FF;
+    memoryFormat_.Amask = 0xFF000000;
+    memoryFormat_.Rshift = 16;
+    memoryFormat_.Gshift = 8;
+    memoryFormat_.Bshift = 0;
+    memoryFormat_.Ashift = 24;
+    memorySurface_.format = &memoryFormat_;
+    memorySurface_.w = width;
+    memorySurface_.h = height;
+    memorySurface_.pitch = static_cast<Uint16>(width * 4);
+    memorySurface_.pixels = pixels;
+    memorySurface_.clip_rect.w = static_cast<Uint16>(width);
+    memorySurface_.clip_rect.h = static_cast<Uint16>(height);
     openGL_ = false;
     for (int slot = 0; slot < MvBlitterSlotCount; ++slot)
         blitters_[slot] = MvBlittersMemory.blitters.slots[slot];
     ReadFormat();
 }
 
-MvPaintTarget::~MvPaintTarget()
-{
-    if (ownsSurface_)
-        SDL_FreeSurface(surface_);
-}
+MvPaintTarget::~MvPaintTarget() {}
 
 void MvPaintTarget::ReadFormat()
 {

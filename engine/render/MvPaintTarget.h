@@ -47,12 +47,13 @@ public:
 
     /// Paints into the caller's width x height pixels, stored as MvColor rows without
     /// padding, through the memory blitters, which keep each pixel's alpha byte. The pixels
-    /// stay the caller's; the wrapping surface is owned. Asserts width and height >= 0,
-    /// width <= 16383 (the row pitch must fit the surface's 16-bit pitch), pixels not null
-    /// unless the block is empty, and that the surface could be made.
+    /// stay the caller's; Surface() describes them (made by the target, not by SDL, so
+    /// only for reading its fields). Asserts width and height >= 0, width <= 16383 (the
+    /// row pitch must fit a surface's 16-bit pitch) and pixels not null unless the block
+    /// is empty.
     MvPaintTarget(MvColor* pixels, int width, int height);
 
-    /// Frees the surface only when this target made it.
+    /// The surface given stays the caller's.
     ~MvPaintTarget();
 
     MvPaintTarget(const MvPaintTarget&) = delete;
@@ -107,8 +108,9 @@ private:
     uint8_t* pixels_;
     bool openGL_;
     MvRunBlitter blitters_[MvBlitterSlotCount];
+    SDL_PixelFormat memoryFormat_;  ///< the layout of a memory target's pixels
+    SDL_Surface memorySurface_;     ///< a memory target's pixels as a surface
     SDL_Surface* surface_;
-    bool ownsSurface_;
 };
 
 /// The name of a screen-format blitter ("32_Simple_NoAlpha", "32B_Simple_NoAlpha",

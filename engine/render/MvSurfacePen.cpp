@@ -5,6 +5,39 @@
 
 #include <cstring>
 
+namespace {
+
+// The pen works out pixel values from the surface's format itself, exactly as SDL 1.2's
+// SDL_MapRGBA and SDL_GetRGBA do: the browser's SDL ignores the format in those calls.
+
+// The channel of value under mask as 8 bits: the bits the format lost are filled from the
+// top of the channel, so that a full channel reads 255.
+uint8_t Widen(uint32_t value, uint32_t mask, int shift, int loss)
+{
+    const uint32_t v = (value & mask) >> shift;
+    const int refill = 8 - 2 * loss;
+    return static_cast<uint8_t>((v << loss) + (refill >= 0 ? v >> refill : 0));
+}
+
+void SplitPixel(uint32_t value, const SDL_PixelFormat* format, uint8_t* red, uint8_t* green, uint8_t* blue,
+                uint8_t* alpha)
+{
+    *red = Widen(value, format->Rmask, format->Rshift, format->Rloss);
+    *green = Widen(value, format->Gmask, format->Gshift, format->Gloss);
+    *blue = Widen(value, format->Bmask, format->Bshift, format->Bloss);
+    *alpha = format->Amask != 0 ? Widen(value, format->Amask, format->Ashift, format->Aloss) : 255;
+}
+
+uint32_t JoinPixel(const SDL_PixelFormat* format, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha)
+{
+    return static_cast<uint32_t>(red >> format->Rloss) << format->Rshift |
+           static_cast<uint32_t>(green >> format->Gloss) << format->Gshift |
+           static_cast<uint32_t>(blue >> format->Bloss) << format->Bshift |
+           (static_cast<uint32_t>(alpha >> format->Aloss) << format->Ashift & format->Amask);
+}
+
+} // namespace
+
 MvSurfacePen::MvSurfacePen(const MvPaintTarget& target) : surface_(target.Surface())
 {
     MvAssert(surface_ != nullptr);
@@ -31,7 +64,7 @@ void MvSurfacePen::ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t
     case 2: {
         uint16_t value;
         std::memcpy(&value, p, sizeof value);
-        SDL_GetRGBA(value, surface_->format, red, green, blue, alpha);
+        SplitPixel(value, format, red, green, blue, alpha);
         break;
     }
     case 3:
@@ -43,7 +76,7 @@ void MvSurfacePen::ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t
     default: {
         uint32_t value;
         std::memcpy(&value, p, sizeof value);
-        SDL_GetRGBA(value, surface_->format, red, green, blue, alpha);
+        SplitPixel(value, format, red, green, blue, alpha);
         break;
     }
     }
@@ -69,7 +102,7 @@ void MvSurfacePen::WriteColor(uint8_t* address, uint8_t red, uint8_t green, uint
     MvAssert(address >= first && address + bytes <= first + surface_->h * surface_->pitch);
     switch (bytes) {
     case 2: {
-        const uint16_t value = static_cast<uint16_t>(SDL_MapRGBA(surface_->format, red, green, blue, alpha));
+        const uint16_t value = static_cast<uint16_t>(JoinPixel(format, red, green, blue, alpha));
         std::memcpy(address, &value, sizeof value);
         break;
     }
@@ -79,7 +112,7 @@ void MvSurfacePen::WriteColor(uint8_t* address, uint8_t red, uint8_t green, uint
         address[format->Bshift / 8] = blue;
         break;
     default: {
-        const uint32_t value = SDL_MapRGBA(surface_->format, red, green, blue, alpha);
+        const uint32_t value = JoinPixel(format, red, green, blue, alpha);
         std::memcpy(address, &value, sizeof value);
         break;
     }

@@ -18,8 +18,9 @@ public:
     /// A pen on the target's surface. Asserts the surface has 2, 3 or 4 bytes per pixel.
     explicit MvSurfacePen(const MvPaintTarget& target);
 
-    /// The channels of pixel (x, y): through SDL_GetRGBA on 2 and 4 bytes per pixel, from
-    /// the channel bytes with alpha 255 on 3.
+    /// The channels of pixel (x, y): from the format's masks on 2 and 4 bytes per pixel,
+    /// as SDL_GetRGBA gives them (alpha 255 without an alpha mask); from the channel bytes
+    /// with alpha 255 on 3.
     void ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t* blue, uint8_t* alpha) const;
 
     /// Pixel (x, y) as an MvColor (ReadPixel).
@@ -28,8 +29,8 @@ public:
     /// Stores color at (x, y) in the surface's format (WriteColor).
     void WritePixel(int x, int y, const MvColor& color) const;
 
-    /// Stores a colour at address, the first byte of a pixel of the surface: SDL_MapRGBA as
-    /// 16 or 32 bits, or the three channel bytes on 3 bytes per pixel. Asserts address
+    /// Stores a colour at address, the first byte of a pixel of the surface: as 16 or 32
+    /// bits made from the format as SDL_MapRGBA makes them, or the three channel bytes on 3 bytes per pixel. Asserts address
     /// lies inside the surface's pixels.
     void WriteColor(uint8_t* address, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) const;
 

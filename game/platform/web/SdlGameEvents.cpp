@@ -4,6 +4,7 @@
 #include "ScreenFlow.h"
 
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -14,8 +15,36 @@ constexpr Uint32 LongestSleep = 5;
 // is not made up for: the ticks start again from now, as a desktop timer's would.
 constexpr Uint32 LongestCatchUp = 4 * TickInterval;
 
+// How often the wait looks for a gamepad while none is open.
+constexpr Uint32 GamepadLookInterval = 500;
+
+// The keys held down, by symbol.
+std::set<int> keysDown;
+
 bool ticking = false;
 Uint32 nextTick = 0;
+bool gamepadOpen = false;
+Uint32 nextGamepadLook = 0;
+
+// The menu opens joystick 0 as it starts, but a browser shows a page a gamepad only after
+// one of its buttons was pressed there, which is mostly later. So the wait opens it when
+// it appears: from then on the browser's SDL turns its buttons and sticks into events.
+void LookForGamepad(Uint32 now)
+{
+    if (gamepadOpen || static_cast<Sint32>(now - nextGamepadLook) < 0)
+        return;
+    nextGamepadLook = now + GamepadLookInterval;
+    gamepadOpen = SDL_JoystickOpen(0) != nullptr;
+}
+
+// A browser repeats a held key's key-down event; desktop SDL, as the game uses it, does
+// not, and every event moves the game on. True for such a repeat, which is dropped.
+bool IsKeyRepeat(const SDL_Event& event)
+{
+    if (event.type == SDL_KEYUP)
+        keysDown.erase(event.key.keysym.sym);
+    return event.type == SDL_KEYDOWN && !keysDown.insert(event.key.keysym.sym).second;
+}
 
 } // namespace
 
@@ -23,9 +52,13 @@ bool SdlGameEvents::Wait(SDL_Event* event)
 {
     MvAssert(event != nullptr);
     for (;;) {
-        if (SDL_PollEvent(event) != 0)
+        if (SDL_PollEvent(event) != 0) {
+            if (IsKeyRepeat(*event))
+                continue;
             return true;
+        }
         const Uint32 now = SDL_GetTicks();
+        LookForGamepad(now);
         if (ticking && static_cast<Sint32>(now - nextTick) >= 0) {
             nextTick = now - nextTick > LongestCatchUp ? now + TickInterval : nextTick + TickInterval;
             std::memset(event, 0, sizeof *event);
