@@ -309,19 +309,27 @@ def best_shift(before, after):
     return best
 
 
+def replay_in_page(name):
+    """Opens the page with ?replay=name and returns the line it ends with in #summary
+    (a summary line, or one starting "replay failed: "), and the element."""
+    from selenium.webdriver.common.by import By
+    driver = session['driver']
+    driver.get(session['url'] + 'index.html?replay=' + name)
+    summary = driver.find_element(By.ID, 'summary')
+    line = wait_for('summary of ' + name, READY_SECONDS + REPLAY_SECONDS,
+                    lambda: summary.text if summary.text.startswith(
+                        ('summary: ', 'replay failed: ')) else None, interval=0.2)
+    return line, summary
+
+
 class ReplayTest(unittest.TestCase):
     def test_summaries_equal_native(self):
-        from selenium.webdriver.common.by import By
         driver = session['driver']
         for name in REPLAYS:
             with self.subTest(replay=name):
                 script = os.path.join(ROOT, 'assets', 'replays', name + '.txt')
                 expected, native_seconds = native_replay(script, os.path.join(session['tmp'], name))
-                driver.get(session['url'] + 'index.html?replay=' + name)
-                summary = driver.find_element(By.ID, 'summary')
-                line = wait_for('summary of ' + name, READY_SECONDS + REPLAY_SECONDS,
-                                lambda: summary.text if summary.text.startswith(
-                                    ('summary: ', 'replay failed: ')) else None, interval=0.2)
+                line, summary = replay_in_page(name)
                 self.assertEqual(line, expected)
                 logged = [entry['message'] for entry in driver.get_log('browser')]
                 self.assertTrue(any('"%s"' % expected in message for message in logged),
@@ -330,6 +338,10 @@ class ReplayTest(unittest.TestCase):
                 count = ticks(expected)
                 measured.append('%s: %.0f ticks/s in the browser, %.0f native'
                                 % (name, count / seconds, count / native_seconds))
+
+    def test_missing_script_is_reported(self):
+        line, _ = replay_in_page('no-such-script')
+        self.assertRegex(line, r'^replay failed: .*/replays/no-such-script\.txt')
 
 
 def main():

@@ -18,6 +18,9 @@
   const summary = document.getElementById('summary');
   const stage = document.getElementById('stage');
   const replay = new URLSearchParams(window.location.search).get('replay');
+  let running = false;
+  let over = false;
+  let replayStart = 0;
 
   // The keys the game reads scroll the page or press a focused button when nobody stops
   // them; emscripten's SDL stops them only while the program runs.
@@ -29,10 +32,6 @@
     // SDL keeps stopping keys after the program ended, a focused button's Return too.
     if (over && (event.key === 'Enter' || event.key === ' ')) again.click();
   });
-
-  let running = false;
-  let over = false;
-  let replayStart = 0;
 
   // Shows the end of the run: what happened and a way on (a fresh page, so the program
   // starts from a clean state).
