@@ -23,6 +23,18 @@ import time
 import unittest
 import urllib.request
 
+# Debian's python3-selenium and python3-pil; without them the test is skipped.
+try:
+    from PIL import Image, ImageChops
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+    MISSING_MODULE = None
+except ImportError as error:
+    MISSING_MODULE = error.name
+
 SKIPPED = 77
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WEB_DIR = os.path.join(ROOT, 'build-web', 'web')
@@ -42,24 +54,26 @@ LEVEL_TOP = 100
 # canvas with putImageData, all in one go, so the puts before the next microtask make one
 # frame. A checksum of the whole canvas after each frame tells when the menu was drawn.
 FRAME_COUNTER = """
-window.movoFrames = [];
-let framePending = false;
-const put = CanvasRenderingContext2D.prototype.putImageData;
-CanvasRenderingContext2D.prototype.putImageData = function (...args) {
-  put.apply(this, args);
-  if (framePending) return;
-  framePending = true;
-  const context = this;
-  const time = performance.now();
-  queueMicrotask(() => {
-    framePending = false;
-    const data = context.getImageData(0, 0, context.canvas.width, context.canvas.height).data;
-    const words = new Uint32Array(data.buffer);
-    let sum = 0;
-    for (let i = 0; i < words.length; i += 7) sum = (sum * 31 + words[i]) | 0;
-    window.movoFrames.push([time, sum]);
-  });
-};
+(() => {
+  window.movoFrames = [];
+  let pending = false;
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    put.apply(this, args);
+    if (pending) return;
+    pending = true;
+    const context = this;
+    const time = performance.now();
+    queueMicrotask(() => {
+      pending = false;
+      const data = context.getImageData(0, 0, context.canvas.width, context.canvas.height).data;
+      const words = new Uint32Array(data.buffer);
+      let sum = 0;
+      for (let i = 0; i < words.length; i += 7) sum = (sum * 31 + words[i]) | 0;
+      window.movoFrames.push([time, sum]);
+    });
+  };
+})();
 """
 # The canvas's pixels as base64 of R, G, B bytes, read with getImageData.
 READ_CANVAS = """
@@ -86,11 +100,8 @@ def missing_tools():
     """What the test needs and this machine lacks, as words for the skip line."""
     missing = [tool for tool in ('emcc', 'emcmake', 'node', 'chromium', 'chromedriver')
                if shutil.which(tool) is None]
-    for module in ('selenium', 'PIL'):
-        try:
-            __import__(module)
-        except ImportError:
-            missing.append('python3 module ' + module)
+    if MISSING_MODULE:
+        missing.append('python3 module ' + MISSING_MODULE)
     acorn = subprocess.run(['dpkg', '-L', 'node-acorn'], capture_output=True, text=True) \
         if shutil.which('dpkg') else None
     if acorn is None or '/acorn/package.json' not in acorn.stdout:
@@ -138,9 +149,6 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 def setUpModule():
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-
     session['tmp'] = tempfile.mkdtemp(prefix='movo-web-test-')
     handler = functools.partial(QuietHandler, directory=WEB_DIR)
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
@@ -184,7 +192,6 @@ def wait_for(what, seconds, condition, interval=0.1):
 
 
 def canvas_image(driver):
-    from PIL import Image
     rgb = base64.b64decode(driver.execute_script(READ_CANVAS, WIDTH, HEIGHT))
     return Image.frombytes('RGB', (WIDTH, HEIGHT), rgb)
 
@@ -192,7 +199,6 @@ def canvas_image(driver):
 def difference_mask(a, b):
     """A picture that is 255 where two same-sized RGB pictures differ in any channel and
     0 elsewhere (a grey conversion would drop a difference of one in blue)."""
-    from PIL import ImageChops
     red, green, blue = ImageChops.difference(a, b).split()
     most = ImageChops.lighter(ImageChops.lighter(red, green), blue)
     return most.point(lambda v: 255 if v else 0)
@@ -207,7 +213,6 @@ def differing_pixels(a, b):
 def native_menu():
     """The native menu frame: movo-replay's screenshot at tick 2 (the menu is drawn by its
     first tick and does not change until a key is pressed)."""
-    from PIL import Image
     if 'menu' not in session:
         out = os.path.join(session['tmp'], 'menu')
         os.makedirs(out, exist_ok=True)
@@ -223,7 +228,6 @@ def start_live_game(test):
     """Opens the page, starts the game with a click on the overlay and waits for the
     menu; fails with the count and place of the differing pixels when the menu the
     canvas shows is not the native one. Returns the driver."""
-    from selenium.webdriver.common.by import By
     driver = session['driver']
     driver.get(session['url'])
     start = driver.find_element(By.ID, 'start')
@@ -271,8 +275,6 @@ class LivePageTest(unittest.TestCase):
         measured.append('load: page open to menu drawn %.2f s' % (drawn / 1000))
 
     def test_level_scrolls_while_right_is_held(self):
-        from selenium.webdriver.common.action_chains import ActionChains
-        from selenium.webdriver.common.keys import Keys
         driver = start_live_game(self)
         menu_sum = driver.execute_script(LAST_SUM)
         ActionChains(driver).send_keys(Keys.RETURN).perform()
@@ -312,7 +314,6 @@ def best_shift(before, after):
 def replay_in_page(name):
     """Opens the page with ?replay=name and returns the line it ends with in #summary
     (a summary line, or one starting "replay failed: "), and the element."""
-    from selenium.webdriver.common.by import By
     driver = session['driver']
     driver.get(session['url'] + 'index.html?replay=' + name)
     summary = driver.find_element(By.ID, 'summary')
