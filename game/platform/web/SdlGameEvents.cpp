@@ -11,9 +11,10 @@ namespace {
 // Longest sleep between two looks at SDL's queue, so that input is handled about as soon
 // as it comes, between ticks too.
 constexpr Uint32 LongestSleep = 5;
-// A tick more than this late (the page was hidden and the browser held the program back)
-// is not made up for: the ticks start again from now, as a desktop timer's would.
-constexpr Uint32 LongestCatchUp = 4 * TickInterval;
+// Ticks that fell due while the game did not wait (the 5-second pause after a death, a
+// page the browser held back) are handed out afterwards, one per wait, as the desktop's
+// timer leaves them in SDL's queue; but no more than that queue holds.
+constexpr Uint32 MostTicksMadeUp = 127;
 
 // How often the wait looks for a gamepad while none is open.
 constexpr Uint32 GamepadLookInterval = 500;
@@ -60,7 +61,9 @@ bool SdlGameEvents::Wait(SDL_Event* event)
         const Uint32 now = SDL_GetTicks();
         LookForGamepad(now);
         if (ticking && static_cast<Sint32>(now - nextTick) >= 0) {
-            nextTick = now - nextTick > LongestCatchUp ? now + TickInterval : nextTick + TickInterval;
+            if (now - nextTick >= MostTicksMadeUp * TickInterval)
+                nextTick = now - (MostTicksMadeUp - 1) * TickInterval;
+            nextTick += TickInterval;
             std::memset(event, 0, sizeof *event);
             event->type = SDL_USEREVENT;
             return true;
