@@ -1,5 +1,6 @@
-# Shared set-up for scripts/play and scripts/test: installs the Debian packages the
-# build and the tests need, and configures and builds a build folder. Sourced, not run.
+# Shared set-up for scripts/play, scripts/test and scripts/web: installs the Debian
+# packages the build and the tests need, and configures and builds a build folder.
+# Sourced, not run.
 
 MOVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Parallel build and test jobs: one per processor, at least two.
@@ -18,6 +19,13 @@ MOVO_PACKAGES=(
     clang libclang-rt-14-dev
 )
 
+# What the web version adds: emscripten (its JavaScript tools run on node and need acorn),
+# and headless Chromium driven from Python for its test.
+MOVO_WEB_PACKAGES=(
+    emscripten nodejs node-acorn python3
+    chromium chromium-driver python3-selenium python3-pil
+)
+
 # Runs a command as root: directly when we are root, through sudo otherwise.
 movo_as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -27,11 +35,13 @@ movo_as_root() {
     fi
 }
 
-# Installs the packages that are not installed yet; does nothing when all are there.
+# movo_install_packages [PACKAGE...]: installs those of the packages (by default
+# MOVO_PACKAGES) that are not installed yet; does nothing when all are there.
 movo_install_packages() {
     local missing=()
     local package
-    for package in "${MOVO_PACKAGES[@]}"; do
+    [ "$#" -gt 0 ] || set -- "${MOVO_PACKAGES[@]}"
+    for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
