@@ -116,6 +116,9 @@
 
   window.Module = {
     noInitialRun: true,
+    // The program loads its sounds itself when it plays them, from the bytes in memory;
+    // decoding them all at start would only double the work.
+    noAudioDecoding: true,
     canvas: canvas,
     print: (text) => console.log(text),
     printErr: (text) => console.error(text),
