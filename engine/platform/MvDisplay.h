@@ -17,6 +17,17 @@ public:
     /// ignored (full screen is the page's to ask for, after a click).
     static SDL_Surface* OpenScreen(int width, int height, Uint32 flags);
 
+    /// Switches the program's screen between full screen and a window of the same size,
+    /// and returns the screen to paint on afterwards: the same surface when the display
+    /// switched it in place, a new one when a new video mode had to be set (then the old
+    /// one is gone). When the other mode cannot be set, the mode before is set again (a
+    /// new surface too); null, with SDL's error set, when neither can be set. A surface
+    /// that is not the display's (a memory screen) has nothing to switch and is returned
+    /// as it is. In the browser the page is asked to show or leave full screen and the
+    /// surface stays. Either way its pixels may be lost: tell the stage
+    /// (MvStage::ReplaceScreen). Asserts screen is not null.
+    static SDL_Surface* ToggleFullScreen(SDL_Surface* screen);
+
     /// A black 32-bit surface in memory without alpha, in the display's layout (on the
     /// desktop red in bits 16 to 23, green in 8 to 15, blue in 0 to 7; in the browser red,
     /// green, blue bytes in that order), for drawing without a display; free it with

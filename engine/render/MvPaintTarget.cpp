@@ -13,7 +13,13 @@ const int MaxMemoryWidth = 0xFFFF / 4;
 
 MvPaintTarget::MvPaintTarget(SDL_Surface* surface) : memoryFormat_(), memorySurface_(), surface_(surface)
 {
+    Retarget(surface);
+}
+
+void MvPaintTarget::Retarget(SDL_Surface* surface)
+{
     MvAssert(surface != nullptr);
+    surface_ = surface;
     for (MvRunBlitter& blitter : blitters_)
         blitter = nullptr;
     openGL_ = (surface->flags & SDL_OPENGL) != 0;

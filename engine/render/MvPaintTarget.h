@@ -56,6 +56,11 @@ public:
     /// The surface given stays the caller's.
     ~MvPaintTarget();
 
+    /// Paints into surface from now on, as a target made on it would: reads its format
+    /// and picks the blitters again (a new video mode may bring another format). Asserts
+    /// as the surface constructor does.
+    void Retarget(SDL_Surface* surface);
+
     MvPaintTarget(const MvPaintTarget&) = delete;
     MvPaintTarget& operator=(const MvPaintTarget&) = delete;
 

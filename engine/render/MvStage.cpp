@@ -100,9 +100,7 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
 {
     screen_ = screen;
     windowCount_ = nWindows;
-    // Only a memory surface is filled directly: SDL fills a video memory one its own way.
-    fillsDirectly_ = !IsOpenGL() && screen->format->BytesPerPixel == 4 && !MvDisplay::MustLock(screen) &&
-                     (screen->flags & SDL_HWSURFACE) == 0;
+    fillsDirectly_ = FillsDirectly(screen);
 
     screenBounds_ = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
     extraBackgroundColor_.Set(0, 0, 0, 255);
@@ -153,6 +151,29 @@ void MvStage::Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, 
     vault_ = new MvResourceVault();
     // The tree places its origin node at each window's top-left corner.
     tree_ = new MvSceneTree(this);
+}
+
+bool MvStage::FillsDirectly(const SDL_Surface* screen) const
+{
+    // Only a memory surface is filled directly: SDL fills a video memory one its own way.
+    return !IsOpenGL() && screen->format->BytesPerPixel == 4 && !MvDisplay::MustLock(screen) &&
+           (screen->flags & SDL_HWSURFACE) == 0;
+}
+
+void MvStage::ReplaceScreen(SDL_Surface* screen)
+{
+    MvAssert(screen != nullptr);
+    MvAssert(screen->w == screenBounds_.Width() && screen->h == screenBounds_.Height());
+    MvAssert(!IsOpenGL() && (screen->flags & SDL_OPENGL) == 0);
+    screen_ = screen;
+    paintTarget_.Retarget(screen);
+    fillsDirectly_ = FillsDirectly(screen);
+    FillArea(screenBounds_, MapColor(extraBackgroundColor_));
+    for (int i = 0; i < windowCount_; ++i) {
+        fillPixels_[i] = MapColor(fillColors_[i]);
+        dirtyLists_[i].AddRect(windowBounds_[i]);
+    }
+    needsFullUpdate_ = true;
 }
 
 void MvStage::SetUpOpenGL()

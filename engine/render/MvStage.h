@@ -66,6 +66,15 @@ public:
     /// no part.
     void Draw(bool updateRect, MvGrowArray<MvIntRect>* rectangles = nullptr);
 
+    /// Tells the stage that its screen surface was replaced, or lost its pixels: after a
+    /// switch between full screen and a window, SDL may hand out a new surface (a new video
+    /// mode), perhaps in another pixel format, or keep the old one with its content gone.
+    /// The stage paints on screen from now on, fills it with the extra background colour,
+    /// and repaints and presents the whole screen at the next Draw. Asserts screen is not
+    /// null, has the old screen's size, and that neither is an OpenGL screen (a new OpenGL
+    /// mode loses the textures; make a new stage then).
+    void ReplaceScreen(SDL_Surface* screen);
+
     /// Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when
     /// the stage's surface is not the display's (SDL_GetVideoSurface). Asserts every
     /// rectangle is non-empty and lies inside the screen. On an OpenGL screen it swaps the
@@ -158,6 +167,9 @@ private:
 
     /// c as a pixel value of the screen's format (alpha ignored).
     Uint32 MapColor(const MvColor& c) const;
+    /// Whether the software path fills rectangles of screen itself (a 32-bit memory
+    /// surface) rather than through SDL_FillRect.
+    bool FillsDirectly(const SDL_Surface* screen) const;
 
     /// The most rectangles Present converts for one SDL_UpdateRects call: as many as the
     /// dirty lists of every window hold, so one call presents any frame of Draw.

@@ -248,6 +248,35 @@ TEST(MvStage, FillColoursAreMappedToTheScreenFormat)
     }
 }
 
+// After a switch between full screen and a window, SDL may hand out a new surface in
+// another format, or keep one whose pixels are gone: the stage paints the new one whole,
+// in its format, and presents all of it once.
+TEST(MvStage, AReplacedScreenIsPaintedWholeInItsOwnFormat)
+{
+    const MvColor colour = Opaque(0xF8, 0x84, 0x10);
+    TestScreen first(16, 8);
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
+    MvStage stage(first.Surface());
+    stage.SetBackgroundColor(&colour);
+    stage.Draw(false);
+
+    TestScreen second(16, 8, 16, 0xF800, 0x07E0, 0x001F);
+    stage.ReplaceScreen(second.Surface());
+    MvGrowArray<MvIntRect> presented;
+    stage.Draw(false, &presented);
+    EXPECT_EQ(Rects(presented), std::vector<MvIntRect>{R(0, 0, 15, 7)});
+    second.ExpectPixels([](int, int) { return (0x1Fu << 11) | (0x21u << 5) | 0x02u; }, "the new surface");
+    stage.Draw(false, &presented);
+    EXPECT_EQ(presented.Count(), 0) << "only the first frame after the switch is whole";
+
+    // The same surface, its pixels lost in a switch made in place.
+    second.Fill(kUntouched);
+    stage.ReplaceScreen(second.Surface());
+    stage.Draw(false, &presented);
+    EXPECT_EQ(Rects(presented), std::vector<MvIntRect>{R(0, 0, 15, 7)});
+    second.ExpectPixels([](int, int) { return (0x1Fu << 11) | (0x21u << 5) | 0x02u; }, "repainted in place");
+}
+
 // A capture reads back every screen format as opaque 8-bit channels: two windows with
 // their own fills and the extra background between them, exact at 8 bits a channel and
 // to the top bits of each channel at 5-6-5.
@@ -420,6 +449,16 @@ TEST(MvStageDeathTest, BrokenCallsAreCaught)
         list.Append(c.r);
         EXPECT_DEATH(stage.Present(&list), MvFailedCheck(c.condition)) << c.what;
     }
+}
+
+TEST(MvStageDeathTest, AReplacementScreenOfAnotherSizeIsCaught)
+{
+    TestScreen screen(64, 48);
+    TestScreen smaller(32, 48);
+    MvStage stage(screen.Surface());
+    EXPECT_DEATH(stage.ReplaceScreen(smaller.Surface()),
+                 MvFailedCheck("screen->w == screenBounds_.Width() && screen->h == screenBounds_.Height()"));
+    EXPECT_DEATH(stage.ReplaceScreen(nullptr), MvFailedCheck("screen != nullptr"));
 }
 
 } // namespace

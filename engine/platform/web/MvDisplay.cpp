@@ -24,6 +24,13 @@ EM_JS(void, PutCanvasArea, (const void* pixels, int pitch, int x, int y, int wid
     context.putImageData(image, x, y);
 });
 
+// Asks the page to show the game full screen, or to leave full screen; the page knows how
+// (and what around the canvas goes with it).
+EM_JS(void, ToggleFullPage, (), {
+    if (Module['movoToggleFullScreen'])
+        Module['movoToggleFullScreen']();
+});
+
 // The shift and the bits lost from 8 of a channel whose bits are mask.
 void DescribeChannel(Uint32 mask, Uint8* shift, Uint8* loss)
 {
@@ -60,6 +67,14 @@ SDL_Surface* MvDisplay::OpenScreen(int width, int height, Uint32 flags)
     SDL_Surface* screen = SDL_SetVideoMode(width, height, 32, flags & ~static_cast<Uint32>(SDL_FULLSCREEN));
     if (screen != nullptr)
         DescribeFormat(screen, false);
+    return screen;
+}
+
+SDL_Surface* MvDisplay::ToggleFullScreen(SDL_Surface* screen)
+{
+    MvAssert(screen != nullptr);
+    if (screen == SDL_GetVideoSurface())
+        ToggleFullPage();
     return screen;
 }
 

@@ -100,14 +100,17 @@
     window.addEventListener('keydown', startGame, { once: true });
   }
 
-  document.getElementById('fullscreen').addEventListener('click', () => {
+  // Full screen for the area around the canvas, or back; the button and the game's own
+  // keys (F11, Alt+Enter) ask for it.
+  function toggleFullScreen() {
     const done = () => canvas.focus();
     if (document.fullscreenElement) {
       document.exitFullscreen().then(done, done);
     } else if (stage.requestFullscreen) {
       stage.requestFullscreen().then(done, done);
     }
-  });
+  }
+  document.getElementById('fullscreen').addEventListener('click', toggleFullScreen);
   stage.addEventListener('click', () => {
     if (running) canvas.focus();
   });
@@ -151,6 +154,7 @@
         'index.html');
     },
     movoReplayFailed: (message) => fail(message),
+    movoToggleFullScreen: toggleFullScreen,
     movoGameEnded: (exitCode) => {
       const text = exitCode === 0 ? 'You left the game with Escape.'
         : 'The game ended with exit code ' + exitCode + ' (the console says why).';
