@@ -24,6 +24,8 @@ constexpr const char* LivesLabelName = "lifeleft";
 constexpr const char* PointsLabelName = "pointsscored";
 constexpr const char* DefeatedLabelName = "Defeated";
 constexpr const char* LevelNumberLabelName = "levelnumber";
+// The label shown while the play screen is paused.
+constexpr const char* PausedLabelName = "paused";
 
 // The sprites made by id.
 constexpr int HeroSpriteId = 12;

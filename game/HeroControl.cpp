@@ -14,6 +14,8 @@
 #include "Scores.h"
 #include "Sound.h"
 
+#include <cstring>
+
 namespace {
 
 const int WalkSpeed = 5;
@@ -205,6 +207,43 @@ void OnButtonUp(SDL_Event event)
         if (GameState::stickHeld)
             GameState::vx = GameState::facingLeft ? -WalkSpeed : WalkSpeed;
         GameState::runHeld = false;
+    }
+}
+
+void ReleaseHeldInput()
+{
+    MvSpriteNode* hero = HeroInFront();
+    if (hero == nullptr)
+        return;
+    SDL_Event release;
+    std::memset(&release, 0, sizeof release);
+    release.type = SDL_KEYUP;
+    release.key.state = SDL_RELEASED;
+    // The Shift keys first, so that a running hero drops to walking and then stops.
+    for (const SDLKey shift : {SDLK_LSHIFT, SDLK_RSHIFT}) {
+        if ((GameState::shiftKeysHeld & ShiftBit(shift)) == 0)
+            continue;
+        release.key.keysym.sym = shift;
+        OnKeyUp(release);
+    }
+    if (GameState::rightKeyHeld || (GameState::vx < 0 && !GameState::stickHeld)) {
+        release.key.keysym.sym = GameState::rightKeyHeld ? SDLK_RIGHT : SDLK_LEFT;
+        OnKeyUp(release);
+    }
+    // Up and the jump button end a rise alike.
+    release.key.keysym.sym = SDLK_UP;
+    OnKeyUp(release);
+    if (GameState::runHeld) {
+        SDL_Event button;
+        std::memset(&button, 0, sizeof button);
+        button.type = SDL_JOYBUTTONUP;
+        button.jbutton.button = RunButton;
+        OnButtonUp(button);
+    }
+    if (GameState::stickHeld) {
+        GameState::vx = 0;
+        GameState::stickHeld = false;
+        Show(hero, HeroStandLeft, HeroStandRight);
     }
 }
 

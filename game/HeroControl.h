@@ -33,6 +33,11 @@ void OnButtonDown(SDL_Event event);
 // Joystick button release: button 1 ends a rise at once, button 0 drops to walking.
 void OnButtonUp(SDL_Event event);
 
+// Takes every key, the stick and the run button as let go, as if their releases had come:
+// the hero stops walking or running, and a rise ends. Used when their real releases could
+// not be seen (a pause). Changes nothing that is not held; does nothing without a hero.
+void ReleaseHeldInput();
+
 // Starts a rise of height pixels on hero (asserted not null) at 10 pixels per tick,
 // showing the jump action for its facing, and draws the stage.
 void StartJump(MvSpriteNode* hero, int height);

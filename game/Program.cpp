@@ -33,12 +33,14 @@ std::string DriverChoice(const char* name)
     return value != nullptr ? std::string(" (") + name + "=" + value + ")" : std::string();
 }
 
-// Runs the screens until the player quits; returns the joystick handle to close at exit.
-SDL_Joystick* RunScreens(SDL_Surface* screen)
+// Runs the screens until the player quits; returns the joystick handle to close at exit,
+// and sets *screenLost when a switch between full screen and a window lost the screen.
+SDL_Joystick* RunScreens(SDL_Surface* screen, bool* screenLost)
 {
     GameWorld world;
     ScreenFlow flow(screen, &world);
     flow.Run();
+    *screenLost = flow.ScreenLost();
     return flow.Joystick();
 }
 
@@ -86,12 +88,13 @@ int RunProgram()
     }
 
     ResetCounters();
-    SDL_Joystick* joystick = RunScreens(screen);
+    bool screenLost = false;
+    SDL_Joystick* joystick = RunScreens(screen, &screenLost);
 
     // SDL 1.2 does not accept a null handle, which is what a machine without a joystick has.
     if (joystick)
         SDL_JoystickClose(joystick);
     CloseSdl();
     MvSetAssertHook(nullptr);
-    return ProgramExitOk;
+    return screenLost ? ProgramExitNoVideo : ProgramExitOk;
 }

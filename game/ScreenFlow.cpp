@@ -11,7 +11,7 @@
 
 
 ScreenFlow::ScreenFlow(SDL_Surface* screen, GameWorld* world, GameEvents* events)
-    : screen_(screen)
+    : comforts_(screen)
     , world_(world)
     , events_(events != nullptr ? events : &sdlEvents_)
 {
@@ -30,15 +30,23 @@ void ScreenFlow::Run()
 
 void ScreenFlow::OpenStage()
 {
-    GameState::engine = new MvStage(screen_);
+    GameState::engine = new MvStage(comforts_.Screen());
     MvAssert(GameState::engine != nullptr);
     GameState::engine->Draw(true, nullptr);
 }
 
 bool ScreenFlow::NextEvent(SDL_Event* event)
 {
-    if (!StopSignalled() && events_->Wait(event) && !StopSignalled())
-        return event->type != SDL_QUIT;
+    while (!StopSignalled() && events_->Wait(event) && !StopSignalled()) {
+        if (event->type == SDL_QUIT)
+            return false;
+        if (!comforts_.Take(*event))
+            return true;
+        if (comforts_.ScreenLost()) {
+            quit_ = true;
+            return false;
+        }
+    }
     quit_ = quit_ || StopSignalled();
     return false;
 }
@@ -88,6 +96,7 @@ void ScreenFlow::RunPlayScreen()
     GameState::shiftKeysHeld = 0;
     world_->LoadScreen();
     world_->BuildPlay();
+    comforts_.EnterPlayScreen();
 
     // After Escape on the menu the play screen is built and torn down unseen: no level
     // was played, so there is no end to tell.
@@ -99,6 +108,7 @@ void ScreenFlow::RunPlayScreen()
     quit_ = quit_ || StopSignalled();
     if (played)
         events_->PlayEnded(quit_, done_);
+    comforts_.LeavePlayScreen();
 
     CloseStage();
     done_ = false;

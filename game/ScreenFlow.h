@@ -1,6 +1,7 @@
 #ifndef SCREEN_FLOW_H
 #define SCREEN_FLOW_H
 
+#include "PlayerComforts.h"
 #include "SdlGameEvents.h"
 
 #include <SDL.h>
@@ -17,7 +18,9 @@ constexpr Uint32 TickInterval = 50;
 // for an SDL event and handles it; the 50-millisecond timer started on the menu posts
 // the tick events that make the screens draw. A quit event (closing the window) only ends
 // the current screen's loop, so the flow moves on to the next screen; SIGINT and SIGTERM
-// end the flow as Escape does, noticed at the latest with the next tick.
+// end the flow as Escape does, noticed at the latest with the next tick. The player's
+// comfort keys (PlayerComforts: full screen or window, pause, mute) are taken out of the
+// events before any screen sees them.
 class ScreenFlow {
 public:
     // Runs on screen (not owned) and builds the screens' content with world, taking the
@@ -49,6 +52,9 @@ public:
     SDL_Joystick* Joystick() const;
     // The player asked to leave the program.
     bool Quit() const;
+    // A switch between full screen and a window failed and no video mode could be set
+    // again: the flow ended as Escape ends it, and the program should say so.
+    bool ScreenLost() const;
     // The current screen's loop is to end; false again after every screen.
     bool Done() const;
 
@@ -58,12 +64,13 @@ private:
     void OpenStage();
     // Deletes the screen's stage; GameState::engine becomes null.
     void CloseStage();
-    // Waits for the screen loop's next event into *event: false, ending the loop, when
-    // the wait fails or brings a quit event, and when SIGINT or SIGTERM arrived
-    // (StopSignalled), which sets quit as Escape does.
+    // Waits for the screen loop's next event into *event, passing over the events the
+    // comfort keys take: false, ending the loop, when the wait fails or brings a quit
+    // event, when SIGINT or SIGTERM arrived (StopSignalled) and when the screen was lost in
+    // a switch, the last two setting quit as Escape does.
     bool NextEvent(SDL_Event* event);
 
-    SDL_Surface* screen_;
+    PlayerComforts comforts_;
     GameWorld* world_;
     SdlGameEvents sdlEvents_;
     GameEvents* events_;
@@ -74,6 +81,7 @@ private:
 
 inline SDL_Joystick* ScreenFlow::Joystick() const { return joystick_; }
 inline bool ScreenFlow::Quit() const { return quit_; }
+inline bool ScreenFlow::ScreenLost() const { return comforts_.ScreenLost(); }
 inline bool ScreenFlow::Done() const { return done_; }
 
 // A key on the menu: Return sets *done, Escape sets *quit, the digit keys 1, 2 and 3 set

@@ -46,6 +46,8 @@ void PauseUnlessStopped(Uint32 milliseconds)
 
 DeathPause deathPause = PauseUnlessStopped;
 
+bool soundMuted = false;
+
 // The cues whose file could not be played, each named once on standard error.
 bool reported[SoundCueCount] = {};
 CueObserver cueObserver = nullptr;
@@ -168,6 +170,17 @@ void PlayDeath()
 void SetCueObserver(CueObserver observer) { cueObserver = observer; }
 
 void SetDeathPause(DeathPause pause) { deathPause = pause != nullptr ? pause : PauseUnlessStopped; }
+
+void SetMuted(bool muted)
+{
+    soundMuted = muted;
+    // Without an open mixer (a tool on a machine without sound) there are no channels, and
+    // SDL_mixer would divide by their number.
+    if (Mix_AllocateChannels(-1) > 0)
+        Mix_Volume(-1, muted ? 0 : MIX_MAX_VOLUME);
+}
+
+bool Muted() { return soundMuted; }
 
 Mix_Chunk* HeldEffect(int channel)
 {

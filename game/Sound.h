@@ -88,6 +88,13 @@ void SetDeathPause(DeathPause pause);
 using CueObserver = void (*)(SoundCue cue);
 void SetCueObserver(CueObserver observer);
 
+// Mutes every mixer channel (volume 0) or gives them their full volume back. What plays
+// goes on playing, silently, so the music is heard again where it has got to; sounds
+// started while muted are silent too. The setting lasts until changed, over every screen.
+void SetMuted(bool muted);
+// Whether the sound is muted.
+bool Muted();
+
 // The chunk held for the last cue started on channel (null when none). Asserts channel is
 // 0 or 1.
 Mix_Chunk* HeldEffect(int channel);

@@ -118,4 +118,38 @@ TEST_F(GameAudioTest, MenuIsSilentAndLevelOneStartsItsMusic)
     ASSERT_TRUE(PressUntilExit(XK_Escape, 0));
 }
 
+// M silences everything the mixer plays, and M again brings the music back where it has
+// got to, without restarting the level.
+TEST_F(GameAudioTest, MMutesTheMusicAndUnmutesIt)
+{
+    extraEnvironment_ = {{"SDL_DISKAUDIOFILE", capture_}, {"SDL_DISKAUDIODELAY", WriteDelayMs}};
+    ASSERT_TRUE(StartGame("disk"));
+    ASSERT_TRUE(WaitForGameWindow());
+    ASSERT_TRUE(WaitForScreen(1));
+    ASSERT_TRUE(SendUntilScreen([&] { x_.PressKey(window_, XK_Return); }, 2, "Return on the menu"));
+    // Paused, nothing can end the level meanwhile; the music plays on.
+    x_.PressKey(window_, XK_p);
+    const long levelBytes = FileSize(capture_);
+    ASSERT_TRUE(WaitForCapture(levelBytes + BytesPerSecond));
+    ASSERT_GT(Peak(capture_, levelBytes), AudiblePeak) << "no music to mute";
+
+    x_.PressKey(window_, XK_m);
+    // What was mixed before the key arrived may still be written: half a second later
+    // (more than a buffer) the output has gone silent.
+    const long pressedBytes = FileSize(capture_);
+    ASSERT_TRUE(WaitForCapture(pressedBytes + BytesPerSecond / 2));
+    const long mutedBytes = FileSize(capture_);
+    ASSERT_TRUE(WaitForCapture(mutedBytes + BytesPerSecond));
+    EXPECT_EQ(Peak(capture_, mutedBytes), 0) << "muted, the game is still heard";
+
+    x_.PressKey(window_, XK_m);
+    const long unmutedBytes = FileSize(capture_) + BytesPerSecond / 2;
+    ASSERT_TRUE(WaitForCapture(unmutedBytes + BytesPerSecond));
+    EXPECT_GT(Peak(capture_, unmutedBytes), AudiblePeak) << "unmuted, the music is not heard again";
+
+    // The keys never reached the level: it is still the second screen loaded.
+    EXPECT_EQ(game_.CountInOutput(ScreenLoaded), 2) << game_.Output();
+    ASSERT_TRUE(PressUntilExit(XK_Escape, 0));
+}
+
 } // namespace
