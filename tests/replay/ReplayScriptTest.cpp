@@ -118,9 +118,9 @@ TEST(ReplayScript, RefusesBadLinesNamingFileLineAndFault)
         {"at 20 press\n", "s.txt:1: 'press' needs a key name"},
         {"at 20 release\n", "s.txt:1: 'release' needs a key name"},
         {"at 20 press Retrun\n",
-         "s.txt:1: unknown key 'Retrun'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
+         "s.txt:1: unknown key 'Retrun'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, LeftAlt, RightAlt, F11, 0 to 9, a to z"},
         {"at 20 press 12\n",
-         "s.txt:1: unknown key '12'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
+         "s.txt:1: unknown key '12'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, LeftAlt, RightAlt, F11, 0 to 9, a to z"},
         {"at 20 press Up Left\n", "s.txt:1: unexpected 'Left' after 'press'"},
         {"at 20 stick\n", "s.txt:1: 'stick' needs a value from -32768 to 32767"},
         {"at 20 stick left\n", "s.txt:1: 'left' is not a stick value; expected a number from -32768 to 32767"},
@@ -148,7 +148,7 @@ TEST(ReplayScript, RefusesBadLinesNamingFileLineAndFault)
         {"at 20 screenshot a.png b.png\n", "s.txt:1: unexpected 'b.png' after 'screenshot'"},
         {"at 20 screenshot a.png\nat 30 screenshot a.png\n", "s.txt:2: screenshot 'a.png' is already taken at line 1"},
         {"at 20 press \x01\xff\n",
-         "s.txt:1: unknown key '\\x01\\xFF'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z"},
+         "s.txt:1: unknown key '\\x01\\xFF'; known keys: Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, LeftAlt, RightAlt, F11, 0 to 9, a to z"},
     };
     for (const auto& c : cases) {
         ReplayScript script;

@@ -101,6 +101,7 @@ bool ReplayRun::Run()
     // As the program starts: GameState as it is before anything ran, then the counters.
     StartingGameState.Write();
     ResetCounters();
+    SetMuted(false);
     // Black, as a new screen is; row by row, as the screen is in memory.
     for (int y = 0; y < screen_->h; ++y)
         std::memset(static_cast<Uint8*>(screen_->pixels) + static_cast<size_t>(y) * screen_->pitch, 0,

@@ -24,7 +24,8 @@ const NamedKey NamedKeys[] = {
     {"Return", SDLK_RETURN}, {"Escape", SDLK_ESCAPE},       {"Space", SDLK_SPACE},
     {"Tab", SDLK_TAB},       {"Backspace", SDLK_BACKSPACE}, {"Up", SDLK_UP},
     {"Down", SDLK_DOWN},     {"Left", SDLK_LEFT},           {"Right", SDLK_RIGHT},
-    {"LeftShift", SDLK_LSHIFT}, {"RightShift", SDLK_RSHIFT},
+    {"LeftShift", SDLK_LSHIFT}, {"RightShift", SDLK_RSHIFT}, {"LeftAlt", SDLK_LALT},
+    {"RightAlt", SDLK_RALT},    {"F11", SDLK_F11},
 };
 
 bool SameLetters(const std::string& a, const char* b)
@@ -312,5 +313,6 @@ bool ReplayScript::KeyByName(const std::string& name, int* sym)
 
 const char* ReplayScript::KeyNames()
 {
-    return "Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, 0 to 9, a to z";
+    return "Return, Escape, Space, Tab, Backspace, Up, Down, Left, Right, LeftShift, RightShift, LeftAlt, "
+           "RightAlt, F11, 0 to 9, a to z";
 }

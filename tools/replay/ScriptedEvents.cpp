@@ -41,6 +41,27 @@ SDL_Event EventOf(const ReplayStep& step)
     return event;
 }
 
+// The modifier bit of a modifier key, as SDL keeps it in its key events; 0 for other keys.
+int ModifierOf(int sym)
+{
+    switch (sym) {
+    case SDLK_LSHIFT:
+        return KMOD_LSHIFT;
+    case SDLK_RSHIFT:
+        return KMOD_RSHIFT;
+    case SDLK_LCTRL:
+        return KMOD_LCTRL;
+    case SDLK_RCTRL:
+        return KMOD_RCTRL;
+    case SDLK_LALT:
+        return KMOD_LALT;
+    case SDLK_RALT:
+        return KMOD_RALT;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 ScriptedEvents::ScriptedEvents(const ReplayScript* script, int maxTicks, ScreenshotTaker taker)
@@ -76,7 +97,16 @@ bool ScriptedEvents::Wait(SDL_Event* event)
         return true;
     }
     if (nextInput_ < inputs_.size() && inputs_[nextInput_].tick <= ticks_ + 1) {
-        *event = EventOf(inputs_[nextInput_++]);
+        const ReplayStep& step = inputs_[nextInput_++];
+        *event = EventOf(step);
+        // As SDL does, every key event carries the modifier keys held, its own included
+        // when it is one and goes down.
+        if (step.kind == ReplayStep::KeyDown)
+            modifiers_ |= ModifierOf(step.value);
+        else if (step.kind == ReplayStep::KeyUp)
+            modifiers_ &= ~ModifierOf(step.value);
+        if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP)
+            event->key.keysym.mod = static_cast<decltype(event->key.keysym.mod)>(modifiers_);
         return true;
     }
     ++ticks_;

@@ -54,6 +54,7 @@ private:
     int ticks_ = 0;
     ScreenshotTaker taker_;
     bool escapeHanded_ = false; // the last wait handed the limit's Escape
+    int modifiers_ = 0;         // the modifier keys held (SDL's KMOD_ bits)
     ReplaySummary summary_;
 };
 
