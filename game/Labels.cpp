@@ -92,6 +92,21 @@ void CreateLabel(int x, int y, const char* text, const char* labelName)
     }
 }
 
+void CreateCentredLabel(const char* text, const char* labelName)
+{
+    CreateLabel(0, 0, text, labelName);
+    MvSceneTree* tree = GameState::engine->SceneTree();
+    MvSceneNode* label = tree->FindByName(labelName);
+    MvAssert(label != nullptr);
+    // The glyphs' bounds on the screen tell how far the label is from the centre; the
+    // label's group is moved in its unscaled layer, so screen pixels and moves agree.
+    tree->Recompute();
+    const MvIntRect& bounds = label->SubtreeBounds(0);
+    const MvIntRect& screen = GameState::engine->ScreenRect();
+    label->MoveBy((screen.left + screen.right - bounds.left - bounds.right) / 2,
+                  (screen.top + screen.bottom - bounds.top - bounds.bottom) / 2, -1);
+}
+
 void UpdateLabel(const char* text, const char* labelName)
 {
     if (GameState::engine == nullptr)

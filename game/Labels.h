@@ -29,6 +29,10 @@ std::string AddLeadingZeros(const char* text, const char* labelName);
 // Asserts there is a stage with a "text" layer and glyph sprite 58, and that the name is new.
 void CreateLabel(int x, int y, const char* text, const char* labelName);
 
+// Makes label labelName as CreateLabel does and moves it so that its glyphs are centred on
+// the screen, wherever the "text" layer is. Asserts as CreateLabel.
+void CreateCentredLabel(const char* text, const char* labelName);
+
 // Shows the zero-padded text on label labelName, child k taking character k; spaces,
 // characters beyond the glyphs and glyphs beyond the text are left as they are. Does
 // nothing when there is no stage or no such label.

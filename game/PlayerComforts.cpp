@@ -16,40 +16,6 @@
 namespace {
 
 const char PausedText[] = "PAUSED";
-// A label's glyphs are 7 layout pixels apart and its group is scaled by 1.2.
-const double LabelScale = 1.2;
-const int GlyphAdvance = 7;
-const int GlyphHeight = 8;
-
-// Where the text layer's origin is on the screen: the sum of its and its ancestors'
-// positions in window 0 (none of them is scaled).
-void LayerOnScreen(const MvSceneNode* layer, int* x, int* y)
-{
-    *x = 0;
-    *y = 0;
-    for (const MvSceneNode* node = layer; node != nullptr; node = node->Parent()) {
-        *x += node->PosX(0);
-        *y += node->PosY(0);
-    }
-}
-
-// Shows "PAUSED" in the middle of the screen, in the game's glyphs.
-void ShowPausedLabel()
-{
-    MvStage* stage = GameState::engine;
-    MvSceneNode* layer = stage->SceneTree()->FindByName(TextLayerName);
-    if (layer == nullptr)
-        return;
-    int layerX;
-    int layerY;
-    LayerOnScreen(layer, &layerX, &layerY);
-    const MvIntRect& screen = stage->ScreenRect();
-    const double width = LabelScale * GlyphAdvance * (sizeof PausedText - 1);
-    const double left = (screen.Width() - width) / 2 - layerX;
-    const double top = (screen.Height() - LabelScale * GlyphHeight) / 2 - layerY;
-    CreateLabel(static_cast<int>(left / LabelScale) - GameState::originX,
-                static_cast<int>(top / LabelScale) - GameState::originY, PausedText, PausedLabelName);
-}
 
 void HidePausedLabel()
 {
@@ -139,7 +105,7 @@ void PlayerComforts::TogglePause()
     if (GameState::engine == nullptr)
         return;
     if (paused_) {
-        ShowPausedLabel();
+        CreateCentredLabel(PausedText, PausedLabelName);
     } else {
         HidePausedLabel();
         ReleaseHeldInput();

@@ -109,8 +109,8 @@ TEST_F(PlayerComfortsTest, PauseStopsTheGameAndShowsPaused)
         glyphs += cursor.Node()->AsSprite() != nullptr;
     EXPECT_EQ(glyphs, 6);
     const MvIntRect& bounds = label->SubtreeBounds(0);
-    EXPECT_NEAR((bounds.left + bounds.right) / 2, 400, 8);
-    EXPECT_NEAR((bounds.top + bounds.bottom) / 2, 300, 8);
+    EXPECT_NEAR((bounds.left + bounds.right) / 2, 400, 1);
+    EXPECT_NEAR((bounds.top + bounds.bottom) / 2, 300, 1);
 
     // Nothing moves the game: not the clock, not keys, the stick or buttons.
     for (const SDL_Event& event : {OfType(SDL_USEREVENT), Key(SDL_KEYDOWN, SDLK_RIGHT), Key(SDL_KEYDOWN, SDLK_UP),
