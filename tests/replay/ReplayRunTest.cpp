@@ -19,7 +19,6 @@
 namespace {
 
 using tooltest::ReadFile;
-using tooltest::ScratchFolder;
 
 // Return on the menu, a few ticks of level 1, Escape: the level's results, the run's ticks
 // and a picture of each screen.
