@@ -2,6 +2,7 @@
 // F11 and Alt+Return: the picture moves from the full-screen window centred on the
 // 1024 x 768 screen into an 800 x 600 window and back, and stays the same picture.
 
+#include "Clock.h"
 #include "GameOnXvfb.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +36,8 @@ protected:
     // Waits until shown() holds, for at most ScreenMs.
     bool WaitFor(const std::function<bool()>& shown)
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ScreenMs);
-        while (std::chrono::steady_clock::now() < end) {
+        const Clock::time_point deadline = Deadline(ScreenMs);
+        while (Clock::now() < deadline) {
             if (shown())
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -33,13 +33,20 @@ std::unique_ptr<MvStream> MakeFileStream(const std::string& folder)
 
 const StreamKind Kinds[] = {{"memory", MakeMemoryStream}, {"file", MakeFileStream}};
 
-TEST(MvStream, WritesSeeksAndReadsThroughSdlCalls)
+// Runs check on a fresh stream of each kind, through its SDL stream.
+void ForEachKind(const std::function<void(SDL_RWops* rw)>& check)
 {
     for (const StreamKind& kind : Kinds) {
         SCOPED_TRACE(kind.name);
         MvScratchFolder folder;
         std::unique_ptr<MvStream> stream = kind.make(folder.Path());
-        SDL_RWops* rw = stream->Stream();
+        check(stream->Stream());
+    }
+}
+
+TEST(MvStream, WritesSeeksAndReadsThroughSdlCalls)
+{
+    ForEachKind([](SDL_RWops* rw) {
         const char text[] = "abcdefgh";
         EXPECT_EQ(SDL_RWwrite(rw, text, 2, 4), 4);
         EXPECT_EQ(SDL_RWtell(rw), 8);
@@ -55,23 +62,19 @@ TEST(MvStream, WritesSeeksAndReadsThroughSdlCalls)
         EXPECT_EQ(SDL_RWread(rw, got, 1, 8), 0) << "at the end nothing is read";
         EXPECT_EQ(SDL_RWread(rw, got, 0, 8), 0);
         EXPECT_EQ(SDL_RWwrite(rw, text, 1, 0), 0);
-    }
+    });
 }
 
 TEST(MvStream, SeekBeforeTheStartFailsAndKeepsThePosition)
 {
-    for (const StreamKind& kind : Kinds) {
-        SCOPED_TRACE(kind.name);
-        MvScratchFolder folder;
-        std::unique_ptr<MvStream> stream = kind.make(folder.Path());
-        SDL_RWops* rw = stream->Stream();
+    ForEachKind([](SDL_RWops* rw) {
         ASSERT_TRUE(MvWriteBytes(rw, "0123", 4));
         EXPECT_EQ(SDL_RWseek(rw, 1, RW_SEEK_SET), 1);
         EXPECT_EQ(SDL_RWseek(rw, -2, RW_SEEK_CUR), -1);
         EXPECT_EQ(SDL_RWseek(rw, -5, RW_SEEK_END), -1);
         EXPECT_EQ(SDL_RWseek(rw, 0, 99), -1) << "an unknown origin";
         EXPECT_EQ(SDL_RWtell(rw), 1);
-    }
+    });
 }
 
 // A memory stream may be positioned past its end (a write there fills the gap with zero
