@@ -252,7 +252,7 @@ void BM_LoadResourceFile(benchmark::State& state)
         MvLogSilencer quiet;
         for (auto _ : state) {
             MvResourceVault vault;
-            const bool ok = vault.LoadDatFileFromMemory(file.bytes.data(), static_cast<int>(file.bytes.size()));
+            bool ok = vault.LoadDatFileFromMemory(file.bytes.data(), static_cast<int>(file.bytes.size()));
             benchmark::DoNotOptimize(ok);
         }
     }
