@@ -5,6 +5,7 @@
 #include "MvAssert.h"
 #include "MvDisplay.h"
 #include "MvLog.h"
+#include "MvSdl.h"
 #include "ScreenFlow.h"
 #include "StopSignal.h"
 
@@ -61,7 +62,7 @@ int RunProgram()
 
     // Before SDL starts, which takes over only signals nobody has caught.
     CatchStopSignals();
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_NOPARACHUTE) < 0) {
+    if (MvSdl::Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_NOPARACHUTE) < 0) {
         MvLog("Couldn't initialize SDL: %s\n", SDL_GetError());
         std::fprintf(stderr, "SDL cannot start%s: %s\n", DriverChoice("SDL_VIDEODRIVER").c_str(), SDL_GetError());
         return ProgramExitSdlInitFailed;

@@ -47,13 +47,50 @@ testing::AssertionResult GameOnXvfb::WaitForGameWindow()
 
 testing::AssertionResult GameOnXvfb::FindGamePicture()
 {
-    int width = 0, height = 0;
-    if (!x_.WindowArea(x_.VisibleWindowAt(Width() / 2, Height() / 2), &pictureLeft_, &pictureTop_, &width, &height))
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!x_.WindowArea(x_.VisibleWindowAt(Width() / 2, Height() / 2), &left, &top, &width, &height))
         return testing::AssertionFailure() << "the window at the screen's centre vanished";
-    if (width != PictureWidth || height != PictureHeight)
+    if (width < PictureWidth || height < PictureHeight)
         return testing::AssertionFailure() << "the window at the screen's centre is " << width << " x " << height
-                                           << ", not " << PictureWidth << " x " << PictureHeight;
+                                           << ", smaller than the " << PictureWidth << " x " << PictureHeight
+                                           << " picture";
+    PicturePlace place;
+    if (width == PictureWidth && height == PictureHeight) {
+        place = {left, top, width, height};
+    } else {
+        // Enlarged as far as the window allows with the aspect kept, centred.
+        if (width * PictureHeight <= height * PictureWidth) {
+            place.width = width;
+            place.height = width * PictureHeight / PictureWidth;
+        } else {
+            place.height = height;
+            place.width = height * PictureWidth / PictureHeight;
+        }
+        place.left = left + (width - place.width) / 2;
+        place.top = top + (height - place.height) / 2;
+    }
+    if (place.left < 0 || place.top < 0 || place.left + place.width > Width() || place.top + place.height > Height())
+        return testing::AssertionFailure() << "the " << place.width << " x " << place.height << " picture at ("
+                                           << place.left << ", " << place.top << ") is not all on the " << Width()
+                                           << " x " << Height() << " screen";
+    picture_ = place;
     return testing::AssertionSuccess();
+}
+
+Screenshot GameOnXvfb::PictureIn(const Screenshot& shot, const PicturePlace& place)
+{
+    if (place.width == PictureWidth && place.height == PictureHeight)
+        return shot.Part(place.left, place.top, PictureWidth, PictureHeight);
+    // Every picture pixel covers one or more screen pixels; its centre falls on one of them.
+    Screenshot picture = shot.Part(0, 0, PictureWidth, PictureHeight);
+    for (int y = 0; y < PictureHeight; ++y) {
+        const int sy = place.top + (2 * y + 1) * place.height / (2 * PictureHeight);
+        for (int x = 0; x < PictureWidth; ++x) {
+            const int sx = place.left + (2 * x + 1) * place.width / (2 * PictureWidth);
+            picture.Set(x, y, shot.At(sx, sy));
+        }
+    }
+    return picture;
 }
 
 testing::AssertionResult GameOnXvfb::CaptureGamePicture(Screenshot* picture)
@@ -62,7 +99,7 @@ testing::AssertionResult GameOnXvfb::CaptureGamePicture(Screenshot* picture)
     std::string error;
     if (!x_.CaptureScreen(&shot, &error))
         return testing::AssertionFailure() << error;
-    *picture = shot.Part(pictureLeft_, pictureTop_, PictureWidth, PictureHeight);
+    *picture = PictureIn(shot, picture_);
     return testing::AssertionSuccess();
 }
 

@@ -37,11 +37,11 @@ protected:
     // How long input is given to show its effect before it is sent again.
     static constexpr int RetryMs = 1000;
 
-    // The game's picture: its full-screen window is this size whatever the screen's.
+    // The game's picture, shown whole whatever the screen's size.
     static constexpr int PictureWidth = 800;
     static constexpr int PictureHeight = 600;
 
-    // The screen the server is started with; the window of the game is 800 x 600.
+    // The screen the server is started with.
     virtual int Width() const { return 1024; }
     virtual int Height() const { return 768; }
     virtual int Depth() const { return 24; }
@@ -59,12 +59,26 @@ protected:
     // Waits for the game's window to be on screen and stores it in window_.
     testing::AssertionResult WaitForGameWindow();
 
-    // Finds where the game's picture shows on the screen (the full-screen window is centred
-    // on a larger screen) and stores its top-left corner in pictureLeft_ and pictureTop_.
-    // Fails when the window showing there is not PictureWidth x PictureHeight.
+    // Where and how large the game's picture shows on the screen.
+    struct PicturePlace {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    // Finds where the game's picture shows on the screen and stores it in picture_. SDL 1.2
+    // shows it as it is, centred on a larger screen; sdl12-compat (SDL 1.2 on SDL 2) keeps
+    // the desktop's mode and enlarges it, its aspect kept, centred in a window that covers
+    // the desktop. Fails when the window showing at the screen's centre shows neither, or
+    // when any of the picture falls outside the screen.
     testing::AssertionResult FindGamePicture();
 
-    // Reads the screen and cuts the game's picture (found by FindGamePicture) out of it.
+    // The game's picture, PictureWidth x PictureHeight, as shown at place in shot: cut out
+    // of it, and an enlarged one read back at the centre of each picture pixel.
+    static Screenshot PictureIn(const Screenshot& shot, const PicturePlace& place);
+
+    // Reads the screen and takes the game's picture (found by FindGamePicture) out of it.
     testing::AssertionResult CaptureGamePicture(Screenshot* picture);
 
     // Sends input until effect, given a wait in milliseconds, reports that it happened.
@@ -97,9 +111,8 @@ protected:
     XClient x_;
     GameProcess game_;
     XClient::WindowId window_ = 0;
-    // The screen position of the game picture's top-left corner.
-    int pictureLeft_ = 0;
-    int pictureTop_ = 0;
+    // Where the game's picture shows, as FindGamePicture found it.
+    PicturePlace picture_;
     // Variables the next StartGame adds to the game's environment.
     GameProcess::Environment extraEnvironment_;
     // Where the next StartGame sends the game's standard error; empty: to the output.

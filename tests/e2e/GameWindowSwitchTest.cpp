@@ -45,9 +45,9 @@ protected:
         return false;
     }
 
-    // Captures the game's picture where window shows it, once the screen has settled (two
+    // Captures the game's picture where place shows it, once the screen has settled (two
     // captures in a row equal).
-    testing::AssertionResult SettledPicture(int left, int top, Screenshot* picture)
+    testing::AssertionResult SettledPicture(const PicturePlace& place, Screenshot* picture)
     {
         Screenshot last;
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -55,7 +55,7 @@ protected:
             std::string error;
             if (!x_.CaptureScreen(&shot, &error))
                 return testing::AssertionFailure() << error;
-            Screenshot part = shot.Part(left, top, PictureWidth, PictureHeight);
+            Screenshot part = PictureIn(shot, place);
             if (attempt > 0 && SamePicture(part, last)) {
                 *picture = part;
                 return testing::AssertionSuccess();
@@ -78,7 +78,7 @@ TEST_F(GameWindowSwitchTest, F11AndAltReturnSwitchToAWindowAndBack)
     ASSERT_TRUE(WaitFor([&] { return FullScreenShown(); })) << "the game did not start full screen";
     ASSERT_TRUE(FindGamePicture());
     Screenshot fullScreen;
-    ASSERT_TRUE(SettledPicture(pictureLeft_, pictureTop_, &fullScreen));
+    ASSERT_TRUE(SettledPicture(picture_, &fullScreen));
 
     struct Switch {
         const char* what;
@@ -96,19 +96,23 @@ TEST_F(GameWindowSwitchTest, F11AndAltReturnSwitchToAWindowAndBack)
     for (const Switch& s : switches) {
         s.press();
         ASSERT_TRUE(WaitFor([&] { return !FullScreenShown(); })) << s.what << " did not leave full screen";
-        int left = 0, top = 0, width = 0, height = 0;
-        ASSERT_TRUE(x_.WindowArea(window_, &left, &top, &width, &height)) << s.what;
-        EXPECT_EQ(width, PictureWidth) << s.what;
-        EXPECT_EQ(height, PictureHeight) << s.what;
+        PicturePlace window;
+        ASSERT_TRUE(x_.WindowArea(window_, &window.left, &window.top, &window.width, &window.height)) << s.what;
+        EXPECT_EQ(window.width, PictureWidth) << s.what;
+        EXPECT_EQ(window.height, PictureHeight) << s.what;
         Screenshot windowed;
-        ASSERT_TRUE(SettledPicture(left, top, &windowed)) << s.what;
-        EXPECT_TRUE(SamePicture(windowed, fullScreen)) << s.what << ": the window shows another picture";
+        ASSERT_TRUE(SettledPicture(window, &windowed)) << s.what;
+        std::string error;
+        EXPECT_TRUE(SamePicture(windowed, fullScreen))
+            << s.what << ": the window shows another picture, kept as /tmp/switch-windowed.png beside "
+            << "/tmp/switch-full-screen.png"
+            << (windowed.SavePng("/tmp/switch-windowed.png", &error) && fullScreen.SavePng("/tmp/switch-full-screen.png", &error) ? "" : error);
 
         s.press();
         ASSERT_TRUE(WaitFor([&] { return FullScreenShown(); })) << s.what << " did not go back to full screen";
         ASSERT_TRUE(FindGamePicture()) << s.what;
         Screenshot back;
-        ASSERT_TRUE(SettledPicture(pictureLeft_, pictureTop_, &back)) << s.what;
+        ASSERT_TRUE(SettledPicture(picture_, &back)) << s.what;
         EXPECT_TRUE(SamePicture(back, fullScreen)) << s.what << ": full screen shows another picture";
     }
     // The switches never reached the menu: Alt+Return did not start the level, and the

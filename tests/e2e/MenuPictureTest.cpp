@@ -197,38 +197,40 @@ TEST_P(MenuPictureTest, ShowsEveryMenuLineWhereItsLabelPutsIt)
     ASSERT_TRUE(WaitForScreen(1));
 
     ASSERT_TRUE(FindGamePicture());
-    const int left = pictureLeft_, top = pictureTop_;
 
     // The lines appear with the first tick; look until they are all there.
-    Screenshot shot;
+    Screenshot shot, picture;
     testing::AssertionResult shows = testing::AssertionFailure() << "no picture";
     const Clock::time_point deadline = Deadline(PictureMs);
     do {
         ASSERT_TRUE(x_.CaptureScreen(&shot, &error)) << error;
-        shows = WindowShows(shot, left, top, expected);
+        picture = PictureIn(shot, picture_);
+        shows = WindowShows(picture, 0, 0, expected);
         if (shows)
             break;
         usleep(LookAgainMs * 1000);
     } while (Clock::now() < deadline);
     Save(shot, "menu-shot.png", Depth() == 24 ? "/tmp/menu-shot.png" : "/tmp/menu-shot-depth16.png");
-    if (!shows)
+    if (!shows) {
+        Save(picture, "menu-picture.png");
         Save(expected, "menu-expected.png");
+    }
     EXPECT_TRUE(shows) << "screenshot and expected picture are in " << folder_;
 
     // A few landmarks, spelled out: "PRESS ESCAPE TO QUIT" at layout (-350, 20) starts at
-    // window (60, 24) with the P, whose stem (column 0, rows 0 to 6 of the art) is white;
-    // 1.2 times 7 rows covers window rows 24 to 30 whatever the rounding. The space after
-    // "PRESS" (layout x 85 to 91, window x 102 to 109) is black fill, and so is the column
-    // under the P down to the next line at that x, "GOALS..." at window y 360.
+    // picture (60, 24) with the P, whose stem (column 0, rows 0 to 6 of the art) is white;
+    // 1.2 times 7 rows covers picture rows 24 to 30 whatever the rounding. The space after
+    // "PRESS" (layout x 85 to 91, picture x 102 to 109) is black fill, and so is the column
+    // under the P down to the next line at that x, "GOALS..." at picture y 360.
     const uint32_t white = 0xf8f4e8, black = 0;
     for (int y = 24; y <= 30; ++y)
-        EXPECT_TRUE(shot.SameColor(shot.At(left + 60, top + y), white)) << y << ": " << Hex(shot.At(left + 60, top + y));
+        EXPECT_TRUE(picture.SameColor(picture.At(60, y), white)) << y << ": " << Hex(picture.At(60, y));
     for (int y = 24; y < 34; ++y) {
         for (int x = 102; x < 110; ++x)
-            EXPECT_TRUE(shot.SameColor(shot.At(left + x, top + y), black)) << x << ", " << y;
+            EXPECT_TRUE(picture.SameColor(picture.At(x, y), black)) << x << ", " << y;
     }
     for (int y = 33; y < 360; ++y)
-        EXPECT_TRUE(shot.SameColor(shot.At(left + 60, top + y), black)) << y;
+        EXPECT_TRUE(picture.SameColor(picture.At(60, y), black)) << y;
 
     ASSERT_TRUE(PressUntilExit(XK_Escape, 0));
 }
