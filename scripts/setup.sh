@@ -11,9 +11,9 @@ fi
 
 MOVO_PACKAGES=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev libgl1-mesa-dri
+    libsdl1.2-dev libsdl-mixer1.2-dev libgl1-mesa-dev libgl1-mesa-dri libpng-dev
     libgtest-dev libbenchmark-dev
-    libpng-dev libxml2-dev libvorbis-dev
+    libxml2-dev libvorbis-dev
     xvfb xauth libx11-dev libxtst-dev
     doxygen
     clang libclang-rt-14-dev
