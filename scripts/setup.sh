@@ -10,8 +10,8 @@ if [ "$MOVO_JOBS" -lt 2 ]; then
 fi
 
 # What the game and its headless replay need: the compiler, SDL 1.2 with its mixer, the
-# OpenGL headers the engine is built with, and the libraries of the tools that make the
-# game's files. scripts/play installs these only. The names are the same on Debian 12 and
+# OpenGL headers and libpng the engine is built with, and the libraries of the tools that
+# make the game's files. scripts/play installs these only. The names are the same on Debian 12 and
 # Debian 13 (there libsdl1.2-dev is sdl12-compat's).
 MOVO_PACKAGES=(
     build-essential cmake pkg-config

@@ -34,6 +34,7 @@
 #include "MvLog.h"
 #include "MvTransform.h"
 #include "MvWindowCount.h"
+#include "MvPngImage.h"
 #include "MvBitReader.h"
 #include "MvBitWriter.h"
 #include "MvFileStream.h"

@@ -3,6 +3,7 @@
 #include "MvDisplay.h"
 #include "MvLog.h"
 #include "MvPixelBlock.h"
+#include "MvPngImage.h"
 #include "MvResourceVault.h"
 #include "MvSceneTree.h"
 #include "MvSplashData.h"
@@ -421,6 +422,39 @@ void MvStage::CaptureScreen(MvPixelBlock* block)
         for (int x = 0; x < width; ++x, in += 4, ++out)
             out->Set(in[0], in[1], in[2], 255);
     }
+}
+
+bool MvStage::SaveScreenshot(const char* path, std::string* error)
+{
+    MvAssert(path != nullptr);
+    std::string message;
+    bool saved = false;
+    if (!IsOpenGL()) {
+        // The screen surface holds what the screen shows: it is written as it is.
+        saved = MvPngImage::SaveSurface(screen_, path, &message);
+    } else {
+        // The captured frame is written as a 32-bit surface over the block's pixels, whose
+        // MvColor words are 0xAARRGGBB in the machine's byte order.
+        MvPixelBlock shot;
+        CaptureScreen(&shot);
+        const bool little = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+        SDL_Surface* picture =
+            SDL_CreateRGBSurfaceFrom(shot.Pixels(), shot.Width(), shot.Height(), 32, shot.Width() * 4,
+                                     little ? 0x00FF0000 : 0x0000FF00, little ? 0x0000FF00 : 0x00FF0000,
+                                     little ? 0x000000FF : 0xFF000000, 0);
+        if (picture == nullptr) {
+            message = std::string("cannot write picture '") + path + "': " + SDL_GetError();
+        } else {
+            saved = MvPngImage::SaveSurface(picture, path, &message);
+            SDL_FreeSurface(picture);
+        }
+    }
+    if (!saved) {
+        MvLog("%s\n", message.c_str());
+        if (error != nullptr)
+            *error = message;
+    }
+    return saved;
 }
 
 void MvStage::DescribeRenderer(std::string* out) const { DescribeRenderer(screen_, out); }

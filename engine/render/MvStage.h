@@ -108,6 +108,12 @@ public:
     /// there. Asserts block is not null and empty.
     void CaptureScreen(MvPixelBlock* block);
 
+    /// Saves what the screen shows (as CaptureScreen reads it) at path as an 8-bit RGB PNG
+    /// file. Returns false when it cannot be written, with one message naming the file and
+    /// why, which is logged and, when error is not null, put in *error. Asserts path is not
+    /// null. In the browser, which keeps no files, it always fails so.
+    bool SaveScreenshot(const char* path, std::string* error = nullptr);
+
     /// The scene tree the stage shows, owned by the stage.
     MvSceneTree* SceneTree() const;
     /// The vault the program loads its resource files into, owned by the stage; empty at first.

@@ -1,7 +1,5 @@
 #include "ExampleRun.h"
 
-#include "MvPngImage.h"
-
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -132,12 +130,8 @@ void ExampleRun::FrameDone(MvStage* stage)
     }
     if (frame_ != frameLimit_ || screenshotPath_.empty())
         return;
-    MvPixelBlock shot;
-    stage->CaptureScreen(&shot);
-    MvPngImage picture(shot.Width(), shot.Height());
-    std::memcpy(picture.Pixels(), shot.Pixels(), static_cast<size_t>(shot.PixelCount()) * sizeof(MvColor));
     std::string error;
-    if (!picture.Save(screenshotPath_, &error)) {
+    if (!stage->SaveScreenshot(screenshotPath_.c_str(), &error)) {
         std::fprintf(stderr, "cannot save the screenshot: %s\n", error.c_str());
         exitCode_ = 1;
     }

@@ -55,8 +55,8 @@ public:
 
     // Call once a frame, after stage->Draw(true): counts the frame; in a window, waits until
     // the frame's time slot has passed; with --frames, after the last frame, saves the
-    // screenshot when one was asked for (MvStage::CaptureScreen, written as PNG). Asserts
-    // stage is not null.
+    // screenshot when one was asked for (MvStage::SaveScreenshot). Asserts stage is not
+    // null.
     void FrameDone(MvStage* stage);
 
     // The number of frames done so far: 0 while the first frame is updated and drawn.

@@ -8,7 +8,9 @@
 #include "RectHelpers.h"
 
 #include "MvLogCapture.h"
+#include "MvScratchFolder.h"
 #include "MvPixelBlock.h"
+#include "MvPngImage.h"
 #include "MvResourceVault.h"
 #include "MvSceneTree.h"
 #include "MvSpriteNode.h"
@@ -164,6 +166,36 @@ TEST_F(StageOpenGLTest, CaptureScreenReadsThePresentedFrame)
         for (int x = 0; x < width; ++x) {
             const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? extra : x < 70 ? green : red;
             if (shot.Pixels()[y * width + x] != expected)
+                ++wrong;
+        }
+    EXPECT_EQ(0, wrong);
+}
+
+// A screenshot on an OpenGL screen is the captured frame written to a PNG file.
+TEST_F(StageOpenGLTest, SaveScreenshotWritesTheCapturedFrame)
+{
+    const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
+    const MvColor extra = Rgba(0, 0, 255, 255);
+    std::unique_ptr<MvStage> stage = MakeStage(2, windows, &extra);
+    const MvColor green = Rgba(0, 200, 0, 255);
+    const MvColor red = Rgba(255, 0, 0, 255);
+    stage->SetWindowBackground(0, &green);
+    stage->SetWindowBackground(1, &red);
+    stage->Draw(true);
+    MvScratchFolder scratch;
+    const std::string path = scratch / "shot.png";
+    std::string error;
+    ASSERT_TRUE(stage->SaveScreenshot(path.c_str(), &error)) << error;
+    MvPngImage saved;
+    ASSERT_TRUE(saved.Load(path, &error)) << error;
+    const int width = Width, height = Height;
+    ASSERT_EQ(width, saved.Width());
+    ASSERT_EQ(height, saved.Height());
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? extra : x < 70 ? green : red;
+            if (saved.At(x, y) != expected)
                 ++wrong;
         }
     EXPECT_EQ(0, wrong);

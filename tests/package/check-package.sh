@@ -7,7 +7,7 @@
 #   add-subdirectory  the same with the source tree added by add_subdirectory, after
 #                  checking that only the engine and the tools are configured there
 # Environment: MOVO_BUILD (the build folder), MOVO_SOURCE (the checkout), MOVO_WORK (a
-# folder of the test's own) and MOVO_BMP_FACTS (the picture checker).
+# folder of the test's own) and MOVO_PNG_FACTS (the picture checker).
 set -euo pipefail
 step="$1"
 consumer_source="$MOVO_SOURCE/tests/package/consumer"
@@ -18,16 +18,16 @@ fail() {
     exit 1
 }
 
-# Runs the consumer program $1 under a private X server and checks what it drew: the
-# sky-blue screen, and the 12 x 12 badge at (100, 60): transparent corners, dark outline,
-# yellow rim, red heart.
+# Runs the consumer program $1 under a private X server and checks the screenshot it
+# saved: the sky-blue screen, and the 12 x 12 badge at (100, 60): transparent corners,
+# dark outline, yellow rim, red heart.
 run_consumer() {
-    local program="$1" picture="$MOVO_WORK/$step.bmp"
+    local program="$1" picture="$MOVO_WORK/$step.png"
     rm -f "$picture"
     SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 60 \
         xvfb-run -a -s "-screen 0 640x480x24 -noreset" "$program" "$MOVO_WORK/consumer.dat" "$picture" \
         || fail "the consumer failed"
-    "$MOVO_BMP_FACTS" "$picture" 320 240 0,0=5AA0E6 319,239=5AA0E6 100,60=5AA0E6 112,72=5AA0E6 \
+    "$MOVO_PNG_FACTS" "$picture" 320 240 0,0=5AA0E6 319,239=5AA0E6 100,60=5AA0E6 112,72=5AA0E6 \
         100,64=202030 101,64=F8D040 105,65=E03040 108,69=F8D040 || fail "the consumer's picture is wrong"
 }
 
@@ -36,7 +36,8 @@ install)
     rm -rf "$MOVO_WORK"
     mkdir -p "$MOVO_WORK"
     cmake --install "$MOVO_BUILD" --prefix "$prefix" >/dev/null
-    for file in include/movo/Movo.h include/movo/MvStage.h lib/libmovo_engine.a lib/pkgconfig/movo.pc \
+    for file in include/movo/Movo.h include/movo/MvStage.h include/movo/MvPngImage.h lib/libmovo_engine.a \
+                lib/pkgconfig/movo.pc \
                 lib/cmake/Movo/MovoConfig.cmake lib/cmake/Movo/MovoTargets.cmake \
                 bin/movo-encode bin/movo-inspect bin/movo-pixelart; do
         [ -e "$prefix/$file" ] || fail "$file was not installed"

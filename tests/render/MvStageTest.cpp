@@ -1,9 +1,12 @@
 #include "MvDebugOutput.h"
 #include "MvFailedCheck.h"
 #include "MvPixelBlock.h"
+#include "MvPngImage.h"
 #include "MvStage.h"
 
 #include "MvLogCapture.h"
+#include "MvLogSilencer.h"
+#include "MvScratchFolder.h"
 #include "PaletteColors.h"
 #include "RectHelpers.h"
 #include "ScreenFormat.h"
@@ -14,6 +17,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -322,6 +326,72 @@ TEST(MvStage, CaptureScreenReadsBackWhatTheScreenShows)
             }
         EXPECT_EQ(0, wrong);
     }
+}
+
+// A screenshot is the capture written to a PNG file: on a 32- and a 16-bit screen the file
+// read back holds, pixel for pixel, what CaptureScreen reads (the two windows' fills and
+// the extra background), opaque.
+TEST(MvStage, SaveScreenshotWritesWhatTheScreenShows)
+{
+    const MvColor left = Opaque(0xF8, 0x84, 0x10);
+    const MvColor right = Opaque(0x10, 0x20, 0xF8);
+    const MvColor extra = Opaque(0x40, 0xFC, 0x08);
+    const MvIntRect windows[] = {R(0, 0, 5, 6), R(10, 0, 14, 6)};
+    const struct {
+        const char* what;
+        int bits;
+        Uint32 redMask, greenMask, blueMask;
+    } cases[] = {
+        {"32 bits", 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
+        {"16 bits, 5-6-5", 16, 0xF800, 0x07E0, 0x001F},
+    };
+    MvScratchFolder scratch;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestScreen screen(15, 7, c.bits, c.redMask, c.greenMask, c.blueMask);
+        const MvLogSilencer quiet;
+        MvStage stage(screen.Surface(), 2, windows, &extra);
+        stage.SetWindowBackground(0, &left);
+        stage.SetWindowBackground(1, &right);
+        stage.Draw(false);
+        const std::string path = scratch / "shot.png";
+        std::string error;
+        MvLogCapture log;
+        ASSERT_TRUE(stage.SaveScreenshot(path.c_str(), &error)) << error;
+        EXPECT_EQ("", log.Text());
+        MvPixelBlock shot;
+        stage.CaptureScreen(&shot);
+        MvPngImage saved;
+        ASSERT_TRUE(saved.Load(path, &error)) << error;
+        ASSERT_EQ(shot.Width(), saved.Width());
+        ASSERT_EQ(shot.Height(), saved.Height());
+        EXPECT_EQ(0, std::memcmp(shot.Pixels(), saved.Pixels(), static_cast<size_t>(shot.PixelCount()) * 4));
+        // Not a capture of something else: the fills are there, to the bits 5-6-5 keeps.
+        const MvColor& corner = saved.At(0, 0);
+        EXPECT_EQ(left.red & 0xF8, corner.red & 0xF8);
+        EXPECT_EQ(left.green & 0xFC, corner.green & 0xFC);
+        EXPECT_EQ(left.blue & 0xF8, corner.blue & 0xF8);
+        EXPECT_EQ(extra.green & 0xFC, saved.At(7, 6).green & 0xFC);
+        EXPECT_EQ(right.blue & 0xF8, saved.At(14, 3).blue & 0xF8);
+    }
+}
+
+// A screenshot that cannot be written returns false with one message naming the file and
+// why, logged and handed to the caller.
+TEST(MvStage, SaveScreenshotToAnUnwritablePathFailsWithAMessage)
+{
+    TestScreen screen(8, 4);
+    const MvLogSilencer quiet;
+    MvStage stage(screen.Surface());
+    stage.Draw(false);
+    MvLogCapture log;
+    const std::string path = "/nonexistent-folder/shot.png";
+    std::string error;
+    EXPECT_FALSE(stage.SaveScreenshot(path.c_str(), &error));
+    EXPECT_EQ("cannot write picture '" + path + "': No such file or directory", error);
+    EXPECT_EQ(error + "\n", log.Text());
+    EXPECT_FALSE(stage.SaveScreenshot(path.c_str())) << "the message is then only logged";
+    EXPECT_EQ(error + "\n" + error + "\n", log.Text());
 }
 
 TEST(MvStage, WindowAtFindsTheWindowUnderAPoint)

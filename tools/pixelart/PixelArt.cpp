@@ -16,8 +16,7 @@
 // Lines starting with '#' are comments everywhere.
 
 #include "MvCommandLine.h"
-
-#include <png.h>
+#include "MvPngImage.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -223,39 +222,21 @@ bool ReadPictures(const std::string& path, const Palette& palette, std::vector<P
     return ClosePicture(path, &open);
 }
 
+// Writes picture, every pixel scale x scale pixels large, as an RGBA PNG file at path.
 bool WritePng(const std::string& path, const Picture& picture, int scale)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return Fail(path, 0, "cannot create the file");
-    const int width = picture.width * scale;
-    const int height = picture.height * scale;
-    std::vector<png_byte> row(static_cast<size_t>(width) * 4);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return Fail(path, 0, "cannot write the PNG data");
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    MvPngImage image(picture.width * scale, picture.height * scale);
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
             const uint32_t c = picture.pixels[(y / scale) * picture.width + x / scale];
-            row[x * 4 + 0] = static_cast<png_byte>(c >> 24);
-            row[x * 4 + 1] = static_cast<png_byte>(c >> 16);
-            row[x * 4 + 2] = static_cast<png_byte>(c >> 8);
-            row[x * 4 + 3] = static_cast<png_byte>(c);
+            image.At(x, y).Set(static_cast<uint8_t>(c >> 24), static_cast<uint8_t>(c >> 16),
+                               static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c));
         }
-        png_write_row(png, row.data());
+    std::string error;
+    if (!image.Save(path, &error)) {
+        std::fprintf(stderr, "movo-pixelart: %s\n", error.c_str());
+        return false;
     }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0)
-        return Fail(path, 0, "cannot finish the file");
     return true;
 }
 

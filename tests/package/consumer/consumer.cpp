@@ -1,19 +1,20 @@
 // A program of an engine user's own, built against the installed engine: it shows the
 // sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame and
-// saves what the screen shows as a BMP file.
+// saves what the screen shows as a PNG file.
 //
-//   consumer RESOURCES.dat OUT.bmp
+//   consumer RESOURCES.dat OUT.png
 
 #include <movo/Movo.h>
 
 #include <SDL.h>
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: consumer RESOURCES.dat OUT.bmp\n");
+        std::fprintf(stderr, "usage: consumer RESOURCES.dat OUT.png\n");
         return 2;
     }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -42,13 +43,11 @@ int main(int argc, char** argv)
     stage->SceneTree()->InsertNode(nullptr, node);
     stage->Draw(true);
 
-    MvPixelBlock shot;
-    stage->CaptureScreen(&shot);
-    SDL_Surface* picture = SDL_CreateRGBSurfaceFrom(shot.Pixels(), shot.Width(), shot.Height(), 32,
-                                                    shot.Width() * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
-    const int saved = SDL_SaveBMP(picture, argv[2]);
-    SDL_FreeSurface(picture);
+    std::string error;
+    const bool saved = stage->SaveScreenshot(argv[2], &error);
+    if (!saved)
+        std::fprintf(stderr, "consumer: %s\n", error.c_str());
     delete stage;
     SDL_Quit();
-    return saved == 0 ? 0 : 1;
+    return saved ? 0 : 1;
 }

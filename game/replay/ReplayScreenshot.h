@@ -10,9 +10,9 @@
 // whoever watches the replay sees the moments the script asked for.
 class ReplayScreenshot {
 public:
-    // Writes the whole of screen (asserted not null, 32 bits per pixel in 8-bit colour
-    // channels) to path as an RGB PNG picture, lossless (in the browser: shows it). False
-    // with *error (naming the file) set when it cannot be written.
+    // Writes the whole of screen (asserted not null, 32 bits per pixel) to path as an RGB
+    // PNG picture, lossless and fast (MvPngImage::SaveSurface; in the browser: shows it).
+    // False with *error (naming the file) set when it cannot be written.
     static bool Save(SDL_Surface* screen, const std::string& path, std::string* error);
 };
 
