@@ -33,6 +33,7 @@
 #include "MvIntRect.h"
 #include "MvLog.h"
 #include "MvTransform.h"
+#include "MvVersion.h"
 #include "MvWindowCount.h"
 #include "MvBitReader.h"
 #include "MvBitWriter.h"

@@ -1,6 +1,7 @@
 // A program of an engine user's own, built against the installed engine: it shows the
-// sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame and
-// saves what the screen shows as a BMP file.
+// sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame,
+// saves what the screen shows as a BMP file and prints the renderer description and the
+// version of the engine's headers, "major.minor.patch", a line each.
 //
 //   consumer RESOURCES.dat OUT.bmp
 
@@ -9,6 +10,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -48,6 +50,9 @@ int main(int argc, char** argv)
                                                     shot.Width() * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
     const int saved = SDL_SaveBMP(picture, argv[2]);
     SDL_FreeSurface(picture);
+    std::string description;
+    stage->DescribeRenderer(&description);
+    std::printf("%s\n%d.%d.%d\n", description.c_str(), MvVersionMajor, MvVersionMinor, MvVersionPatch);
     delete stage;
     SDL_Quit();
     return saved == 0 ? 0 : 1;
