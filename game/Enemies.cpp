@@ -17,6 +17,7 @@
 #include "MvStage.h"
 #include "Scores.h"
 #include "Sound.h"
+#include "SpriteIds.h"
 
 const SpriteTag MulgoTag = {"Mulgo"};
 const SpriteTag ShelloxTag = {"Shellox"};
@@ -60,11 +61,16 @@ struct KindInfo {
 };
 
 const KindInfo Kinds[] = {
-    {EnemyKind::Mulgo, &MulgoTag, 2, NoAction, NoAction, true, 4, 0, 5, false, false, 0, LayerDepth, StepWalker},
-    {EnemyKind::Shellox, &ShelloxTag, 5, 3, 4, true, 8, 0, 7, false, true, 0, LayerDepth, StepWalker},
-    {EnemyKind::Thornel, &ThornelTag, 62, 60, 61, true, 5, 0, 7, true, true, 0, LayerDepth, StepWalker},
-    {EnemyKind::Snapvine, &SnapvineTag, 59, NoAction, NoAction, false, 0, -1, 0, true, false, 50, 1, StepRiser},
-    {EnemyKind::Rocketto, &RockettoTag, 8, NoAction, NoAction, false, 10, 0, 0, false, false, 0, LayerDepth, StepFlier},
+    {EnemyKind::Mulgo, &MulgoTag, kSpriteMulgo, NoAction, NoAction,
+     true, 4, 0, 5, false, false, 0, LayerDepth, StepWalker},
+    {EnemyKind::Shellox, &ShelloxTag, kSpriteShellox, SpriteShelloxActions::kWalkLeft, SpriteShelloxActions::kWalkRight,
+     true, 8, 0, 7, false, true, 0, LayerDepth, StepWalker},
+    {EnemyKind::Thornel, &ThornelTag, kSpriteThornel, SpriteThornelActions::kWalkLeft, SpriteThornelActions::kWalkRight,
+     true, 5, 0, 7, true, true, 0, LayerDepth, StepWalker},
+    {EnemyKind::Snapvine, &SnapvineTag, kSpriteSnapvine, NoAction, NoAction,
+     false, 0, -1, 0, true, false, 50, 1, StepRiser},
+    {EnemyKind::Rocketto, &RockettoTag, kSpriteRocketto, NoAction, NoAction,
+     false, 10, 0, 0, false, false, 0, LayerDepth, StepFlier},
 };
 
 // Enemies act only this close to the hero (exclusive); a Snapvine reaches farther.

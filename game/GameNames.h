@@ -1,11 +1,12 @@
 #ifndef GAME_NAMES_H
 #define GAME_NAMES_H
 
-// The names and numbers the game finds its parts by: the nodes it looks up by name on
-// the current stage, and the sprites it makes by id from "Images/Sprites.dat". A lookup
-// that finds nothing makes its step do nothing, so each name is spelled here once and
-// used through its constant everywhere. The texts are those of the resource file and of
-// the stage the player sees.
+// The names the game finds its parts by: the nodes it looks up by name on the current
+// stage, and the actions of the hero's sprite. A lookup that finds nothing makes its step
+// do nothing, so each name is spelled here once and used through its constant everywhere.
+// The texts are those of the resource file and of the stage the player sees. The sprites
+// the game makes by id take their ids from SpriteIds.h, which the build writes from the
+// resource file's definition (assets/sprites/Sprites.xml).
 
 // The hero's node.
 constexpr const char* HeroName = "track";
@@ -26,12 +27,6 @@ constexpr const char* DefeatedLabelName = "Defeated";
 constexpr const char* LevelNumberLabelName = "levelnumber";
 // The label shown while the play screen is paused.
 constexpr const char* PausedLabelName = "paused";
-
-// The sprites made by id.
-constexpr int HeroSpriteId = 12;
-constexpr int RedFlagSpriteId = 18;
-constexpr int BlueFlagSpriteId = 19;
-constexpr int GlyphSpriteId = 58;
 
 // The actions the hero is shown in, by name; it starts in HeroStartAction. The hero's
 // rules select them through these names only, so that the check of the resource file

@@ -18,6 +18,7 @@
 #include "Program.h"
 #include "Sound.h"
 #include "SpriteNeeds.h"
+#include "SpriteIds.h"
 
 #include <SDL.h>
 
@@ -89,7 +90,7 @@ void GameWorld::BuildMenu() { BuildScreen(MenuScreen); }
 void GameWorld::BuildPlay()
 {
     MvAssert(GameState::engine != nullptr);
-    MvSpriteResource* heroResource = GameState::engine->Vault()->FindSpriteResource(HeroSpriteId);
+    MvSpriteResource* heroResource = GameState::engine->Vault()->FindSpriteResource(kSpriteHero);
     MvAssert(heroResource != nullptr);
     MvSpriteNode* hero = new MvSpriteNode(heroResource);
     hero->SetName(HeroName);
@@ -128,7 +129,7 @@ int WindowWidth() { return GameState::engine->WindowRect(0).right - GameState::e
 // that it is not scaled like the glyphs of a label.
 void PlaceFlagIcon(int x)
 {
-    MvSpriteResource* flag = GameState::engine->Vault()->FindSpriteResource(RedFlagSpriteId);
+    MvSpriteResource* flag = GameState::engine->Vault()->FindSpriteResource(kSpriteRedFlag);
     MvAssert(flag != nullptr);
     MvSceneTree* tree = GameState::engine->SceneTree();
     MvSceneNode* text = tree->FindByName(TextLayerName);

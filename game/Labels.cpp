@@ -12,6 +12,7 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "SpriteIds.h"
 
 #include <cstdio>
 #include <cstring>
@@ -82,7 +83,7 @@ void CreateLabel(int x, int y, const char* text, const char* labelName)
         if (padded[i] == ' ')
             continue;
         if (glyphs == nullptr) {
-            glyphs = GameState::engine->Vault()->FindSpriteResource(GlyphSpriteId);
+            glyphs = GameState::engine->Vault()->FindSpriteResource(kSpriteGlyphs);
             MvAssert(glyphs != nullptr);
         }
         MvSpriteNode* glyph = new MvSpriteNode(glyphs);

@@ -16,6 +16,7 @@
 #include "MvStage.h"
 #include "Scores.h"
 #include "Sound.h"
+#include "SpriteIds.h"
 
 #include <cstring>
 
@@ -73,12 +74,12 @@ void PlaceScenery(int x, int y, const char* resourceName)
 
 void PlaceRedFlag(int x, int y)
 {
-    SetTag(PlaceSprite(SpriteWithId(RedFlagSpriteId), x, y, ItemLayerName), RedFlagTag);
+    SetTag(PlaceSprite(SpriteWithId(kSpriteRedFlag), x, y, ItemLayerName), RedFlagTag);
 }
 
 void PlaceBlueFlag(int x, int y)
 {
-    SetTag(PlaceSprite(SpriteWithId(BlueFlagSpriteId), x, y, ItemLayerName), BlueFlagTag);
+    SetTag(PlaceSprite(SpriteWithId(kSpriteBlueFlag), x, y, ItemLayerName), BlueFlagTag);
 }
 
 void CollectItems()

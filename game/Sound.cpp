@@ -15,20 +15,32 @@
 
 namespace {
 
-const SoundCueInfo CueTable[SoundCueCount] = {
-    {"Sounds/Brumoquest Theme Orchestral.ogg", 0, true},
-    {"Sounds/Chrono Cross - Another World.ogg", 0, true},
-    {"Sounds/T_NinjaGaiden_Wendro_Remixv13b.ogg", 0, true},
-    {"Sounds/Brumo 1 Death.ogg", 0, false},
-    {"Sounds/bq_stomp.wav", 1, false},
-    {"Sounds/bq64_ungh.wav", 1, false},
-    {"Sounds/bq64_injury.wav", 1, false},
-    {"Sounds/bq3_bump.wav", 1, false},
-    {"Sounds/coin.wav", 1, false},
-    {"Sounds/jump.wav", 1, false},
+// Music and the sounds played after it stopped share one channel; effects cut each other
+// off on the other.
+const int MusicChannel = 0;
+const int EffectChannel = 1;
+const int HeldChannelCount = 2;
+
+// How each cue of the sound table plays, by its kind.
+struct CueInfoTable {
+    SoundCueInfo rows[SoundCueCount];
+
+    constexpr CueInfoTable() : rows()
+    {
+        for (int cue = 0; cue < SoundCueCount; ++cue) {
+            const SoundTableRow& sound = SoundTable[cue];
+            rows[cue] = {sound.path, sound.kind == SoundKind::Effect ? EffectChannel : MusicChannel,
+                         sound.kind == SoundKind::Music};
+        }
+    }
 };
 
-const int HeldChannelCount = 2;
+constexpr CueInfoTable CueTable;
+
+// StartLevelMusic counts a level's cue on from the first level's.
+static_assert(CueLevel2Music == CueLevel1Music + 1 && CueLevel3Music == CueLevel1Music + 2,
+              "the sound table lists the levels' music in level order");
+
 const Uint32 DeathPauseMs = 5000;
 
 // The death pause of the program: SDL_Delay a tick at a time, cut short by SIGINT or
@@ -74,7 +86,7 @@ void ReleaseHeldEffect(int channel)
 const SoundCueInfo& CueInfo(SoundCue cue)
 {
     MvAssert(cue >= 0 && cue < SoundCueCount);
-    return CueTable[cue];
+    return CueTable.rows[cue];
 }
 
 Mix_Chunk* LoadSound(const char* path, SoundFailure* failure)

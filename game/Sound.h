@@ -1,6 +1,8 @@
 #ifndef SOUND_H
 #define SOUND_H
 
+#include "SoundTable.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -13,29 +15,18 @@
 // the play screen ends. A missing or unreadable file plays nothing and the game goes on;
 // the first time a cue's file fails, it is named on standard error with the reason.
 
-// The sounds of the game, one per row of the cue table.
-enum SoundCue {
-    CueLevel1Music,
-    CueLevel2Music,
-    CueLevel3Music,
-    CueDeath,
-    CueStomp,
-    CueHurtSide,
-    CueHurtAbove,
-    CueHeadBump,
-    CueFlag,
-    CueJoystickJump,
-    SoundCueCount
-};
+// The sounds of the game, the cues (SoundCue), are the rows of the sound table
+// (assets/sounds/sounds.txt, read by the build into SoundTable.h); a cue's channel and
+// looping follow from its kind.
 
-// One row of the cue table: the file, the mixer channel and whether it loops.
+// How a cue plays: its file, the mixer channel and whether it loops.
 struct SoundCueInfo {
     const char* path;
     int channel;
     bool loops;
 };
 
-// The table row of cue. Asserts 0 <= cue < SoundCueCount.
+// How cue plays. Asserts 0 <= cue < SoundCueCount.
 const SoundCueInfo& CueInfo(SoundCue cue);
 
 // Why a sound file gave no chunk: what failed ("cannot open", "cannot load") and the

@@ -9,6 +9,7 @@
 #include "MvResourceVault.h"
 #include "MvRle.h"
 #include "MvSpriteResource.h"
+#include "SpriteIds.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -75,11 +76,11 @@ std::string Quoted(const char* text) { return std::string("\"") + text + "\""; }
 std::vector<SpriteNeed> GameSpriteNeeds()
 {
     std::vector<SpriteNeed> needs;
-    needs.push_back({HeroSpriteId, "the hero", {HeroActionNames, HeroActionNames + HeroActionCount}, {},
+    needs.push_back({kSpriteHero, "the hero", {HeroActionNames, HeroActionNames + HeroActionCount}, {},
                      SpriteMotion::Switching});
-    needs.push_back({RedFlagSpriteId, "the red flag", {}, {}, SpriteMotion::Still});
-    needs.push_back({BlueFlagSpriteId, "the blue flag", {}, {}, SpriteMotion::Still});
-    SpriteNeed glyphs{GlyphSpriteId, "the label glyphs", {}, {}, SpriteMotion::Still};
+    needs.push_back({kSpriteRedFlag, "the red flag", {}, {}, SpriteMotion::Still});
+    needs.push_back({kSpriteBlueFlag, "the blue flag", {}, {}, SpriteMotion::Still});
+    SpriteNeed glyphs{kSpriteGlyphs, "the label glyphs", {}, {}, SpriteMotion::Still};
     for (const char* c = LabelCharacters; *c != '\0'; ++c)
         glyphs.actionNames.push_back(GlyphActionName(*c));
     needs.push_back(glyphs);

@@ -33,6 +33,7 @@
 #include "MvIntRect.h"
 #include "MvLog.h"
 #include "MvTransform.h"
+#include "MvVersion.h"
 #include "MvWindowCount.h"
 #include "MvPngImage.h"
 #include "MvBitReader.h"

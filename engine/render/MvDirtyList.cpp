@@ -4,9 +4,13 @@
 
 namespace {
 
-constexpr int kColumns = 8;
-constexpr int kRows = 4;
-constexpr uint32_t kAllBlocks = 0xFFFFFFFFu;
+constexpr int kBlocks = MvDirtyGridColumns * MvDirtyGridRows;
+// A rectangle's mask is the bits of its columns, looked up as a byte, shifted into each
+// row it spans.
+static_assert(MvDirtyGridColumns >= 1 && MvDirtyGridColumns <= 8 && MvDirtyGridRows >= 1 && kBlocks <= 32,
+              "a row of blocks must fit a byte and the whole grid a 32-bit mask");
+constexpr uint32_t kRowMask = (1u << MvDirtyGridColumns) - 1;
+constexpr uint32_t kAllBlocks = kBlocks == 32 ? 0xFFFFFFFFu : (1u << kBlocks) - 1;
 
 // Edges of an added rectangle must lie strictly inside this range.
 constexpr int kCoordinateLimit = 100000;
@@ -17,12 +21,12 @@ constexpr int kBlockCollapseMinCell = 32;
 
 // Row bytes of the block mask: bytes[first][last] has the bits of columns first to last set.
 struct RowByteTable {
-    uint8_t bytes[kColumns][kColumns];
+    uint8_t bytes[MvDirtyGridColumns][MvDirtyGridColumns];
 
     constexpr RowByteTable() : bytes()
     {
-        for (int first = 0; first < kColumns; ++first)
-            for (int last = 0; last < kColumns; ++last)
+        for (int first = 0; first < MvDirtyGridColumns; ++first)
+            for (int last = 0; last < MvDirtyGridColumns; ++last)
                 bytes[first][last] = static_cast<uint8_t>((0xFF << first) & (0xFF >> (7 - last)));
     }
 };
@@ -63,8 +67,8 @@ void MvDirtyList::SetClipRect(const MvIntRect& clip)
     clippingSet_ = true;
     gridX_ = clip.left;
     gridY_ = clip.top;
-    cellWidth_ = (clip.Width() + kColumns - 1) / kColumns;
-    cellHeight_ = (clip.Height() + kRows - 1) / kRows;
+    cellWidth_ = (clip.Width() + MvDirtyGridColumns - 1) / MvDirtyGridColumns;
+    cellHeight_ = (clip.Height() + MvDirtyGridRows - 1) / MvDirtyGridRows;
 }
 
 uint32_t MvDirtyList::BlockMask(const MvIntRect& r) const
@@ -75,12 +79,12 @@ uint32_t MvDirtyList::BlockMask(const MvIntRect& r) const
     int c1 = (r.right - gridX_) / cellWidth_;
     int r0 = (r.top - gridY_) / cellHeight_;
     int r1 = (r.bottom - gridY_) / cellHeight_;
-    MvAssert(0 <= c0 && c0 <= c1 && c1 < kColumns);
-    MvAssert(0 <= r0 && r0 <= r1 && r1 < kRows);
+    MvAssert(0 <= c0 && c0 <= c1 && c1 < MvDirtyGridColumns);
+    MvAssert(0 <= r0 && r0 <= r1 && r1 < MvDirtyGridRows);
     uint32_t rowByte = kRowBytes.bytes[c0][c1];
     uint32_t mask = 0;
     for (int row = r0; row <= r1; ++row)
-        mask |= rowByte << (8 * row);
+        mask |= rowByte << (MvDirtyGridColumns * row);
     return mask;
 }
 
@@ -196,8 +200,8 @@ void MvDirtyList::Overflow(const MvIntRect& n, uint32_t nMask)
         return;
     }
 
-    for (int row = 0; row < kRows; ++row) {
-        uint32_t rowBits = 0xFFu << (8 * row);
+    for (int row = 0; row < MvDirtyGridRows; ++row) {
+        uint32_t rowBits = kRowMask << (MvDirtyGridColumns * row);
         if ((touched & rowBits) != rowBits)
             continue;
         MvIntRect strip = MvMakeRect(gridX_, gridY_ + row * cellHeight_, clipRect_.right,
@@ -207,11 +211,11 @@ void MvDirtyList::Overflow(const MvIntRect& n, uint32_t nMask)
         touched &= ~rowBits;
     }
 
-    for (int bit = 0; bit < kColumns * kRows; ++bit) {
+    for (int bit = 0; bit < kBlocks; ++bit) {
         if ((touched & (1u << bit)) == 0)
             continue;
-        int column = bit % kColumns;
-        int row = bit / kColumns;
+        int column = bit % MvDirtyGridColumns;
+        int row = bit / MvDirtyGridColumns;
         MvIntRect block = MvMakeRect(gridX_ + column * cellWidth_, gridY_ + row * cellHeight_,
                                      gridX_ + (column + 1) * cellWidth_ - 1, gridY_ + (row + 1) * cellHeight_ - 1);
         block.ClipTo(clipRect_);

@@ -7,27 +7,34 @@
 #include <cstdint>
 
 /// @file
-/// The dirty list MvDirtyList, which collects the rectangles of one window to repaint, and
-/// its fixed capacity.
+/// The dirty list MvDirtyList, which collects the rectangles of one window to repaint, its
+/// fixed capacity and the grid of blocks it divides the window into.
 
 /// The most rectangles one dirty list holds.
 constexpr int MvDirtyListCapacity = 128;
+
+/// The columns of blocks a dirty list divides its window into, each block one bit of a
+/// 32-bit mask (bit row * MvDirtyGridColumns + column). The scene tree gathers a changed
+/// subtree's rectangles per block of the same grid.
+constexpr int MvDirtyGridColumns = 8;
+/// The rows of blocks of that grid.
+constexpr int MvDirtyGridRows = 4;
 
 /// The screen rectangles of one window that must be repainted in the next frame. Nodes add
 /// their old and new bounds whenever they change; the stage repaints and presents exactly
 /// the listed rectangles and then clears the list. The list keeps itself short and free of
 /// overlaps as rectangles arrive: covered rectangles are dropped, overlapping ones are cut
-/// or merged, and a full list collapses into coarse blocks of an 8 x 4 grid over the
-/// window. Each entry carries a mask of the grid blocks it touches, so most pairs that are
-/// far apart are rejected with one AND. The entries are a fixed array: adding never
-/// allocates, at the price of repainting somewhat more than changed when the list overflows.
+/// or merged, and a full list collapses into the coarse blocks of the grid over the window.
+/// Each entry carries a mask of the grid blocks it touches, so most pairs that are far
+/// apart are rejected with one AND. The entries are a fixed array: adding never allocates,
+/// at the price of repainting somewhat more than changed when the list overflows.
 class MvDirtyList {
 public:
     /// An empty list with every entry set to the empty rectangle; clipping not set yet.
     MvDirtyList();
 
     /// Stores the window bounds as the clip rectangle, allows adding, and divides the
-    /// rectangle into 8 columns and 4 rows of blocks.
+    /// rectangle into MvDirtyGridColumns columns and MvDirtyGridRows rows of blocks.
     void SetClipRect(const MvIntRect& clip);
 
     /// Marks r (clipped to the window) for repainting. Asserts clipping is set and every
@@ -46,7 +53,7 @@ public:
     /// Block mask of entry index. Asserts 0 <= index < Count().
     uint32_t MaskAt(int index) const;
 
-    /// Bit (row * 8 + column) set for every grid block that r touches. Asserts clipping is
+    /// Bit (row * MvDirtyGridColumns + column) set for every grid block that r touches. Asserts clipping is
     /// set and r is a valid rectangle inside the clip rectangle.
     uint32_t BlockMask(const MvIntRect& r) const;
 

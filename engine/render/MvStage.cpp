@@ -10,6 +10,7 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvTextureManager.h"
+#include "MvVersion.h"
 
 #include <GL/gl.h>
 
@@ -22,11 +23,6 @@
 #endif
 
 namespace {
-
-// The engine version the renderer description names.
-const int EngineVersionMajor = 2;
-const int EngineVersionMinor = 0;
-const int EngineVersionPatch = 7;
 
 // The platform the renderer description names.
 const char* const PlatformName = "Linux";
@@ -463,8 +459,8 @@ void MvStage::DescribeRenderer(SDL_Surface* screen, std::string* out)
 {
     MvAssert(screen != nullptr && out != nullptr);
     char text[512];
-    std::snprintf(text, sizeof text, "v%d.%d.%d %dbbp Fullscreen=%d %s ", EngineVersionMajor, EngineVersionMinor,
-                  EngineVersionPatch, screen->format->BitsPerPixel, (screen->flags & SDL_FULLSCREEN) ? 1 : 0,
+    std::snprintf(text, sizeof text, "v%d.%d.%d %dbbp Fullscreen=%d %s ", MvVersionMajor, MvVersionMinor,
+                  MvVersionPatch, screen->format->BitsPerPixel, (screen->flags & SDL_FULLSCREEN) ? 1 : 0,
                   PlatformName);
     *out = text;
     if (screen->flags & SDL_OPENGL) {

@@ -119,8 +119,9 @@ public:
     /// The vault the program loads its resource files into, owned by the stage; empty at first.
     MvResourceVault* Vault() const;
 
-    /// The renderer description: "v2.0.7 <bits>bbp Fullscreen=<0|1> Linux " followed by
-    /// "Software render", or on an OpenGL screen by the OpenGL vendor, renderer and version.
+    /// The renderer description: "v<major>.<minor>.<patch> <bits>bbp Fullscreen=<0|1> Linux "
+    /// with the engine's version (MvVersion.h), followed by "Software render", or on an
+    /// OpenGL screen by the OpenGL vendor, renderer and version.
     /// Asserts out is not null.
     void DescribeRenderer(std::string* out) const;
     /// The same for screen. Asserts screen and out are not null.

@@ -1,5 +1,6 @@
 #include "MvSceneTree.h"
 
+#include "MvDirtyList.h"
 #include "MvDrawableNode.h"
 #include "MvLog.h"
 #include "MvPaintTarget.h"
@@ -147,20 +148,20 @@ void MvSceneTree::RemoveId(MvSceneNode* node)
 
 // The screen area a changed subtree covered before and covers after the walk: the bounds
 // of its nodes that were on screen when last queued, and of those shown now, gathered per
-// cell of an 8 x 4 grid over the window as one rectangle each. The subtree's top node
-// queues the cells once, so a scrolled layer adds at most 32 rectangles instead of two per
-// node, and the empty parts of the window between its nodes stay unpainted.
+// cell of the dirty list's block grid over the window as one rectangle each. The subtree's
+// top node queues the cells once, so a scrolled layer adds at most one rectangle per cell
+// instead of two per node, and the empty parts of the window between its nodes stay
+// unpainted.
 struct MvSceneTree::DirtyCover {
-    static constexpr int Columns = 8;
-    static constexpr int Rows = 4;
-
     MvIntRect window;
     int cellWidth;
     int cellHeight;
-    MvIntRect cells[Columns * Rows];
+    MvIntRect cells[MvDirtyGridColumns * MvDirtyGridRows];
 
     explicit DirtyCover(const MvIntRect& w)
-        : window(w), cellWidth((w.Width() + Columns - 1) / Columns), cellHeight((w.Height() + Rows - 1) / Rows)
+        : window(w),
+          cellWidth((w.Width() + MvDirtyGridColumns - 1) / MvDirtyGridColumns),
+          cellHeight((w.Height() + MvDirtyGridRows - 1) / MvDirtyGridRows)
     {
         for (MvIntRect& cell : cells)
             cell.SetEmpty();
@@ -179,7 +180,7 @@ struct MvSceneTree::DirtyCover {
         const int lastRow = (inside.bottom - window.top) / cellHeight;
         if (firstColumn == lastColumn && firstRow == lastRow) {
             // Most nodes are far smaller than a cell and lie in one.
-            MergeValid(&cells[firstRow * Columns + firstColumn], inside);
+            MergeValid(&cells[firstRow * MvDirtyGridColumns + firstColumn], inside);
             return;
         }
         for (int row = firstRow; row <= lastRow; ++row) {
@@ -188,7 +189,7 @@ struct MvSceneTree::DirtyCover {
                 const int top = window.top + row * cellHeight;
                 MvIntRect piece = inside;
                 piece.ClipTo(MvMakeRect(left, top, left + cellWidth - 1, top + cellHeight - 1));
-                MergeValid(&cells[row * Columns + column], piece);
+                MergeValid(&cells[row * MvDirtyGridColumns + column], piece);
             }
         }
     }

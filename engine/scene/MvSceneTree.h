@@ -69,9 +69,10 @@ public:
     /// The recompute walk of every window: changed nodes and everything below them get
     /// new transforms and bounds; a changed leaf queues its old and new rectangles, and the
     /// topmost changed node of a larger subtree queues, once for all of it and per cell of
-    /// an 8 x 4 grid over the window, what its shown nodes covered and now cover; every
-    /// node gets a walk number and every subtree its bounds. Asserts every walk number stays below
-    /// MvWalkNumberLimit (at most 49998 nodes, the origin node included).
+    /// the dirty list's block grid (MvDirtyGridColumns x MvDirtyGridRows) over the window,
+    /// what its shown nodes covered and now cover; every node gets a walk number and every
+    /// subtree its bounds. Asserts every walk number stays below MvWalkNumberLimit (at most
+    /// 49998 nodes, the origin node included).
     void Recompute();
 
     /// Paints, in depth order, every shown node of window whose bounds meet clip, clipped

@@ -5,6 +5,7 @@
 // code 0 as Escape does; a sound file that is missing is named once and play goes on.
 
 #include "GameOnXvfb.h"
+#include "SpriteIds.h"
 #include "SpritesFileEdit.h"
 
 #include <gtest/gtest.h>
@@ -124,21 +125,24 @@ TEST_F(GameOnSmallScreenTest, NoVideoSurfaceEndsWithCode3AndItsReasonOnStandardE
 
 TEST_F(GameFaultTest, AResourceFileLackingWhatTheGameNeedsEndsItWithOneLine)
 {
+    const int noSuchId = 999; // no sprite of the built file has it
+    const std::string theHero = "sprite id " + std::to_string(kSpriteHero) + " (the hero)";
     const struct {
         const char* what;
         std::function<bool(SpritesFileEdit&)> edit;
         std::string line;
     } cases[] = {
-        {"a hero action renamed", [](SpritesFileEdit& f) { return f.RenameAction(12, "Stand.Right"); },
-         "sprite id 12 (the hero) has no action \"Stand.Right\""},
-        {"the hero's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(12, 13); },
-         "sprite id 12 (the hero) is missing"},
-        {"the glyphs' id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(58, 57); },
-         "sprite id 58 (the label glyphs) is missing"},
-        {"a hero frame that moves", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(12, "Stand.Right", 100000, 0); },
-         "sprite id 12 (the hero) action \"Stand.Right\" frame 0 moves by (100000, 0), but this sprite changes "
-         "action as it moves and must not be moved by its frames"},
-        {"a record of an unknown type", [](SpritesFileEdit& f) { return f.SetSpriteRecordType(100, 99); },
+        {"a hero action renamed", [](SpritesFileEdit& f) { return f.RenameAction(kSpriteHero, "Stand.Right"); },
+         theHero + " has no action \"Stand.Right\""},
+        {"the hero's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteHero, noSuchId); },
+         theHero + " is missing"},
+        {"the glyphs' id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteGlyphs, noSuchId); },
+         "sprite id " + std::to_string(kSpriteGlyphs) + " (the label glyphs) is missing"},
+        {"a hero frame that moves",
+         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteHero, "Stand.Right", 100000, 0); },
+         theHero + " action \"Stand.Right\" frame 0 moves by (100000, 0), but this sprite changes action as it "
+         "moves and must not be moved by its frames"},
+        {"a record of an unknown type", [](SpritesFileEdit& f) { return f.SetSpriteRecordType(kSpriteMidGrass, 99); },
          "sprite \"MidGrass\" is missing"},
     };
     for (const auto& c : cases) {

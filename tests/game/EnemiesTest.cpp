@@ -7,6 +7,7 @@
 #include "Enemies.h"
 #include "Labels.h"
 #include "PlayScreenFixture.h"
+#include "SpriteIds.h"
 
 #include "MvLogCapture.h"
 #include "MvResourceVault.h"
@@ -47,11 +48,11 @@ TEST_F(EnemiesTest, EachKindSpawnsWithItsSpriteTagIdAndState)
         int verticalSpeed;
         int depth;
     } cases[] = {
-        {EnemyKind::Mulgo, 2, &MulgoTag, -1, true, 4, 0, 0},
-        {EnemyKind::Shellox, 5, &ShelloxTag, 3, true, 8, 0, 0},
-        {EnemyKind::Thornel, 62, &ThornelTag, 60, true, 5, 0, 0},
-        {EnemyKind::Rocketto, 8, &RockettoTag, -1, false, 10, 0, 0},
-        {EnemyKind::Snapvine, 59, &SnapvineTag, -1, false, 0, -1, 1},
+        {EnemyKind::Mulgo, kSpriteMulgo, &MulgoTag, -1, true, 4, 0, 0},
+        {EnemyKind::Shellox, kSpriteShellox, &ShelloxTag, SpriteShelloxActions::kWalkLeft, true, 8, 0, 0},
+        {EnemyKind::Thornel, kSpriteThornel, &ThornelTag, SpriteThornelActions::kWalkLeft, true, 5, 0, 0},
+        {EnemyKind::Rocketto, kSpriteRocketto, &RockettoTag, -1, false, 10, 0, 0},
+        {EnemyKind::Snapvine, kSpriteSnapvine, &SnapvineTag, -1, false, 0, -1, 1},
     };
     int id = 0;
     for (const auto& c : cases) {
@@ -89,8 +90,8 @@ TEST_F(EnemiesTest, WalkersTurnAtWallsShowingTheirDirection)
         int rightActionId; // shown after touching a wall on the left
     } cases[] = {
         {EnemyKind::Mulgo, 4, -1, -1},
-        {EnemyKind::Shellox, 8, 3, 4},
-        {EnemyKind::Thornel, 5, 60, 61},
+        {EnemyKind::Shellox, 8, SpriteShelloxActions::kWalkLeft, SpriteShelloxActions::kWalkRight},
+        {EnemyKind::Thornel, 5, SpriteThornelActions::kWalkLeft, SpriteThornelActions::kWalkRight},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
@@ -396,7 +397,7 @@ TEST_F(EnemiesTest, EveryEnemyStepsOnceAnEventWhileWalkersChangeTheirDepth)
 
 TEST_F(EnemiesTest, StepEnemiesSkipsChildrenOfNoKnownKind)
 {
-    MvSpriteNode* stranger = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(2));
+    MvSpriteNode* stranger = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(kSpriteMulgo));
     stranger->MoveTo(10, 300, -1);
     Tree()->InsertNode(Find("enemies"), stranger);
     PlaceHero(0, 100);

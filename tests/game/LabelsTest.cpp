@@ -15,6 +15,7 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "SpriteIds.h"
 #include "StageReadings.h"
 
 #include <SDL.h>
@@ -246,7 +247,7 @@ TEST_F(LabelsTest, TheTextLayerFollowsTheHeroInsideTheScrollLimitsOnly)
 {
     GameState::originX = -400;
     GameState::rightBound = 8000;
-    MvSpriteNode* hero = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(12));
+    MvSpriteNode* hero = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(kSpriteHero));
     Tree()->InsertNode(nullptr, hero);
     hero->SetName("track");
     layer_->MoveTo(-400, 30, -1);

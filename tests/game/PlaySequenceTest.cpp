@@ -5,6 +5,7 @@
 
 #include "PlayScreenFixture.h"
 #include "Platforms.h"
+#include "SpriteIds.h"
 
 #include "MvResourceVault.h"
 #include "MvSpriteResource.h"
@@ -270,7 +271,7 @@ TEST_F(PlayScreenTest, PlatformsWithinFiveHundredPixelsStepAfterEveryEvent)
 
 TEST_F(PlayScreenTest, EnemiesAnimateOnTicksOnly)
 {
-    MvSpriteNode* enemy = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(2));
+    MvSpriteNode* enemy = new MvSpriteNode(GameState::engine->Vault()->FindSpriteResource(kSpriteMulgo));
     enemy->MoveTo(3000, 375, -1);
     Tree()->InsertNode(Find("enemies"), enemy);
     ASSERT_GT(enemy->FrameCount(), 1);
@@ -317,8 +318,8 @@ TEST_F(PlayScreenTest, PlacementPutsEachKindOnItsLayerWithItsTag)
     PlaceBlueFlag(0, 0);
     const std::vector<MvSceneNode*> flags = Children("items");
     ASSERT_EQ(flags.size(), 2u);
-    EXPECT_EQ(flags[0]->AsSprite()->SpriteResource()->Id(), 18);
-    EXPECT_EQ(flags[1]->AsSprite()->SpriteResource()->Id(), 19);
+    EXPECT_EQ(flags[0]->AsSprite()->SpriteResource()->Id(), kSpriteRedFlag);
+    EXPECT_EQ(flags[1]->AsSprite()->SpriteResource()->Id(), kSpriteBlueFlag);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "MvSpriteResource.h"
 #include "MvStage.h"
 #include "Sound.h"
+#include "SpriteIds.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -194,7 +195,7 @@ TEST_F(ScreenBuildTest, ThePlayBuildPutsTheHeroFirstAtTheLevelStart)
     MvSceneNode* hero = Find("track");
     ASSERT_NE(hero, nullptr);
     ASSERT_NE(hero->AsSprite(), nullptr);
-    EXPECT_EQ(hero->AsSprite()->SpriteResource(), GameState::engine->Vault()->FindSpriteResource(12));
+    EXPECT_EQ(hero->AsSprite()->SpriteResource(), GameState::engine->Vault()->FindSpriteResource(kSpriteHero));
     EXPECT_STREQ(hero->AsSprite()->CurrentAction()->Name(), "Stand.Right");
     EXPECT_EQ(hero->Depth(), 0);
     EXPECT_EQ(Sorted(ChildNames(Tree()->SceneRoot())),
@@ -213,7 +214,7 @@ TEST_F(ScreenBuildTest, ScrollToHeroCentresTheHeroAndTheFlagIconStaysAt250)
     ASSERT_NE(hero, nullptr);
     const std::vector<MvSpriteNode*> icons = TextSprites();
     ASSERT_EQ(icons.size(), 1u);
-    EXPECT_EQ(icons[0]->SpriteResource(), GameState::engine->Vault()->FindSpriteResource(18));
+    EXPECT_EQ(icons[0]->SpriteResource(), GameState::engine->Vault()->FindSpriteResource(kSpriteRedFlag));
     EXPECT_EQ(icons[0]->PosY(0), 15);
 
     for (int heroX : {-400, -123, 0, 1000, 7999}) {

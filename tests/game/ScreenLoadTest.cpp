@@ -10,6 +10,7 @@
 #include "MvResourceVault.h"
 #include "MvStage.h"
 #include "MvWorkingFolder.h"
+#include "SpriteIds.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -64,8 +65,8 @@ TEST_F(ScreenLoadTest, LoadsTheGameSpritesIntoTheStageVault)
     world_.LoadScreen();
     EXPECT_TRUE(log.Contains("Loaded BrumoSprites.dat\n"));
     EXPECT_FALSE(log.Contains("Error loading"));
-    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(58), nullptr); // the glyphs
-    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(12), nullptr); // the hero
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(kSpriteGlyphs), nullptr);
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(kSpriteHero), nullptr);
 }
 
 TEST_F(ScreenLoadTest, EveryNewStageLoadsTheFileAgain)
@@ -76,7 +77,7 @@ TEST_F(ScreenLoadTest, EveryNewStageLoadsTheFileAgain)
     delete GameState::engine;
     GameState::engine = new MvStage(screen_->Surface());
     world_.LoadScreen();
-    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(58), nullptr);
+    EXPECT_NE(GameState::engine->Vault()->FindSpriteResource(kSpriteGlyphs), nullptr);
 }
 
 using ScreenLoadDeathTest = ScreenLoadTest;

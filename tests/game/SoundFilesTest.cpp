@@ -1,7 +1,9 @@
-// The sound files the build makes for the game: each is a real RIFF/WAVE or Ogg Vorbis
-// file, loads through SDL_mixer exactly as the game loads it, is audible without
+// The sound files the build makes for the game, one for each sound of its table: each is
+// a real RIFF/WAVE or Ogg Vorbis file, loads through SDL_mixer exactly as the game loads it, is audible without
 // clipping, and has a length and shape that suit its use (level music that loops
 // without a click, a death jingle over before the end screen, short effects).
+
+#include "SoundTable.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -29,34 +31,14 @@ namespace {
 
 const int Rate = 44100;
 
-enum class Use { LevelMusic, DeathJingle, Effect };
-
-struct SoundCase {
-    const char* name;
-    Use use;
-};
-
-const SoundCase SoundCases[] = {
-    {"Brumoquest Theme Orchestral.ogg", Use::LevelMusic},
-    {"Chrono Cross - Another World.ogg", Use::LevelMusic},
-    {"T_NinjaGaiden_Wendro_Remixv13b.ogg", Use::LevelMusic},
-    {"Brumo 1 Death.ogg", Use::DeathJingle},
-    {"bq_stomp.wav", Use::Effect},
-    {"bq64_ungh.wav", Use::Effect},
-    {"bq64_injury.wav", Use::Effect},
-    {"bq3_bump.wav", Use::Effect},
-    {"coin.wav", Use::Effect},
-    {"jump.wav", Use::Effect},
-};
-
-std::string PathOf(const SoundCase& sound)
+std::string PathOf(const SoundTableRow& sound)
 {
-    return std::string(MOVO_SOUNDS_FOLDER) + "/" + sound.name;
+    return std::string(MOVO_SOUNDS_FOLDER) + "/" + sound.fileName;
 }
 
-bool IsOgg(const SoundCase& sound)
+bool IsOgg(const SoundTableRow& sound)
 {
-    return std::strstr(sound.name, ".ogg") != nullptr;
+    return std::strstr(sound.fileName, ".ogg") != nullptr;
 }
 
 // Interleaved stereo samples as the mixer holds them.
@@ -142,12 +124,12 @@ protected:
         ASSERT_EQ(frequency, Rate);
         ASSERT_EQ(format, AUDIO_S16LSB);
         ASSERT_EQ(channels, 2);
-        for (const SoundCase& sound : SoundCases)
+        for (const SoundTableRow& sound : SoundTable)
             decoded_.push_back(Load(PathOf(sound)));
     }
 
     // Every test reads the decoded files; none runs when the device could not open.
-    void SetUp() override { ASSERT_EQ(decoded_.size(), std::size(SoundCases)); }
+    void SetUp() override { ASSERT_EQ(decoded_.size(), std::size(SoundTable)); }
 
     static void TearDownTestSuite()
     {
@@ -178,10 +160,10 @@ std::vector<Decoded> SoundFilesTest::decoded_;
 
 TEST_F(SoundFilesTest, EveryFileLoadsThroughTheMixerAndIsAudible)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        SCOPED_TRACE(SoundCases[i].name);
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        SCOPED_TRACE(SoundTable[i].fileName);
         const Decoded& sound = decoded_[i];
-        ASSERT_TRUE(sound.loaded) << "cannot load " << PathOf(SoundCases[i]);
+        ASSERT_TRUE(sound.loaded) << "cannot load " << PathOf(SoundTable[i]);
         ASSERT_GT(sound.Frames(), 0u);
         EXPECT_GT(sound.Peak(0, sound.Frames()), 8000);
         EXPECT_GT(sound.Rms(0, sound.Frames()), 1500.0);
@@ -190,8 +172,8 @@ TEST_F(SoundFilesTest, EveryFileLoadsThroughTheMixerAndIsAudible)
 
 TEST_F(SoundFilesTest, NoFileClips)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        SCOPED_TRACE(SoundCases[i].name);
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        SCOPED_TRACE(SoundTable[i].fileName);
         const std::vector<int16_t>& samples = decoded_[i].samples;
         long atFullScale = std::count_if(samples.begin(), samples.end(),
                                          [](int16_t s) { return s >= 32767 || s <= -32767; });
@@ -201,19 +183,19 @@ TEST_F(SoundFilesTest, NoFileClips)
 
 TEST_F(SoundFilesTest, LengthsSuitTheirUse)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        SCOPED_TRACE(SoundCases[i].name);
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        SCOPED_TRACE(SoundTable[i].fileName);
         double seconds = decoded_[i].Seconds();
-        switch (SoundCases[i].use) {
-        case Use::LevelMusic:
+        switch (SoundTable[i].kind) {
+        case SoundKind::Music:
             EXPECT_GE(seconds, 30.0);
             break;
-        case Use::DeathJingle:
+        case SoundKind::Jingle:
             // The game waits five seconds after a death before the end screen.
             EXPECT_GE(seconds, 1.0);
             EXPECT_LE(seconds, 5.0);
             break;
-        case Use::Effect:
+        case SoundKind::Effect:
             EXPECT_GE(seconds, 0.05);
             EXPECT_LE(seconds, 1.0);
             break;
@@ -223,12 +205,12 @@ TEST_F(SoundFilesTest, LengthsSuitTheirUse)
 
 TEST_F(SoundFilesTest, LevelMusicHasNoDeadAir)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        if (SoundCases[i].use != Use::LevelMusic)
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        if (SoundTable[i].kind != SoundKind::Music)
             continue;
         const Decoded& sound = decoded_[i];
         for (size_t second = 0; second + 1 <= sound.Frames() / Rate; ++second) {
-            SCOPED_TRACE(std::string(SoundCases[i].name) + " second " + std::to_string(second));
+            SCOPED_TRACE(std::string(SoundTable[i].fileName) + " second " + std::to_string(second));
             EXPECT_GT(sound.Rms(second * Rate, (second + 1) * Rate), 1000.0);
         }
     }
@@ -239,10 +221,10 @@ TEST_F(SoundFilesTest, LevelMusicHasNoDeadAir)
 // heading; and the level must carry on across the join.
 TEST_F(SoundFilesTest, LevelMusicLoopsWithoutAClick)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        if (SoundCases[i].use != Use::LevelMusic)
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        if (SoundTable[i].kind != SoundKind::Music)
             continue;
-        SCOPED_TRACE(SoundCases[i].name);
+        SCOPED_TRACE(SoundTable[i].fileName);
         const Decoded& sound = decoded_[i];
         size_t frames = sound.Frames();
         ASSERT_GT(frames, static_cast<size_t>(Rate));
@@ -278,10 +260,10 @@ TEST_F(SoundFilesTest, LevelMusicLoopsWithoutAClick)
 // silence, or cutting it off with the next effect clicks.
 TEST_F(SoundFilesTest, EffectsStartAtOnceAndEndInSilence)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        if (SoundCases[i].use != Use::Effect)
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        if (SoundTable[i].kind != SoundKind::Effect)
             continue;
-        SCOPED_TRACE(SoundCases[i].name);
+        SCOPED_TRACE(SoundTable[i].fileName);
         const Decoded& sound = decoded_[i];
         ASSERT_GT(sound.Frames(), static_cast<size_t>(Rate / 50));
         int peak = sound.Peak(0, sound.Frames());
@@ -292,16 +274,16 @@ TEST_F(SoundFilesTest, EffectsStartAtOnceAndEndInSilence)
 
 TEST_F(SoundFilesTest, EverySoundIsDifferent)
 {
-    for (size_t i = 0; i < std::size(SoundCases); ++i) {
-        for (size_t j = i + 1; j < std::size(SoundCases); ++j)
-            EXPECT_NE(decoded_[i].samples, decoded_[j].samples) << SoundCases[i].name << " and " << SoundCases[j].name;
+    for (size_t i = 0; i < std::size(SoundTable); ++i) {
+        for (size_t j = i + 1; j < std::size(SoundTable); ++j)
+            EXPECT_NE(decoded_[i].samples, decoded_[j].samples) << SoundTable[i].fileName << " and " << SoundTable[j].fileName;
     }
 }
 
 TEST(SoundFileFormatTest, WavFilesAreRiffPcmAndOggFilesAreVorbis)
 {
-    for (const SoundCase& sound : SoundCases) {
-        SCOPED_TRACE(sound.name);
+    for (const SoundTableRow& sound : SoundTable) {
+        SCOPED_TRACE(sound.fileName);
         std::vector<unsigned char> bytes = ReadBytes(PathOf(sound));
         ASSERT_GE(bytes.size(), 64u);
         std::string head(bytes.begin(), bytes.begin() + 64);
@@ -332,8 +314,8 @@ TEST(SoundSynthProgramTest, HelpListsEveryFile)
 {
     RunResult run = RunCommand(Quoted(MOVO_SYNTH_PROGRAM) + " --help");
     EXPECT_EQ(run.status, 0);
-    for (const SoundCase& sound : SoundCases)
-        EXPECT_NE(run.output.find(sound.name), std::string::npos) << sound.name;
+    for (const SoundTableRow& sound : SoundTable)
+        EXPECT_NE(run.output.find(sound.fileName), std::string::npos) << sound.fileName;
 }
 
 TEST(SoundSynthProgramTest, WrongUseAndUnwritableFolderFail)
@@ -365,9 +347,9 @@ TEST(SoundSynthProgramTest, RunsAgainToTheSameBytes)
     RunResult run = RunCommand(Quoted(MOVO_SYNTH_PROGRAM) + " " + Quoted(folder));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "");
-    for (const SoundCase& sound : SoundCases) {
-        SCOPED_TRACE(sound.name);
-        std::string again = std::string(folder) + "/" + sound.name;
+    for (const SoundTableRow& sound : SoundTable) {
+        SCOPED_TRACE(sound.fileName);
+        std::string again = std::string(folder) + "/" + sound.fileName;
         EXPECT_EQ(ReadBytes(again), ReadBytes(PathOf(sound)));
         std::remove(again.c_str());
     }

@@ -8,6 +8,7 @@
 #include "MvResourceVault.h"
 #include "MvSceneNode.h"
 #include "ResourceTestSupport.h"
+#include "SpriteIds.h"
 #include "SpriteNeeds.h"
 #include "SpritesFileEdit.h"
 
@@ -24,6 +25,12 @@
 #endif
 
 namespace {
+
+// An id that no sprite or action of the built file has.
+const int NoSuchId = 999;
+
+// How the messages name the sprite with id, which the game calls who.
+std::string Named(int id, const char* who) { return "sprite id " + std::to_string(id) + " (" + who + ")"; }
 
 // What FindUnmetNeed says of the built file after edit; "not loaded: ..." when the edited
 // file does not load at all.
@@ -52,36 +59,39 @@ TEST(SpriteNeedsTest, AFileLackingOneThingIsRefusedNamingIt)
         std::function<bool(SpritesFileEdit&)> edit;
         std::string message;
     } cases[] = {
-        {"the hero's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(12, 13); },
-         "sprite id 12 (the hero) is missing"},
-        {"a hero action renamed", [](SpritesFileEdit& f) { return f.RenameAction(12, "Stand.Right"); },
-         "sprite id 12 (the hero) has no action \"Stand.Right\""},
-        {"the blue flag's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(19, 20); },
-         "sprite id 19 (the blue flag) is missing"},
-        {"the glyphs' id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(58, 57); },
-         "sprite id 58 (the label glyphs) is missing"},
-        {"a glyph a label uses renamed", [](SpritesFileEdit& f) { return f.RenameAction(58, "charQ"); },
-         "sprite id 58 (the label glyphs) has no action \"charQ\""},
-        {"an enemy direction's id changed", [](SpritesFileEdit& f) { return f.SetActionId(5, "Walk.Left", 7); },
-         "sprite id 5 (a Shellox) has no action id 3"},
-        {"an enemy's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(59, 60); },
-         "sprite id 59 (a Snapvine) is missing"},
+        {"the hero's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteHero, NoSuchId); },
+         Named(kSpriteHero, "the hero") + " is missing"},
+        {"a hero action renamed", [](SpritesFileEdit& f) { return f.RenameAction(kSpriteHero, "Stand.Right"); },
+         Named(kSpriteHero, "the hero") + " has no action \"Stand.Right\""},
+        {"the blue flag's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteBlueFlag, NoSuchId); },
+         Named(kSpriteBlueFlag, "the blue flag") + " is missing"},
+        {"the glyphs' id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteGlyphs, NoSuchId); },
+         Named(kSpriteGlyphs, "the label glyphs") + " is missing"},
+        {"a glyph a label uses renamed", [](SpritesFileEdit& f) { return f.RenameAction(kSpriteGlyphs, "charQ"); },
+         Named(kSpriteGlyphs, "the label glyphs") + " has no action \"charQ\""},
+        {"an enemy direction's id changed",
+         [](SpritesFileEdit& f) { return f.SetActionId(kSpriteShellox, "Walk.Left", NoSuchId); },
+         Named(kSpriteShellox, "a Shellox") + " has no action id " + std::to_string(SpriteShelloxActions::kWalkLeft)},
+        {"an enemy's id changed", [](SpritesFileEdit& f) { return f.SetSpriteId(kSpriteSnapvine, NoSuchId); },
+         Named(kSpriteSnapvine, "a Snapvine") + " is missing"},
         {"a platform record of an unknown type ends the load",
-         [](SpritesFileEdit& f) { return f.SetSpriteRecordType(100, 99); }, "sprite \"MidGrass\" is missing"},
-        {"a hero frame that moves", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(12, "Walk.Left", 100000, 0); },
-         "sprite id 12 (the hero) action \"Walk.Left\" frame 0 moves by (100000, 0)" + switching},
+         [](SpritesFileEdit& f) { return f.SetSpriteRecordType(kSpriteMidGrass, 99); }, "sprite \"MidGrass\" is missing"},
+        {"a hero frame that moves",
+         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteHero, "Walk.Left", 100000, 0); },
+         Named(kSpriteHero, "the hero") + " action \"Walk.Left\" frame 0 moves by (100000, 0)" + switching},
         {"a moving platform frame that moves too far",
-         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(105, "Glide", 100000, 0); },
+         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteMovingPlatform, "Glide", 100000, 0); },
          "sprite \"MovingPlatform\" action \"Glide\" carries its sprite to (100000, 0) by frame 0, farther than "
          "4096 pixels"},
-        {"a moving platform cycle that drifts", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(105, "Glide", 2, 0); },
+        {"a moving platform cycle that drifts",
+         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteMovingPlatform, "Glide", 2, 0); },
          "sprite \"MovingPlatform\" action \"Glide\" moves its sprite by (1, 0) a cycle, so stepping takes it off "
          "the stage"},
-        {"a walking enemy that sinks", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(2, "Walk", 0, 3); },
-         "sprite id 2 (a Mulgo) action \"Walk\" moves its sprite by (0, 3) a cycle, so stepping takes it off the "
-         "stage"},
-        {"a flag, never stepped, with a delta", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(18, "Wave", 100000, 0); },
-         ""},
+        {"a walking enemy that sinks", [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteMulgo, "Walk", 0, 3); },
+         Named(kSpriteMulgo, "a Mulgo") + " action \"Walk\" moves its sprite by (0, 3) a cycle, so stepping takes it "
+         "off the stage"},
+        {"a flag, never stepped, with a delta",
+         [](SpritesFileEdit& f) { return f.SetFirstFrameDelta(kSpriteRedFlag, "Wave", 100000, 0); }, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(UnmetNeedAfter(c.edit), c.message) << c.what;
@@ -110,15 +120,15 @@ TEST(SpriteNeedsTest, AFrameWithNoVisiblePixelIsRefused)
     } cases[] = {
         {"all frames show a pixel", {solid}, {solid, solid}, ""},
         {"a selected action's second frame is blank", {solid}, {solid, blank},
-         "sprite id 12 (the hero) action \"Walk.Left\" frame 1 has no visible pixel"},
+         Named(kSpriteHero, "the hero") + " action \"Walk.Left\" frame 1 has no visible pixel"},
         {"the first action's frame is blank", {blank}, {solid},
-         "sprite id 12 (the hero) action \"Stand.Right\" frame 0 has no visible pixel"},
+         Named(kSpriteHero, "the hero") + " action \"Stand.Right\" frame 0 has no visible pixel"},
     };
     for (const auto& c : cases) {
         MvResourceVault vault;
         vault.AppendResource(
-            restest::MakeSprite("track", 12, {{"Stand.Right", 1, c.first}, {"Walk.Left", 2, c.walk}}));
-        const std::vector<SpriteNeed> needs = {{12, "the hero", {"Walk.Left"}, {}, SpriteMotion::Switching}};
+            restest::MakeSprite("track", kSpriteHero, {{"Stand.Right", 1, c.first}, {"Walk.Left", 2, c.walk}}));
+        const std::vector<SpriteNeed> needs = {{kSpriteHero, "the hero", {"Walk.Left"}, {}, SpriteMotion::Switching}};
         EXPECT_EQ(FindUnmetNeed(vault, needs), c.message) << c.what;
     }
 }

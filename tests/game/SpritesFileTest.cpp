@@ -11,6 +11,7 @@
 #include "MvRle.h"
 #include "MvSpriteResource.h"
 #include "MvTransform.h"
+#include "SpriteIds.h"
 
 #include <gtest/gtest.h>
 
@@ -128,15 +129,15 @@ struct IdSprite {
 };
 
 const IdSprite IdSprites[] = {
-    {2, {}, {}},   // Mulgo
-    {5, {}, {3, 4}}, // Shellox
-    {8, {}, {}},   // Rocketto
-    {12, {"Stand.Left", "Stand.Right", "Walk.Left", "Walk.Right", "Jump.Left", "Jump.Right"}, {}},
-    {18, {}, {}},  // red flag
-    {19, {}, {}},  // blue flag
-    {58, {}, {}},  // glyphs: their own test
-    {59, {}, {}},  // Snapvine
-    {62, {}, {60, 61}}, // Thornel
+    {kSpriteMulgo, {}, {}},
+    {kSpriteShellox, {}, {SpriteShelloxActions::kWalkLeft, SpriteShelloxActions::kWalkRight}},
+    {kSpriteRocketto, {}, {}},
+    {kSpriteHero, {"Stand.Left", "Stand.Right", "Walk.Left", "Walk.Right", "Jump.Left", "Jump.Right"}, {}},
+    {kSpriteRedFlag, {}, {}},
+    {kSpriteBlueFlag, {}, {}},
+    {kSpriteGlyphs, {}, {}}, // the glyphs have their own test
+    {kSpriteSnapvine, {}, {}},
+    {kSpriteThornel, {}, {SpriteThornelActions::kWalkLeft, SpriteThornelActions::kWalkRight}},
 };
 
 const char* const PlatformNames[] = {"MidGrass", "Dirt", "NormBlock", "Bricks", "Floor", "MovingPlatform"};
@@ -178,7 +179,7 @@ TEST_F(SpritesFileTest, EveryActionHasFramesAndEveryFrameHasPixels)
 // frame moves the sprite on its own.
 TEST_F(SpritesFileTest, HeroAndEnemyFramesStandOnTheMiddleOfTheirBottomRow)
 {
-    for (int id : {2, 5, 8, 12, 59, 62}) {
+    for (int id : {kSpriteMulgo, kSpriteShellox, kSpriteRocketto, kSpriteHero, kSpriteSnapvine, kSpriteThornel}) {
         const MvSpriteResource* sprite = Sprite(id);
         ASSERT_NE(sprite, nullptr) << "sprite id " << id;
         for (const FrameRef& frame : FramesOf(sprite)) {
@@ -198,7 +199,7 @@ TEST_F(SpritesFileTest, HeroAndEnemyFramesStandOnTheMiddleOfTheirBottomRow)
 // at wall x + 36 its leftmost column right of the wall's last column.
 TEST_F(SpritesFileTest, HeroIsAboutTwentyFourWideAndClearsAWallAfterThePushBack)
 {
-    const MvSpriteResource* hero = Sprite(12);
+    const MvSpriteResource* hero = Sprite(kSpriteHero);
     ASSERT_NE(hero, nullptr);
     int widest = 0;
     for (const FrameRef& frame : FramesOf(hero)) {
@@ -219,7 +220,7 @@ TEST_F(SpritesFileTest, HeroIsAboutTwentyFourWideAndClearsAWallAfterThePushBack)
 // inside the stomp band, so landing on it is a stomp and not a side contact.
 TEST_F(SpritesFileTest, AFallingHeroMeetsAPlainEnemyInsideTheStompBand)
 {
-    for (int id : {2, 5, 8}) {
+    for (int id : {kSpriteMulgo, kSpriteShellox, kSpriteRocketto}) {
         const MvSpriteResource* sprite = Sprite(id);
         ASSERT_NE(sprite, nullptr) << "sprite id " << id;
         for (const FrameRef& frame : FramesOf(sprite)) {
@@ -243,8 +244,15 @@ TEST_F(SpritesFileTest, WalkAnimationsHaveAtLeastTwoPictures)
         const char* action; // null: by id
         int actionId;
     };
-    const Walk walks[] = {{12, "Walk.Left", 0}, {12, "Walk.Right", 0}, {2, nullptr, 1},  {5, nullptr, 3},
-                          {5, nullptr, 4},      {62, nullptr, 60},    {62, nullptr, 61}};
+    const Walk walks[] = {
+        {kSpriteHero, "Walk.Left", 0},
+        {kSpriteHero, "Walk.Right", 0},
+        {kSpriteMulgo, nullptr, SpriteMulgoActions::kWalk},
+        {kSpriteShellox, nullptr, SpriteShelloxActions::kWalkLeft},
+        {kSpriteShellox, nullptr, SpriteShelloxActions::kWalkRight},
+        {kSpriteThornel, nullptr, SpriteThornelActions::kWalkLeft},
+        {kSpriteThornel, nullptr, SpriteThornelActions::kWalkRight},
+    };
     for (const Walk& walk : walks) {
         const MvSpriteResource* sprite = Sprite(walk.sprite);
         ASSERT_NE(sprite, nullptr);
@@ -303,7 +311,7 @@ TEST_F(SpritesFileTest, MovingPlatformTravelsAndReturnsEveryCycle)
 
 TEST_F(SpritesFileTest, GlyphsHoldExactlyTheThirtyThreeCharacters)
 {
-    const MvSpriteResource* glyphs = Sprite(58);
+    const MvSpriteResource* glyphs = Sprite(kSpriteGlyphs);
     ASSERT_NE(glyphs, nullptr);
     EXPECT_EQ(glyphs->ActionCount(), 33);
     for (const char* c = GlyphChars; *c != '\0'; ++c) {
@@ -318,7 +326,7 @@ TEST_F(SpritesFileTest, GlyphsHoldExactlyTheThirtyThreeCharacters)
 // glyph, also after the labels' 1.2 scale rounds the positions.
 TEST_F(SpritesFileTest, EveryGlyphFitsTheAdvanceUnscaledAndAtTheLabelScale)
 {
-    const MvSpriteResource* glyphs = Sprite(58);
+    const MvSpriteResource* glyphs = Sprite(kSpriteGlyphs);
     ASSERT_NE(glyphs, nullptr);
     const MvFixed scale = MvFixed::FromRaw(LabelScaleRaw);
     std::vector<const MvRle*> frames;
@@ -358,7 +366,7 @@ TEST_F(SpritesFileTest, FlagsSitInTheirGridCellAndAreRedAndBlue)
         int id;
         bool red;
     };
-    for (const FlagCase& flag : {FlagCase{18, true}, FlagCase{19, false}}) {
+    for (const FlagCase& flag : {FlagCase{kSpriteRedFlag, true}, FlagCase{kSpriteBlueFlag, false}}) {
         const MvSpriteResource* sprite = Sprite(flag.id);
         ASSERT_NE(sprite, nullptr) << flag.id;
         for (const FrameRef& frame : FramesOf(sprite)) {

@@ -3,7 +3,8 @@
 #   install        installs the build into a fresh prefix and makes the consumer's resource
 #                  file with the installed movo-pixelart and movo-encode
 #   pkg-config     builds the consumer with pkg-config's flags, runs it, checks its picture
-#   find-package   the same with CMake's find_package(Movo)
+#                  and that the engine names the version pkg-config gives
+#   find-package   the same with CMake's find_package(Movo) and the version it finds
 #   add-subdirectory  the same with the source tree added by add_subdirectory, after
 #                  checking that only the engine and the tools are configured there
 # Environment: MOVO_BUILD (the build folder), MOVO_SOURCE (the checkout), MOVO_WORK (a
@@ -18,17 +19,26 @@ fail() {
     exit 1
 }
 
-# Runs the consumer program $1 under a private X server and checks the screenshot it
-# saved: the sky-blue screen, and the 12 x 12 badge at (100, 60): transparent corners,
-# dark outline, yellow rim, red heart.
+# Runs the consumer program $1 under a private X server and checks what it drew: the
+# sky-blue screen, and the 12 x 12 badge at (100, 60): transparent corners, dark outline,
+# yellow rim, red heart. With a version $2 (the package's), checks that the renderer
+# description and the engine's headers name that version.
 run_consumer() {
-    local program="$1" picture="$MOVO_WORK/$step.png"
+    local program="$1" version="${2:-}" picture="$MOVO_WORK/$step.png" output
     rm -f "$picture"
-    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 60 \
-        xvfb-run -a -s "-screen 0 640x480x24 -noreset" "$program" "$MOVO_WORK/consumer.dat" "$picture" \
+    output="$(SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy timeout 60 \
+        xvfb-run -a -s "-screen 0 640x480x24 -noreset" "$program" "$MOVO_WORK/consumer.dat" "$picture")" \
         || fail "the consumer failed"
     "$MOVO_PNG_FACTS" "$picture" 320 240 0,0=5AA0E6 319,239=5AA0E6 100,60=5AA0E6 112,72=5AA0E6 \
         100,64=202030 101,64=F8D040 105,65=E03040 108,69=F8D040 || fail "the consumer's picture is wrong"
+    if [ -n "$version" ]; then
+        local description headers
+        description="$(sed -n 1p <<<"$output")"
+        headers="$(sed -n 2p <<<"$output")"
+        [[ "$description" == "v$version "* ]] \
+            || fail "the renderer description '$description' does not name the package's version $version"
+        [ "$headers" = "$version" ] || fail "the headers say version $headers, the package $version"
+    fi
 }
 
 case "$step" in
@@ -36,8 +46,8 @@ install)
     rm -rf "$MOVO_WORK"
     mkdir -p "$MOVO_WORK"
     cmake --install "$MOVO_BUILD" --prefix "$prefix" >/dev/null
-    for file in include/movo/Movo.h include/movo/MvStage.h include/movo/MvPngImage.h lib/libmovo_engine.a \
-                lib/pkgconfig/movo.pc \
+    for file in include/movo/Movo.h include/movo/MvStage.h include/movo/MvPngImage.h include/movo/MvVersion.h \
+                lib/libmovo_engine.a lib/pkgconfig/movo.pc \
                 lib/cmake/Movo/MovoConfig.cmake lib/cmake/Movo/MovoTargets.cmake \
                 bin/movo-encode bin/movo-inspect bin/movo-pixelart; do
         [ -e "$prefix/$file" ] || fail "$file was not installed"
@@ -53,14 +63,15 @@ install)
 pkg-config)
     mkdir -p "$MOVO_WORK/pkg-config"
     flags="$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs movo)"
+    version="$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --modversion movo)"
     # shellcheck disable=SC2086
     c++ -std=c++17 -Wall -Wextra -o "$MOVO_WORK/pkg-config/consumer" "$consumer_source/consumer.cpp" $flags
-    run_consumer "$MOVO_WORK/pkg-config/consumer"
+    run_consumer "$MOVO_WORK/pkg-config/consumer" "$version"
     ;;
 find-package)
     cmake -S "$consumer_source" -B "$MOVO_WORK/find-package" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
     cmake --build "$MOVO_WORK/find-package" >/dev/null
-    run_consumer "$MOVO_WORK/find-package/consumer"
+    run_consumer "$MOVO_WORK/find-package/consumer" "$(cat "$MOVO_WORK/find-package/package-version.txt")"
     ;;
 add-subdirectory)
     cmake -S "$consumer_source" -B "$MOVO_WORK/add-subdirectory" -DMOVO_SOURCE_DIR="$MOVO_SOURCE" >/dev/null

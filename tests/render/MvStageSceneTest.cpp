@@ -8,10 +8,15 @@
 #include "MvResourceVault.h"
 #include "MvSpriteNode.h"
 #include "MvStage.h"
+#include "MvVersion.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#ifndef MOVO_PACKAGE_VERSION
+#error "MOVO_PACKAGE_VERSION must be the version the package files (movo.pc, MovoConfigVersion.cmake) carry"
+#endif
 
 using scenetest::StageOnScreen;
 
@@ -270,6 +275,19 @@ TEST(StageContents, TheRendererDescriptionNamesVersionDepthScreenModeAndPath)
     std::string text;
     s.stage->DescribeRenderer(&text);
     EXPECT_EQ(text, "v2.0.7 32bbp Fullscreen=0 Linux Software render");
+}
+
+// The description names the version the installed package carries, read by the engine
+// from its version header.
+TEST(StageContents, TheRendererDescriptionNamesThePackagesVersion)
+{
+    const std::string version = std::to_string(MvVersionMajor) + "." + std::to_string(MvVersionMinor) + "." +
+                                std::to_string(MvVersionPatch);
+    EXPECT_EQ(version, MOVO_PACKAGE_VERSION);
+    TestScreen screen(4, 4);
+    std::string text;
+    MvStage::DescribeRenderer(screen.Surface(), &text);
+    EXPECT_EQ(text.substr(0, version.size() + 2), "v" + version + " ") << text;
 }
 
 TEST(StageContentsDeathTest, DescribingWithoutAnOutputIsCaught)

@@ -1,6 +1,7 @@
 // A program of an engine user's own, built against the installed engine: it shows the
-// sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame and
-// saves what the screen shows as a PNG file.
+// sprite "Badge" of a resource file on a sky-blue screen at (100, 60), draws one frame,
+// saves what the screen shows as a PNG file and prints the renderer description and the
+// version of the engine's headers, "major.minor.patch", a line each.
 //
 //   consumer RESOURCES.dat OUT.png
 
@@ -47,6 +48,9 @@ int main(int argc, char** argv)
     const bool saved = stage->SaveScreenshot(argv[2], &error);
     if (!saved)
         std::fprintf(stderr, "consumer: %s\n", error.c_str());
+    std::string description;
+    stage->DescribeRenderer(&description);
+    std::printf("%s\n%d.%d.%d\n", description.c_str(), MvVersionMajor, MvVersionMinor, MvVersionPatch);
     delete stage;
     SDL_Quit();
     return saved ? 0 : 1;
