@@ -22,9 +22,9 @@ bool MapFitsBounds(MvDrawableNode* node, int window)
     MvCanvasNode* canvas = node->AsCanvasNode();
     if (canvas == nullptr || canvas->CollisionMaskFits(window))
         return true;
-    MvLog("Canvas node '%s': a scaled ancestor gives it another size than its canvas's collision map, so it does "
-          "not collide\n",
-          node->Name());
+    MvLogError("Canvas node '%s': a scaled ancestor gives it another size than its canvas's collision map, so it "
+               "does not collide\n",
+               node->Name());
     return false;
 }
 
