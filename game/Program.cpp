@@ -55,6 +55,11 @@ void CloseSdl()
 
 int RunProgram()
 {
+    // The game's output: its own lines and the engine's, progress and errors alike, on
+    // standard output; a failing start-up step adds its reason on standard error.
+    MvSetLogStream(stdout);
+    MvSetErrorStream(stdout);
+
     if (SDL_Linked_Version()->minor < 2) {
         MvLog("SDL version must be at least 1.2.0");
         return ProgramExitOldSdl;

@@ -80,3 +80,15 @@ void MvAssertFailedWith(const char* condition, const char* file, int line, const
     std::snprintf(text, sizeof text, "Assertion failed: %s (%s), file %s, line %d\n", condition, note, file, line);
     ReportAndBreak(text);
 }
+
+void MvRequireFailed(const char* condition, const char* file, int line, const char* format, ...)
+{
+    char message[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    char text[1024];
+    std::snprintf(text, sizeof text, "%s\nAssertion failed: %s, file %s, line %d\n", message, condition, file, line);
+    ReportAndBreak(text);
+}

@@ -16,6 +16,11 @@ void MvAssertFailed(const char* condition, const char* file, int line);
 void MvAssertFailedWith(const char* condition, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
+/// As MvAssertFailed, with a printf-style message of its own line before the report that
+/// tells the caller, in the caller's terms, what the call needs and what it was given.
+void MvRequireFailed(const char* condition, const char* file, int line, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+
 /// Breaks into an attached debugger (SIGTRAP); without one, aborts the program.
 void MvDebugBreak();
 
@@ -43,6 +48,17 @@ bool MvDebuggerAttached();
     do {                                                                       \
         if (!(condition))                                                      \
             MvAssertFailedWith(#condition, __FILE__, __LINE__, __VA_ARGS__);   \
+    } while (0)
+
+/// A check of what a program hands the engine from outside the engine's own calls, such as
+/// the screen it made, whose failure the program's author must read in their own terms:
+/// MvRequire(bits >= 16, "MvStage: the screen has %d bits per pixel; ...", bits) prints the
+/// message on a line of its own first, then reports the check and stops as MvAssert does.
+/// The message's arguments are evaluated only when the check fails.
+#define MvRequire(condition, ...)                                            \
+    do {                                                                     \
+        if (!(condition))                                                    \
+            MvRequireFailed(#condition, __FILE__, __LINE__, __VA_ARGS__);    \
     } while (0)
 
 #endif

@@ -211,6 +211,6 @@ bool MvResourceReader::FailAtV(long offset, const char* format, va_list args)
     char text[1024];
     std::snprintf(text, sizeof text, "Error in resource file '%s' at byte %ld: %s", fileName_.c_str(), offset, what);
     error_ = text;
-    MvLog("%s\n", text);
+    MvLogError("%s\n", text);
     return false;
 }

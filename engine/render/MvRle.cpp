@@ -113,6 +113,9 @@ void MvRle::Draw(const MvPaintTarget& paint, const MvTransform& t, const MvColor
         return;
     MvIntRect bounds;
     ComputeBounds(t, &bounds);
+    // Scaled below one pixel across or down, the image covers nothing.
+    if (!bounds.IsValid())
+        return;
     if (paint.IsOpenGL()) {
         if (texture_ == nullptr)
             texture_ = MvRlePainter::MakeTexture(*this);

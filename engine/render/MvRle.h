@@ -73,11 +73,13 @@ public:
     bool Write(SDL_RWops* stream) const;
 
     /// The screen rectangle the image covers with its hot spot placed by t (scaled when t
-    /// has a scale).
+    /// has a scale); not valid when the image is empty or scaled below one pixel across or
+    /// down.
     void ComputeBounds(const MvTransform& t, MvIntRect* bounds) const;
 
     /// Paints the image with its hot spot at t's position, through cx, inside clip; scaled
-    /// (nearest neighbour) when t has a scale. On an OpenGL target the image is drawn
+    /// (nearest neighbour) when t has a scale. An image that covers no pixel under t paints
+    /// nothing, on either kind of target. On an OpenGL target the image is drawn
     /// instead as one textured quad at depth openGLZ, made into a texture on its first such
     /// draw and kept until the image is destroyed; clip is not used there (OpenGL clips to
     /// the window). Asserts the painted rectangle lies inside a software target, and

@@ -59,22 +59,39 @@ void FillRow32(Uint32* row, int count, Uint32 pixel)
         row[x] = pixel;
 }
 
+// The screen, once it is known to be one the stage can paint. Every constructor checks it
+// first, before it logs or allocates anything, so that a wrong screen is named in the
+// caller's terms rather than by the painter that cannot serve it.
+SDL_Surface* PaintableScreen(SDL_Surface* screen)
+{
+    MvRequire(screen != nullptr,
+              "MvStage: the screen is null; make the stage on the surface SDL_SetVideoMode returned, once it "
+              "is not null");
+    const int bytesPerPixel = screen->format->BytesPerPixel;
+    MvRequire(bytesPerPixel >= 2 && bytesPerPixel <= 4,
+              "MvStage: the screen has %d bits per pixel; the stage paints 16, 24 or 32-bit screens, in software "
+              "or with SDL_OPENGL (ask SDL_SetVideoMode for 32 bits)",
+              screen->format->BitsPerPixel);
+    return screen;
+}
+
 } // namespace
 
-MvStage::MvStage(SDL_Surface* screen) : tree_(nullptr), vault_(nullptr), paintTarget_(screen)
+MvStage::MvStage(SDL_Surface* screen)
+    : screen_(PaintableScreen(screen)), tree_(nullptr), vault_(nullptr), paintTarget_(screen)
 {
     MvIntRect whole = MvMakeRect(0, 0, screen->w - 1, screen->h - 1);
     Init(screen, 1, &whole, nullptr);
 }
 
 MvStage::MvStage(SDL_Surface* screen, const MvIntRect& window, const MvColor* extraFill)
-    : tree_(nullptr), vault_(nullptr), paintTarget_(screen)
+    : screen_(PaintableScreen(screen)), tree_(nullptr), vault_(nullptr), paintTarget_(screen)
 {
     Init(screen, 1, &window, extraFill);
 }
 
 MvStage::MvStage(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill)
-    : tree_(nullptr), vault_(nullptr), paintTarget_(screen)
+    : screen_(PaintableScreen(screen)), tree_(nullptr), vault_(nullptr), paintTarget_(screen)
 {
     Init(screen, nWindows, windows, extraFill);
 }
@@ -160,6 +177,7 @@ bool MvStage::FillsDirectly(const SDL_Surface* screen) const
 void MvStage::ReplaceScreen(SDL_Surface* screen)
 {
     MvAssert(screen != nullptr);
+    PaintableScreen(screen);
     MvAssert(screen->w == screenBounds_.Width() && screen->h == screenBounds_.Height());
     MvAssert(!IsOpenGL() && (screen->flags & SDL_OPENGL) == 0);
     screen_ = screen;

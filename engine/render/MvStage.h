@@ -34,8 +34,10 @@ class MvSpriteNode;
 /// images keep their textures until they are destroyed.
 class MvStage {
 public:
-    /// One window covering the whole screen, filled with black. Asserts screen is not null
-    /// and has a pixel format the paint target serves.
+    /// One window covering the whole screen, filled with black. Asserts, before anything
+    /// else and with a message naming what it was given, that screen is not null and has 16,
+    /// 24 or 32 bits per pixel (SDL's dummy video driver makes 8-bit screens unless asked
+    /// for a depth).
     explicit MvStage(SDL_Surface* screen);
 
     /// One window with the given bounds. When extraFill is not null the whole screen is
@@ -72,7 +74,8 @@ public:
     /// The stage paints on screen from now on, fills it with the extra background colour,
     /// and repaints and presents the whole screen at the next Draw. Asserts screen is not
     /// null, has the old screen's size, and that neither is an OpenGL screen (a new OpenGL
-    /// mode loses the textures; make a new stage then).
+    /// mode loses the textures; make a new stage then), with 16, 24 or 32 bits per pixel as
+    /// for the constructor.
     void ReplaceScreen(SDL_Surface* screen);
 
     /// Hands rectangles to SDL_UpdateRects; does nothing for null or an empty list, or when

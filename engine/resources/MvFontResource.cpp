@@ -74,7 +74,7 @@ MvFontResource::MvFontResource(const char* name, const MvPaintTarget& image, int
     // without such rows cannot be cut (and an image needs a row to be scanned).
     const int glyphHeight = fontType == MarkedCells ? height - 1 : height;
     if (glyphHeight <= 0) {
-        MvLog("Font '%s': the %d x %d image has no rows for glyphs\n", Name(), width, height);
+        MvLogError("Font '%s': the %d x %d image has no rows for glyphs\n", Name(), width, height);
         complete_ = false;
     } else if (fontType == MarkedCells) {
         // Row 0 alternates runs of markers (visible pixels) and cells (transparent runs);
@@ -89,7 +89,7 @@ MvFontResource::MvFontResource(const char* name, const MvPaintTarget& image, int
             x += cellWidth;
         }
         if (glyphs->FrameCount() == 0) {
-            MvLog("Font '%s': the top row of the %d x %d image marks no glyph cells\n", Name(), width, height);
+            MvLogError("Font '%s': the top row of the %d x %d image marks no glyph cells\n", Name(), width, height);
             complete_ = false;
         }
     } else {
@@ -110,8 +110,8 @@ void MvFontResource::AddGlyph(MvAction* glyphs, const MvPaintTarget& image, cons
     // Test what MvRle::Create asserts on, so that a picture which cannot become an image
     // costs a message and the glyph rather than the program.
     if (width > MaxCellSide || height > MaxCellSide) {
-        MvLog("Font '%s': glyph %d (the cell at column %d) is %d x %d pixels, more than %d on a side\n", Name(), index,
-              x, width, height, MaxCellSide);
+        MvLogError("Font '%s': glyph %d (the cell at column %d) is %d x %d pixels, more than %d on a side\n", Name(),
+                   index, x, width, height, MaxCellSide);
         complete_ = false;
         return;
     }
@@ -126,13 +126,13 @@ void MvFontResource::AddGlyph(MvAction* glyphs, const MvPaintTarget& image, cons
             ++runs;
             if (run > MvRle::MaxSegmentLength || runs > MvRle::MaxCreatedSegmentsPerRow) {
                 if (run > MvRle::MaxSegmentLength)
-                    MvLog("Font '%s': glyph %d (the cell at column %d) has a run of %d visible pixels in image row "
-                          "%d, more than %d\n",
-                          Name(), index, x, run, row, static_cast<int>(MvRle::MaxSegmentLength));
+                    MvLogError("Font '%s': glyph %d (the cell at column %d) has a run of %d visible pixels in image "
+                               "row %d, more than %d\n",
+                               Name(), index, x, run, row, static_cast<int>(MvRle::MaxSegmentLength));
                 else
-                    MvLog("Font '%s': glyph %d (the cell at column %d) has more than %d runs of visible pixels in "
-                          "image row %d\n",
-                          Name(), index, x, static_cast<int>(MvRle::MaxCreatedSegmentsPerRow), row);
+                    MvLogError("Font '%s': glyph %d (the cell at column %d) has more than %d runs of visible pixels "
+                               "in image row %d\n",
+                               Name(), index, x, static_cast<int>(MvRle::MaxCreatedSegmentsPerRow), row);
                 complete_ = false;
                 return;
             }
@@ -180,8 +180,8 @@ MvCollisionMask* MvFontResource::GetCollisionMask(MvSceneNode* node, int window)
         return nullptr;
     const MvTransform& screen = text->ScreenXform(window);
     if (screen.HasScale()) {
-        MvLog("Text node '%s' in font '%s' is drawn at scale %f, %f: only text at scale 1 collides\n", text->Name(),
-              Name(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
+        MvLogError("Text node '%s' in font '%s' is drawn at scale %f, %f: only text at scale 1 collides\n",
+                   text->Name(), Name(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
         return nullptr;
     }
     return text->CollisionMask(window);

@@ -58,6 +58,6 @@ MvResource* MvResourceFactory::Create(uint32_t type, uint32_t size, MvResourceRe
         if (row.type == type)
             return row.make(size, reader);
     }
-    MvLog("Warning: could not find resource id=%u in MvResourceFactory\n", type);
+    MvLogError("Warning: could not find resource id=%u in MvResourceFactory\n", type);
     return nullptr;
 }

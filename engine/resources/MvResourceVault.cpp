@@ -214,7 +214,7 @@ bool MvResourceVault::LoadDatFile(const char* path)
     MvFileStream file;
     if (!file.Open(path, "rb")) {
         const int reason = errno;
-        MvLog("MvResourceVault::LoadDatFile failed to open file '%s'\n", path);
+        MvLogError("MvResourceVault::LoadDatFile failed to open file '%s'\n", path);
         loadError_ = std::string("cannot open '") + path + "': " + (reason != 0 ? std::strerror(reason) : "unknown reason");
         return false;
     }

@@ -108,9 +108,9 @@ MvCollisionMask* MvSpriteResource::GetCollisionMask(MvSceneNode* node, int windo
     // A composite scale of exactly 1.0 (a scaled node under a parent that undoes the
     // scale) shows the frames themselves and needs no cached copy.
     if (own.HasScale() && screen.HasScale() && !HasScaleCache(screen.xScale, screen.yScale)) {
-        MvLog("ERROR: Collision only allowed with cahed sprites!\n");
-        MvLog("SpriteResource '%s' for Action '%s' Frame %d scale %f, %f\n", Name(), action->Name(),
-              sprite->CurrentFrame(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
+        MvLogError("ERROR: Collision only allowed with cahed sprites!\n");
+        MvLogError("SpriteResource '%s' for Action '%s' Frame %d scale %f, %f\n", Name(), action->Name(),
+                   sprite->CurrentFrame(), screen.xScale.ToDouble(), screen.yScale.ToDouble());
         MvAssert(!"collision of a scaled sprite needs its scale cached");
         return nullptr;
     }
@@ -155,7 +155,7 @@ void MvSpriteResource::Draw(const MvPaintTarget& paintInfo, const char* actionNa
 {
     const MvAction* action = FindAction(actionName);
     if (action == nullptr) {
-        MvLog("WARING MvSpriteResource::Draw failed to find action %s\n", actionName);
+        MvLogError("WARING MvSpriteResource::Draw failed to find action %s\n", actionName);
         return;
     }
     action->Draw(paintInfo, frame, xform, cform, clip, openGLZ);

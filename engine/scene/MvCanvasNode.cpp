@@ -44,7 +44,7 @@ void MvCanvasNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int wi
 bool MvCanvasNode::TestPoint(int x, int y, int /*flags*/, MvGrowArray<MvSceneNode*>* hits, int window)
 {
     MvAssert(hits != nullptr);
-    if (!IsShownInTree(window) || screenColorXform_[window].Alpha() == 0)
+    if (!bounds_[window].IsValid() || !IsShownInTree(window) || screenColorXform_[window].Alpha() == 0)
         return false;
     MvFixed local[2];
     ScreenToLocal(x, y, local, window);

@@ -45,9 +45,9 @@ public:
 
     /// True, with the node appended to hits, when the canvas has a pixel under screen point
     /// (x, y) of window (the point taken back through the screen transform) that is not
-    /// fully transparent (MvCanvasResource::HitTest). A node that is hidden there or whose
-    /// composite alpha is 0 is never hit. flags has no effect here. Asserts hits is not
-    /// null.
+    /// fully transparent (MvCanvasResource::HitTest). A node that is hidden there, covers
+    /// nothing there (empty bounds) or whose composite alpha is 0 is never hit. flags has
+    /// no effect here. Asserts hits is not null.
     bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window) override;
 
     /// The rectangle the canvas covers under the window's screen transform. Asserts out is

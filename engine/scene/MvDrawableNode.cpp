@@ -22,9 +22,9 @@ bool MapFitsBounds(MvDrawableNode* node, int window)
     MvCanvasNode* canvas = node->AsCanvasNode();
     if (canvas == nullptr || canvas->CollisionMaskFits(window))
         return true;
-    MvLog("Canvas node '%s': a scaled ancestor gives it another size than its canvas's collision map, so it does "
-          "not collide\n",
-          node->Name());
+    MvLogError("Canvas node '%s': a scaled ancestor gives it another size than its canvas's collision map, so it "
+               "does not collide\n",
+               node->Name());
     return false;
 }
 
@@ -41,12 +41,15 @@ void MvDrawableNode::Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int w
     Paint(paintInfo, clip, window);
 }
 
-void MvDrawableNode::QueueDirty(int window, bool /*before*/)
+void MvDrawableNode::QueueDirty(int window, bool before)
 {
     MvAssert(engine_ != nullptr);
     const bool shownNow = IsShownInTree(window);
-    if (shownNow)
-        MvAssert(bounds_[window].IsValid());
+    // Before the recompute the bounds are those of the picture last computed, which may
+    // have changed since; after it they must be the current picture's. Empty bounds hand
+    // nothing to the list: the node painted nothing there.
+    if (shownNow && !before)
+        MvAssert(bounds_[window].IsValid() || CoversNothing(window));
     if ((wasOnScreen_[window] || shownNow) && bounds_[window].IsValid())
         engine_->DirtyList(window).AddRect(bounds_[window]);
     wasOnScreen_[window] = shownNow;
@@ -55,7 +58,15 @@ void MvDrawableNode::QueueDirty(int window, bool /*before*/)
 void MvDrawableNode::OnAddedToTree()
 {
     MvSceneNode::OnAddedToTree();
-    MvAssert(bounds_[0].IsValid());
+    MvAssert(bounds_[0].IsValid() || CoversNothing(0));
+}
+
+bool MvDrawableNode::CoversNothing(int window)
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    MvIntRect box;
+    QueryBoundingBox(&box, window);
+    return !box.IsValid();
 }
 
 void MvDrawableNode::OnRemovingFromTree()

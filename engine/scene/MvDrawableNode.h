@@ -12,7 +12,9 @@ class MvResource;
 /// and once as it became, so both the vacated and the newly covered pixels are repainted;
 /// inside a changed subtree the subtree's top node queues for all of it instead. It
 /// remembers per window whether it was on screen when last queued, which lets a node that
-/// is hidden erase itself exactly once and then cost nothing.
+/// is hidden erase itself exactly once and then cost nothing. A node whose picture covers
+/// no pixel of a window (scaled below one pixel, an empty frame or text) has empty bounds
+/// there: it queues, draws, hits and collides with nothing until it covers a pixel again.
 class MvDrawableNode : public MvSceneNode {
 public:
     /// A detached drawable node, counted as on screen in every window.
@@ -22,14 +24,15 @@ public:
     MvDrawableNode* AsDrawable() override;
 
     /// Adds the window's bounds to the stage's dirty list of window when the node is shown
-    /// there now or was when it last queued, and remembers which. Asserts a shown node has
-    /// valid bounds.
+    /// there now or was when it last queued, and remembers which. Once the bounds are
+    /// recomputed (before false), asserts a shown node has valid bounds or covers nothing.
     void QueueDirty(int window, bool before) override;
 
     /// Every kind computes its bounds here after calling MvSceneNode::ComputeTransform.
     void ComputeTransform(int window) override = 0;
 
-    /// As MvSceneNode::OnAddedToTree; then asserts the node covers a pixel in window 0.
+    /// As MvSceneNode::OnAddedToTree; then asserts the node has valid bounds in window 0 or
+    /// covers nothing there.
     void OnAddedToTree() override;
 
     /// Queues the bounds of every window where the node was on screen, so the area it
@@ -42,6 +45,11 @@ public:
 
     /// The node's bounding box in window.
     virtual void QueryBoundingBox(MvIntRect* out, int window) = 0;
+
+    /// True when the node's picture, as it now stands in window, covers no pixel there: its
+    /// bounds are rightly empty. By default the bounding box (QueryBoundingBox) is empty.
+    /// Asserts 0 <= window < MvWindowCount.
+    virtual bool CoversNothing(int window);
 
     /// The resource the node shows (not owned).
     virtual MvResource* Resource() = 0;

@@ -132,7 +132,7 @@ void MvSpriteNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int wi
 bool MvSpriteNode::TestPoint(int x, int y, int /*flags*/, MvGrowArray<MvSceneNode*>* hits, int window)
 {
     MvAssert(hits != nullptr);
-    if (!action_ || action_->FrameCount() == 0 || !IsShownInTree(window) ||
+    if (!action_ || action_->FrameCount() == 0 || !bounds_[window].IsValid() || !IsShownInTree(window) ||
         screenColorXform_[window].Alpha() == 0)
         return false;
     MvFixed local[2];
@@ -150,6 +150,14 @@ void MvSpriteNode::QueryBoundingBox(MvIntRect* out, int window)
     out->SetEmpty();
     if (action_ && action_->FrameCount() > 0)
         action_->FrameAt(frame_)->ComputeBounds(screenXform_[window], out);
+}
+
+bool MvSpriteNode::CoversNothing(int window)
+{
+    MvAssert(window >= 0 && window < MvWindowCount);
+    MvIntRect cover;
+    action_->ComputeBounds(frame_, screenXform_[window], &cover);
+    return !cover.IsValid();
 }
 
 MvResource* MvSpriteNode::Resource() { return resource_; }

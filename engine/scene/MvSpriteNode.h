@@ -59,13 +59,18 @@ public:
     void ComputeTransform(int window) override;
 
     /// True, with the node appended to hits, when a visible pixel of the unscaled current
-    /// frame lies under screen point (x, y) of window. A node that is hidden there or whose
-    /// composite alpha is 0 is never hit. flags has no effect here.
+    /// frame lies under screen point (x, y) of window. A node that is hidden there, covers
+    /// nothing there (empty bounds) or whose composite alpha is 0 is never hit. flags has no
+    /// effect here.
     bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window) override;
 
     /// The rectangle the unscaled current frame covers under the window's screen transform
     /// (the scale cache is not used); empty for an action without frames.
     void QueryBoundingBox(MvIntRect* out, int window) override;
+
+    /// True when the current frame, as the bounds take it (through the scale cache), covers
+    /// no pixel under the window's screen transform. Asserts 0 <= window < MvWindowCount.
+    bool CoversNothing(int window) override;
 
     /// The sprite resource, as a resource.
     MvResource* Resource() override;

@@ -76,17 +76,6 @@ MvTransform MvTextNode::GlyphXform(const Glyph& glyph, int window) const
 
 MvSceneNode* MvTextNode::Clone() { return new MvTextNode(font_, text_.c_str()); }
 
-void MvTextNode::QueueDirty(int window, bool before)
-{
-    if (bounds_[window].IsValid()) {
-        MvDrawableNode::QueueDirty(window, before);
-        return;
-    }
-    wasOnScreen_[window] = IsShownInTree(window);
-}
-
-void MvTextNode::OnAddedToTree() { MvSceneNode::OnAddedToTree(); }
-
 void MvTextNode::ComputeTransform(int window)
 {
     MvSceneNode::ComputeTransform(window);
@@ -107,7 +96,8 @@ void MvTextNode::Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int wind
 bool MvTextNode::TestPoint(int x, int y, int /*flags*/, MvGrowArray<MvSceneNode*>* hits, int window)
 {
     MvAssert(hits != nullptr);
-    if (glyphs_.empty() || !IsShownInTree(window) || screenColorXform_[window].Alpha() == 0)
+    if (glyphs_.empty() || !bounds_[window].IsValid() || !IsShownInTree(window) ||
+        screenColorXform_[window].Alpha() == 0)
         return false;
     MvFixed local[2];
     ScreenToLocal(x, y, local, window);

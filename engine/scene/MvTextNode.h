@@ -41,14 +41,6 @@ public:
     /// depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// As MvDrawableNode::QueueDirty, except that bounds that cover nothing (a text without
-    /// pixels) are not asserted against and queue nothing.
-    void QueueDirty(int window, bool before) override;
-
-    /// As MvSceneNode::OnAddedToTree: unlike other drawable nodes, a text node may cover
-    /// nothing.
-    void OnAddedToTree() override;
-
     /// The base transform, then bounds[window]: the union of the rectangles the glyphs cover
     /// under the screen transform (through the font's scale cache where it applies); empty
     /// when the text shows no pixel.
@@ -56,8 +48,9 @@ public:
 
     /// True, with the node appended to hits, when a visible pixel of an unscaled glyph lies
     /// under screen point (x, y) of window (the point taken back through the screen
-    /// transform). A node that is hidden there or whose composite alpha is 0 is never hit.
-    /// flags has no effect here. Asserts hits is not null.
+    /// transform). A node that is hidden there, covers nothing there (empty bounds) or whose
+    /// composite alpha is 0 is never hit. flags has no effect here. Asserts hits is not
+    /// null.
     bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window) override;
 
     /// The rectangle the glyphs cover under the window's screen transform, as the bounds.

@@ -46,8 +46,9 @@ public:
 
     /// True, with the node appended to hits, when the tile in its orientation has a pixel
     /// that is not fully transparent under screen point (x, y) of window (the point taken
-    /// back through the screen transform). A node that is hidden there or whose composite
-    /// alpha is 0 is never hit. flags has no effect here. Asserts hits is not null.
+    /// back through the screen transform). A node that is hidden there, covers nothing
+    /// there (empty bounds) or whose composite alpha is 0 is never hit. flags has no effect
+    /// here. Asserts hits is not null.
     bool TestPoint(int x, int y, int flags, MvGrowArray<MvSceneNode*>* hits, int window) override;
 
     /// The rectangle the tile covers under the window's screen transform. Asserts out is

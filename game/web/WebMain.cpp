@@ -6,7 +6,6 @@
 // Module.movoReplaySummary(line) or Module.movoReplayFailed(message).
 
 #include "MvDisplay.h"
-#include "MvLog.h"
 #include "Program.h"
 #include "ReplayRun.h"
 #include "ReplayScript.h"
@@ -73,10 +72,9 @@ int RunReplay(const char* name)
         return FailReplay(std::string("no memory for the screen: ") + SDL_GetError());
     ReplayRun run(&script, screen, "/replay-out", script.LastTick() + ReplayRun::DefaultTicksAfterScript);
     // The game's own lines ("Loaded BrumoSprites.dat", ...) stay out of the console, as
-    // with movo-replay --quiet: printing them would cost more than the replay.
-    std::FILE* logStream = MvSetLogStream(nullptr);
+    // with movo-replay --quiet: printing them would cost more than the replay. The log is
+    // off until RunProgram turns it on, which a replay never calls.
     run.Run();
-    MvSetLogStream(logStream);
     const std::string line = run.Summary().Line();
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);

@@ -16,18 +16,62 @@
 
 namespace {
 
-TEST(MvLog, FormatsToStandardOutputAndTheDebugChannel)
+// Puts the log's streams back as a test found them.
+class LogStreams {
+public:
+    LogStreams() : log_(MvSetLogStream(nullptr)), errors_(MvSetErrorStream(stderr))
+    {
+        MvSetLogStream(log_);
+        MvSetErrorStream(errors_);
+    }
+    ~LogStreams()
+    {
+        MvSetLogStream(log_);
+        MvSetErrorStream(errors_);
+    }
+
+private:
+    std::FILE* log_;
+    std::FILE* errors_;
+};
+
+// A program that does nothing about the log sees no progress line; one call turns them on.
+// The debug channel hears every line either way.
+TEST(MvLog, ProgressLinesAreOffUntilAProgramTurnsThemOn)
 {
+    LogStreams keep;
     MvLogCapture capture;
     testing::internal::CaptureStdout();
+    EXPECT_EQ(MvSetLogStream(nullptr), nullptr) << "off by default";
+    MvLog("Fast 32 bit blitter.\n");
+    EXPECT_EQ(MvSetLogStream(stdout), nullptr);
     MvLog("Loaded %s with %d items\n", "thing", 42);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Loaded thing with 42 items\n");
-    EXPECT_EQ(capture.Text(), "Loaded thing with 42 items\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Loaded thing with 42 items\n");
+    EXPECT_EQ(capture.Text(), "Fast 32 bit blitter.\nLoaded thing with 42 items\n");
+}
+
+// Errors reach standard error by default, whether progress lines are on, off or on
+// standard output, and never the log stream.
+TEST(MvLog, ErrorLinesGoToStandardErrorWhateverTheLogStream)
+{
+    LogStreams keep;
+    MvLogCapture capture;
+    std::FILE* const logStreams[] = {nullptr, stdout, stderr};
+    for (std::FILE* logStream : logStreams) {
+        MvSetLogStream(logStream);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        MvLogError("cannot open '%s'\n", "hero.dat");
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "cannot open 'hero.dat'\n");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    }
+    EXPECT_EQ(capture.Text(), "cannot open 'hero.dat'\ncannot open 'hero.dat'\ncannot open 'hero.dat'\n");
 }
 
 TEST(MvLog, LongMessagesAreCutToTheBuffer)
 {
+    LogStreams keep;
+    MvSetLogStream(stdout);
     MvLogCapture capture;
     std::string longText(3000, 'x');
     testing::internal::CaptureStdout();
@@ -37,30 +81,44 @@ TEST(MvLog, LongMessagesAreCutToTheBuffer)
     EXPECT_EQ(capture.Text().size(), static_cast<size_t>(MvLogBufferSize - 1));
 }
 
-// A program chooses where the log prints: another stream, or none; the debug channel
-// hears every message either way, and putting the old stream back restores the default.
-TEST(MvLog, TheLogStreamCanBeRedirectedOrSilenced)
+// A program chooses where each kind of line prints: another stream, or none; the debug
+// channel hears every line either way, and each setter returns the stream it replaces.
+TEST(MvLog, EachStreamCanBeRedirectedOrSilenced)
 {
-    MvLogCapture capture;
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(nullptr, file);
-    testing::internal::CaptureStdout();
-    std::FILE* original = MvSetLogStream(file);
-    MvLog("to the file\n");
-    EXPECT_EQ(file, MvSetLogStream(nullptr));
-    MvLog("to nowhere\n");
-    EXPECT_EQ(nullptr, MvSetLogStream(original));
-    MvLog("to standard output\n");
-    EXPECT_EQ("to standard output\n", testing::internal::GetCapturedStdout());
-    EXPECT_EQ(stdout, original);
-    EXPECT_EQ("to the file\nto nowhere\nto standard output\n", capture.Text());
+    LogStreams keep;
+    const struct {
+        const char* what;
+        std::FILE* (*set)(std::FILE*);
+        void (*log)(const char*);
+        std::FILE* byDefault;
+    } kinds[] = {
+        {"progress", MvSetLogStream, [](const char* text) { MvLog("%s", text); }, nullptr},
+        {"errors", MvSetErrorStream, [](const char* text) { MvLogError("%s", text); }, stderr},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.what);
+        MvLogCapture capture;
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(nullptr, file);
+        std::FILE* original = kind.set(file);
+        EXPECT_EQ(kind.byDefault, original);
+        kind.log("to the file\n");
+        EXPECT_EQ(file, kind.set(nullptr));
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        kind.log("to nowhere\n");
+        EXPECT_EQ("", testing::internal::GetCapturedStderr());
+        EXPECT_EQ("", testing::internal::GetCapturedStdout());
+        EXPECT_EQ(nullptr, kind.set(original));
+        EXPECT_EQ("to the file\nto nowhere\n", capture.Text());
 
-    std::rewind(file);
-    char text[64] = {};
-    ASSERT_NE(nullptr, std::fgets(text, sizeof text, file));
-    EXPECT_STREQ("to the file\n", text);
-    EXPECT_EQ(nullptr, std::fgets(text, sizeof text, file));
-    std::fclose(file);
+        std::rewind(file);
+        char text[64] = {};
+        ASSERT_NE(nullptr, std::fgets(text, sizeof text, file));
+        EXPECT_STREQ("to the file\n", text);
+        EXPECT_EQ(nullptr, std::fgets(text, sizeof text, file));
+        std::fclose(file);
+    }
 }
 
 TEST(MvDebugOutput, WithoutASinkTheTextGoesToTheFileNamedInTheEnvironment)

@@ -7,6 +7,9 @@
 #include "ResourceTestSupport.h"
 #include "RectHelpers.h"
 
+#include "MvCanvasNode.h"
+#include "MvCanvasResource.h"
+#include "MvFontResource.h"
 #include "MvLogCapture.h"
 #include "MvScratchFolder.h"
 #include "MvPixelBlock.h"
@@ -16,7 +19,10 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "MvTextNode.h"
 #include "MvTextureManager.h"
+#include "MvTileNode.h"
+#include "MvTileResource.h"
 
 #include <GL/gl.h>
 
@@ -353,6 +359,71 @@ TEST_F(StageOpenGLTest, AScaledSpriteCoversWhatTheSoftwarePathCovers)
         software.reset();
     }
     SDL_FreeSurface(memory);
+}
+
+// A node whose picture is scaled below one pixel is drawn as nothing on the OpenGL path
+// too: no quad and no texture, for every kind, and a text draws only its glyphs that
+// cover a pixel. Scaled up again, each node is drawn where it is.
+TEST_F(StageOpenGLTest, NodesThatCoverNothingMakeNoQuadAndNoTexture)
+{
+    std::unique_ptr<MvSpriteResource> dot(restest::MakeSprite("dot", 1, {{"Stand", 1, {{{"R"}, 0, 0, 0, 0}}}}));
+    SurfacePtr red = restest::MakePicture({"R"});
+    MvPaintTarget redPicture(red.get());
+    std::unique_ptr<MvTileResource> tile(new MvTileResource("dot", redPicture, 0, 0, 1));
+    std::unique_ptr<MvCanvasResource> canvas(new MvCanvasResource("dot", 1, 1, true));
+    canvas->Pixels()[0] = PaletteColor('R');
+    // 'A' is one red pixel, 'B' three green ones, each in a cell of 3.
+    SurfacePtr glyphs = restest::MakePicture({"R..GGG"});
+    MvPaintTarget glyphPicture(glyphs.get());
+    std::unique_ptr<MvFontResource> font;
+    {
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
+        font.reset(new MvFontResource("cells", glyphPicture, 65, 32, MvFontResource::FixedCells, 2));
+    }
+    const MvColor grey = Rgba(90, 90, 90, 255);
+    const MvFixed smallest = MvFixed::FromRaw(1);
+    const MvFixed half = MvFixed::FromRaw(MvFixedOne / 2);
+    {
+        std::unique_ptr<MvStage> stage = MakeStage();
+        stage->SetBackgroundColor(&grey);
+        MvDrawableNode* const tiny[] = {new MvSpriteNode(dot.get()), new MvTileNode(tile.get()),
+                                        new MvCanvasNode(canvas.get()), new MvTextNode(font.get(), "A")};
+        for (int i = 0; i < 4; ++i) {
+            tiny[i]->MoveTo(10 + 10 * i, 20);
+            tiny[i]->SetScaling(smallest, smallest);
+            stage->SceneTree()->InsertNode(nullptr, tiny[i]);
+        }
+        // Half as wide, A covers no column and B two: the pen puts B at 1.5.
+        MvTextNode* halfText = new MvTextNode(font.get(), "AB");
+        halfText->MoveTo(60, 20);
+        halfText->SetScaling(half, MvFixed::FromInt(1));
+        stage->SceneTree()->InsertNode(nullptr, halfText);
+        {
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
+            stage->Draw(true);
+        }
+        ASSERT_EQ(halfText->Bounds(0), R(61, 20, 62, 20));
+        ExpectScreen([&](int x, int y) { return y == 20 && (x == 61 || x == 62) ? Opaque(0, 255, 0) : grey; },
+                     "only B of the half-size text");
+        ASSERT_NE(MvTextureManager::Current(), nullptr);
+        EXPECT_EQ(MvTextureManager::Current()->TextureCount(), 1) << "B's texture only";
+
+        for (MvDrawableNode* node : tiny)
+            node->SetScaling(MvFixed::FromInt(1), MvFixed::FromInt(1));
+        {
+            MvLogCapture quiet(MvLogCapture::QuietStdout);
+            stage->Draw(true);
+        }
+        ExpectScreen(
+            [&](int x, int y) {
+                if (y == 20 && (x == 61 || x == 62))
+                    return Opaque(0, 255, 0);
+                return y == 20 && x >= 10 && x <= 40 && x % 10 == 0 ? Opaque(255, 0, 0) : grey;
+            },
+            "every node back at scale 1");
+        MvLogCapture quiet(MvLogCapture::QuietStdout);
+        stage.reset();
+    }
 }
 
 TEST_F(StageOpenGLTest, BrokenCallsAreCaught)

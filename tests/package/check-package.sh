@@ -7,11 +7,17 @@
 #   find-package   the same with CMake's find_package(Movo) and the version it finds
 #   add-subdirectory  the same with the source tree added by add_subdirectory, after
 #                  checking that only the engine and the tools are configured there
+#   engine-only    configures the checkout with -DMOVO_ENGINE_ONLY=ON and checks that only
+#                  the engine and the tools are configured, with their install rules
+#   first-program  makes the first program's resource file with the installed tools,
+#                  builds the program with pkg-config's flags and runs it headless: its
+#                  one line of output, nothing on standard error
 # Environment: MOVO_BUILD (the build folder), MOVO_SOURCE (the checkout), MOVO_WORK (a
 # folder of the test's own) and MOVO_PNG_FACTS (the picture checker).
 set -euo pipefail
 step="$1"
 consumer_source="$MOVO_SOURCE/tests/package/consumer"
+first_source="$MOVO_SOURCE/tests/package/first-program"
 prefix="$MOVO_WORK/prefix"
 
 fail() {
@@ -87,6 +93,40 @@ add-subdirectory)
     jobs="$(nproc 2>/dev/null || echo 2)"
     cmake --build "$MOVO_WORK/add-subdirectory" --target consumer -j "$jobs" >/dev/null
     run_consumer "$MOVO_WORK/add-subdirectory/consumer"
+    ;;
+engine-only)
+    cmake -S "$MOVO_SOURCE" -B "$MOVO_WORK/engine-only" -DMOVO_ENGINE_ONLY=ON >/dev/null
+    targets="$(cmake --build "$MOVO_WORK/engine-only" --target help)"
+    for wanted in movo_engine movo-encode movo-inspect movo-pixelart install; do
+        grep -q "\\.\\.\\. $wanted\$" <<<"$targets" || fail "$wanted is not configured"
+    done
+    for unwanted in movo_tests movo-game movo_game movo-replay movo-synth movo_bench hello-stage; do
+        if grep -q "\\.\\.\\. $unwanted\$" <<<"$targets"; then
+            fail "$unwanted is configured in an engine-only build"
+        fi
+    done
+    ;;
+first-program)
+    folder="$MOVO_WORK/first-program"
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    "$prefix/bin/movo-pixelart" -o "$folder" "$first_source/palette.txt" "$first_source/hero.pix" >/dev/null
+    "$prefix/bin/movo-encode" "$first_source/hero.xml" -o "$folder/hero.dat" --image-dir "$folder" >/dev/null
+    flags="$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs movo)"
+    # shellcheck disable=SC2086
+    c++ -std=c++17 -Wall -Wextra -o "$folder/first-program" "$first_source/first-program.cpp" $flags
+    # As written, from the folder holding hero.dat, on SDL's dummy video driver.
+    output="$(cd "$folder" && SDL_VIDEODRIVER=dummy timeout 60 ./first-program 2>"$folder/errors.txt")" \
+        || fail "the first program failed: $(cat "$folder/errors.txt")"
+    [ "$output" = "The hero walked to x = 500." ] || fail "the first program printed: $output"
+    [ ! -s "$folder/errors.txt" ] || fail "the first program wrote to standard error: $(cat "$folder/errors.txt")"
+    # Without its resource file it ends with the engine's reason on standard error.
+    rm "$folder/hero.dat"
+    if (cd "$folder" && SDL_VIDEODRIVER=dummy timeout 60 ./first-program >"$folder/out.txt" 2>"$folder/errors.txt"); then
+        fail "the first program ran without hero.dat"
+    fi
+    grep -q "hero.dat" "$folder/errors.txt" || fail "no reason on standard error for the missing hero.dat"
+    [ ! -s "$folder/out.txt" ] || fail "the first program printed without hero.dat: $(cat "$folder/out.txt")"
     ;;
 *)
     fail "unknown step"

@@ -169,7 +169,9 @@ TEST(MvDirtyList, DumpLogsTheLabelAndEveryEntry)
     {
         MvLogCapture capture;
         testing::internal::CaptureStdout();
+        std::FILE* logStream = MvSetLogStream(stdout);
         list.Dump("empty");
+        MvSetLogStream(logStream);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "DR Print. 'empty'\n");
         EXPECT_EQ(capture.Text(), "DR Print. 'empty'\n");
     }

@@ -461,6 +461,23 @@ TEST_F(MvStagePresent, DrawPresentsTheFrameAndStillFillsTheCallersList)
     EXPECT_EQ(stage.DirtyList(0).Count(), 0);
 }
 
+// What a program gets from SDL's dummy video driver when it asks for 32 bits, as the
+// stage's refusal of its default 8-bit screen advises: a screen the stage paints.
+TEST_F(MvStagePresent, TheDummyDriversScreenOf32BitsIsPainted)
+{
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (std::string(driver) != "dummy")
+        GTEST_SKIP() << "the video driver is " << driver << ", not SDL's dummy driver";
+    SDL_Surface* screen = SDL_SetVideoMode(64, 48, 32, SDL_SWSURFACE);
+    ASSERT_NE(screen, nullptr) << SDL_GetError();
+    EXPECT_EQ(screen->format->BitsPerPixel, 32);
+    MvLogCapture quiet(MvLogCapture::QuietStdout);
+    MvStage stage(screen);
+    stage.Draw(true);
+    EXPECT_EQ(stage.PaintTarget().BytesPerPixel(), 4);
+}
+
 TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
 {
     TestScreen screen(64, 48);
@@ -468,7 +485,6 @@ TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
                                R(32, 0, 39, 7), R(40, 0, 47, 7), R(48, 0, 55, 7)};
     EXPECT_DEATH(MvStage(screen.Surface(), 7, seven, nullptr), "MvWindowCount");
     EXPECT_DEATH(MvStage(screen.Surface(), 0, seven, nullptr), "nWindows >= 1");
-    EXPECT_DEATH(MvStage(nullptr), "surface != nullptr");
 
     struct Case {
         const char* what;
@@ -488,6 +504,55 @@ TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
         EXPECT_DEATH(MvStage(screen.Surface(), 2, windows, nullptr), c.message) << c.what;
     }
     EXPECT_DEATH(MvStage(screen.Surface(), R(0, 0, 64, 47), nullptr), "w.right < screen->w");
+}
+
+// Sends every logged line to standard error, where a death test sees it.
+void LogToStandardError(const char* text, void*) { std::fputs(text, stderr); }
+
+// A screen the stage cannot paint is refused before the stage logs or makes anything, and
+// the first line said is the caller's: what the stage needs and what it was given. SDL's
+// dummy video driver makes such a screen for SDL_SetVideoMode(w, h, 0, ...).
+TEST(MvStageDeathTest, AScreenItCannotPaintIsRefusedInTheCallersTerms)
+{
+    const std::string eightBits = "^MvStage: the screen has 8 bits per pixel; the stage paints 16, 24 or 32-bit "
+                                  "screens, in software or with SDL_OPENGL \\(ask SDL_SetVideoMode for 32 "
+                                  "bits\\)\n" +
+                                  MvFailedCheck("bytesPerPixel >= 2 && bytesPerPixel <= 4");
+    const struct {
+        const char* what;
+        std::function<SDL_Surface*()> screen;
+        std::string refusal;
+    } cases[] = {
+        {"an 8-bit memory surface", [] { return SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 8, 0, 0, 0, 0); },
+         eightBits},
+        {"the dummy driver's screen at the display's depth",
+         [] {
+             setenv("SDL_VIDEODRIVER", "dummy", 1);
+             SDL_InitSubSystem(SDL_INIT_VIDEO);
+             return SDL_SetVideoMode(64, 48, 0, SDL_SWSURFACE);
+         },
+         eightBits},
+        {"no screen", [] { return static_cast<SDL_Surface*>(nullptr); },
+         "^MvStage: the screen is null; make the stage on the surface SDL_SetVideoMode returned, once it is not "
+         "null\n" +
+             MvFailedCheck("screen != nullptr")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DEATH(
+            {
+                MvSetDebugSink(LogToStandardError, nullptr);
+                MvSetLogStream(stderr);
+                SDL_Surface* screen = c.screen();
+                MvStage stage(screen);
+            },
+            c.refusal)
+            << c.what;
+    }
+    TestScreen screen(64, 48);
+    MvStage stage(screen.Surface());
+    SDL_Surface* paletted = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 8, 0, 0, 0, 0);
+    EXPECT_DEATH(stage.ReplaceScreen(paletted), eightBits);
+    SDL_FreeSurface(paletted);
 }
 
 TEST(MvStageDeathTest, BrokenCallsAreCaught)

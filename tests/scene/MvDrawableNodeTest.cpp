@@ -1,5 +1,7 @@
 #include "SceneTestSupport.h"
 
+#include "MvFailedCheck.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -162,35 +164,70 @@ TEST(MvDrawableNode, EachWindowQueuesIntoItsOwnList)
     EXPECT_EQ(Entries(s.stage->DirtyList(1)), std::vector<MvIntRect>{R(60, 10, 64, 13)});
 }
 
-// A node kind whose size can change after insertion.
+// A node kind whose size can change after insertion, and whose bounds can lose track of
+// what it covers: its bounding box always says width x 1 pixels.
 class ResizableNode : public SolidRectNode {
 public:
-    ResizableNode() : SolidRectNode(1, 1, kGreen), width_(1) {}
+    ResizableNode() : SolidRectNode(1, 1, kGreen), width_(1), forgetful_(false) {}
     void SetWidth(int width)
     {
         width_ = width;
+        Invalidate(-1);
+    }
+    // From now on the bounds stay empty, whatever the node covers.
+    void ForgetBounds()
+    {
+        forgetful_ = true;
         Invalidate(-1);
     }
     void ComputeTransform(int window) override
     {
         SolidRectNode::ComputeTransform(window);
         bounds_[window].right = bounds_[window].left + width_ - 1;
+        if (forgetful_)
+            bounds_[window].SetEmpty();
+    }
+    void QueryBoundingBox(MvIntRect* out, int window) override
+    {
+        *out = MvMakeRect(0, 0, width_ - 1, 0);
+        out->Transform(screenXform_[window]);
     }
 
 private:
     int width_;
+    bool forgetful_;
 };
 
-TEST(MvDrawableNodeDeathTest, ADrawableNodeMustCoverAPixel)
+// A shown drawable node has bounds, or covers nothing: one that covers nothing is taken
+// into the tree and queues nothing, one whose empty bounds hide a picture is caught.
+TEST(MvDrawableNodeDeathTest, EmptyBoundsMeanTheNodeCoversNothing)
 {
     StageOnScreen s(40, 30);
-    EXPECT_DEATH(s.Tree().InsertNode(nullptr, new SolidRectNode(0, 4, kGreen)), "bounds_\\[0\\].IsValid");
-    ResizableNode* node = s.Insert(nullptr, new ResizableNode());
+    SolidRectNode* flat = s.Insert(nullptr, new SolidRectNode(0, 4, kGreen));
     s.Tree().Recompute();
+    EXPECT_FALSE(flat->Bounds(0).IsValid());
+    EXPECT_EQ(Entries(s.stage->DirtyList(0)), std::vector<MvIntRect>{});
+
+    ResizableNode* node = s.Insert(nullptr, new ResizableNode());
+    node->MoveTo(5, 6);
+    s.Tree().Recompute();
+    s.stage->DirtyList(0).Clear();
     node->SetWidth(0);
-    EXPECT_DEATH(s.Tree().Recompute(), "bounds_\\[window\\].IsValid");
+    s.Tree().Recompute();
+    EXPECT_EQ(Entries(s.stage->DirtyList(0)), std::vector<MvIntRect>{R(5, 6, 5, 6)}) << "its pixel is erased";
+    s.stage->DirtyList(0).Clear();
+    node->SetWidth(2);
+    s.Tree().Recompute();
+    EXPECT_EQ(Entries(s.stage->DirtyList(0)), std::vector<MvIntRect>{R(5, 6, 6, 6)});
+
+    node->ForgetBounds();
+    EXPECT_DEATH(s.Tree().Recompute(), MvFailedCheck("bounds_[window].IsValid() || CoversNothing(window)"));
     node->SetShown(false, -1);
-    s.Tree().Recompute(); // a hidden node may cover nothing
+    s.Tree().Recompute(); // a hidden node's bounds are not asked about
+    ResizableNode* forgetful = new ResizableNode();
+    forgetful->ForgetBounds();
+    EXPECT_DEATH(s.Tree().InsertNode(nullptr, forgetful), MvFailedCheck("bounds_[0].IsValid() || CoversNothing(0)"));
+    delete forgetful;
 }
 
 } // namespace

@@ -2,14 +2,16 @@
 #define MV_LOG_CAPTURE_H
 
 #include "MvDebugOutput.h"
+#include "MvLog.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 // Collects every line sent to the debug-output channel while it lives, so a test can
-// check what the engine logged. It can also swallow standard output meanwhile, to keep a
-// test's own output quiet (gtest allows one such capture at a time).
+// check what the engine logged. It can also keep the test's output quiet meanwhile: it
+// swallows standard output (gtest allows one such capture at a time) and turns the log's
+// error stream off, for tests that make the engine refuse things on purpose.
 class MvLogCapture {
 public:
     enum StdoutMode { KeepStdout, QuietStdout };
@@ -17,14 +19,18 @@ public:
     explicit MvLogCapture(StdoutMode mode = KeepStdout) : quiet_(mode == QuietStdout)
     {
         previous_ = MvSetDebugSink(Collect, &text_, &previousContext_);
-        if (quiet_)
+        if (quiet_) {
             testing::internal::CaptureStdout();
+            previousErrors_ = MvSetErrorStream(nullptr);
+        }
     }
 
     ~MvLogCapture()
     {
-        if (quiet_)
+        if (quiet_) {
+            MvSetErrorStream(previousErrors_);
             testing::internal::GetCapturedStdout();
+        }
         MvSetDebugSink(previous_, previousContext_);
     }
 
@@ -43,6 +49,7 @@ private:
     std::string text_;
     MvDebugSink previous_;
     void* previousContext_ = nullptr;
+    std::FILE* previousErrors_ = nullptr;
     bool quiet_;
 };
 

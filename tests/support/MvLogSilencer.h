@@ -5,19 +5,24 @@
 
 #include <cstdio>
 
-// Keeps MvLog's lines (a loader's progress lines, say) off the log stream while it lives,
-// and puts back the stream it found when it goes. The debug-output channel still receives
-// every line, so an MvLogCapture alongside it sees them.
+// Keeps the log's lines, progress and errors, off their streams while it lives, and puts
+// back the streams it found when it goes. The debug-output channel still receives every
+// line, so an MvLogCapture alongside it sees them.
 class MvLogSilencer {
 public:
-    MvLogSilencer() : previous_(MvSetLogStream(nullptr)) {}
-    ~MvLogSilencer() { MvSetLogStream(previous_); }
+    MvLogSilencer() : previous_(MvSetLogStream(nullptr)), previousErrors_(MvSetErrorStream(nullptr)) {}
+    ~MvLogSilencer()
+    {
+        MvSetErrorStream(previousErrors_);
+        MvSetLogStream(previous_);
+    }
 
     MvLogSilencer(const MvLogSilencer&) = delete;
     MvLogSilencer& operator=(const MvLogSilencer&) = delete;
 
 private:
     std::FILE* previous_;
+    std::FILE* previousErrors_;
 };
 
 #endif

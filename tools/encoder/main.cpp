@@ -77,9 +77,11 @@ int main(int argc, char** argv)
 
     std::string error;
     std::vector<std::string> warnings;
-    // The engine's progress lines are shown only when asked for.
+    // The engine's lines are shown only when asked for; the tool reports what went wrong itself.
     std::FILE* logStream = MvSetLogStream(verbose ? stdout : nullptr);
+    std::FILE* errorStream = MvSetErrorStream(verbose ? stdout : nullptr);
     const bool ok = MvResourceEncoder::Run(options, &error, &warnings);
+    MvSetErrorStream(errorStream);
     MvSetLogStream(logStream);
     for (const std::string& warning : warnings)
         std::fprintf(stderr, "%s\n", warning.c_str());

@@ -49,9 +49,11 @@ int main(int argc, char** argv)
 
     MvResourceInspector inspector;
     std::string error;
-    // The engine's progress lines are shown only when asked for.
+    // The engine's lines are shown only when asked for; the tool reports what went wrong itself.
     std::FILE* logStream = MvSetLogStream(verbose ? stdout : nullptr);
+    std::FILE* errorStream = MvSetErrorStream(verbose ? stdout : nullptr);
     const bool loaded = inspector.Load(path, &error);
+    MvSetErrorStream(errorStream);
     MvSetLogStream(logStream);
     for (const std::string& warning : inspector.Warnings())
         commandLine.Report(warning);
