@@ -22,8 +22,12 @@
 /// with an example program for each (examples/).
 
 /// @file
-/// The umbrella header: includes every public header of the engine.
+/// The umbrella header: includes every public header of the engine, and only those. It is
+/// also their list: the build installs exactly these headers, flat under include/movo/,
+/// and a program includes them as <movo/Movo.h> or one by one as <movo/MvStage.h>. The
+/// engine's other headers are its internals and are not installed.
 
+// Values, the log and checks.
 #include "MvAssert.h"
 #include "MvColor.h"
 #include "MvColorXform.h"
@@ -34,40 +38,37 @@
 #include "MvLog.h"
 #include "MvTransform.h"
 #include "MvWindowCount.h"
-#include "MvBitReader.h"
-#include "MvBitWriter.h"
+
+// Files and memory as streams, and the type codes of resource files.
 #include "MvFileStream.h"
-#include "MvLoadPool.h"
 #include "MvMemoryStream.h"
-#include "MvResourceReader.h"
 #include "MvResourceTypeCode.h"
-#include "MvResourceWriter.h"
 #include "MvStream.h"
 #include "MvStreamBytes.h"
+
+// The display: the screen on the desktop and in the browser.
 #include "MvDisplay.h"
-#include "MvCollisionMask.h"
+
+// The stage and what it paints with: its dirty lists, its paint target, pictures, and the
+// OpenGL textures' limits.
 #include "MvDirtyList.h"
 #include "MvPaintTarget.h"
 #include "MvPixelBlock.h"
-#include "MvRle.h"
-#include "MvRleLine.h"
-#include "MvRleSegment.h"
 #include "MvStage.h"
-#include "MvSurfacePen.h"
-#include "MvTexture.h"
-#include "MvTextureEnv.h"
 #include "MvTextureManager.h"
-#include "MvTextureRef.h"
+
+// The vault and the resource kinds.
 #include "MvAction.h"
 #include "MvBinaryDataResource.h"
 #include "MvCanvasResource.h"
 #include "MvFontResource.h"
 #include "MvResource.h"
-#include "MvResourceFactory.h"
 #include "MvResourceVault.h"
 #include "MvSpriteResource.h"
 #include "MvTextDataResource.h"
 #include "MvTileResource.h"
+
+// The scene tree and the node kinds; a node's children, walked with a cursor.
 #include "MvCanvasNode.h"
 #include "MvChildCursor.h"
 #include "MvChildLink.h"
