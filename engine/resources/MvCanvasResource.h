@@ -58,12 +58,6 @@ public:
     /// pixels.
     void NotifyChanged();
 
-    /// Registers node (asserted not null) as showing the canvas.
-    void AddUser(MvSceneNode* node);
-    /// Unregisters node; the others keep their order. Asserts node is registered and the
-    /// user count agrees with the list.
-    void RemoveUser(MvSceneNode* node);
-
     /// Width in pixels.
     int Width() const;
     /// Height in pixels.
@@ -87,6 +81,17 @@ public:
     int CollisionMaskCount() const;
 
 private:
+    // A canvas node registers itself for its life; the tests reach the registry
+    // (tests/support).
+    friend class MvCanvasNode;
+    friend class MvTestAccess;
+
+    /// Registers node (asserted not null) as showing the canvas.
+    void AddUser(MvSceneNode* node);
+    /// Unregisters node; the others keep their order. Asserts node is registered and the
+    /// user count agrees with the list.
+    void RemoveUser(MvSceneNode* node);
+
     void DeleteCollisionMasks();
     /// A new map of the canvas at (xScale, yScale); the caller keeps it.
     MvCollisionMask* MakeCollisionMask(MvFixed xScale, MvFixed yScale) const;

@@ -41,19 +41,6 @@ public:
     /// depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// As MvDrawableNode::QueueDirty, except that bounds that cover nothing (a text without
-    /// pixels) are not asserted against and queue nothing.
-    void QueueDirty(int window, bool before) override;
-
-    /// As MvSceneNode::OnAddedToTree: unlike other drawable nodes, a text node may cover
-    /// nothing.
-    void OnAddedToTree() override;
-
-    /// The base transform, then bounds[window]: the union of the rectangles the glyphs cover
-    /// under the screen transform (through the font's scale cache where it applies); empty
-    /// when the text shows no pixel.
-    void ComputeTransform(int window) override;
-
     /// True, with the node appended to hits, when a visible pixel of an unscaled glyph lies
     /// under screen point (x, y) of window (the point taken back through the screen
     /// transform). A node that is hidden there or whose composite alpha is 0 is never hit.
@@ -84,6 +71,19 @@ public:
     MvFontResource* FontResource() const;
 
 protected:
+    /// As MvDrawableNode::QueueDirty, except that bounds that cover nothing (a text without
+    /// pixels) are not asserted against and queue nothing.
+    void QueueDirty(int window, bool before) override;
+
+    /// As MvSceneNode::OnAddedToTree: unlike other drawable nodes, a text node may cover
+    /// nothing.
+    void OnAddedToTree() override;
+
+    /// The base transform, then bounds[window]: the union of the rectangles the glyphs cover
+    /// under the screen transform (through the font's scale cache where it applies); empty
+    /// when the text shows no pixel.
+    void ComputeTransform(int window) override;
+
     /// Paints the glyphs, clipped to clip, under the window's screen transform and composite
     /// colour transform. Asserts paintInfo is not null.
     void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;
