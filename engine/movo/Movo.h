@@ -10,13 +10,18 @@
 /// stage's MvSceneTree, and calls MvStage::Draw once a frame; the stage repaints only what
 /// changed, or redraws through OpenGL on an SDL_OPENGL screen.
 ///
-/// The folders build on one another: base (values, log, assertions) <- io (reading and
-/// writing resource files) <- render (pixel painting and images) <- resources (the vault and
-/// the resource kinds) <- scene (nodes and the tree). The stage, in render, sits above them
+/// The engine's source folders build on one another: base (values, log, assertions) <- io
+/// (streams, reading and writing resource files) <- render (pixel painting and images) <-
+/// resources (the vault and the resource kinds) <- scene (nodes and the tree). The stage, in render, sits above them
 /// all: it owns the tree and the vault. Two cycles are part of the design and stay: nodes
 /// report their changes to the stage that owns their tree (stage, tree and node), and nodes
 /// show resources that take nodes back to answer for them: collision maps at the node's
 /// scale, a canvas's users (node and resource).
+///
+/// A program includes this header, or the public headers it lists one by one
+/// (`<movo/MvStage.h>`); the engine's other headers are its internals and are not installed.
+/// A few public members take or return internal types; they are grouped under "Engine
+/// internals" and are for the engine and its tools only.
 ///
 /// The engine guide (docs/ in the source tree) walks through these concepts in order,
 /// with an example program for each (examples/).
@@ -24,8 +29,7 @@
 /// @file
 /// The umbrella header: includes every public header of the engine, and only those. It is
 /// also their list: the build installs exactly these headers, flat under include/movo/,
-/// and a program includes them as <movo/Movo.h> or one by one as <movo/MvStage.h>. The
-/// engine's other headers are its internals and are not installed.
+/// and gives a program built with the source tree no others.
 
 // Values, the log and checks.
 #include "MvAssert.h"

@@ -54,6 +54,18 @@ public:
     /// The font, as a resource.
     MvResource* Resource() override;
 
+    /// The text shown.
+    const char* Text() const;
+    /// The sum of the advances of the text's codes (the pen's travel), held to int's range.
+    int TextWidth() const;
+    /// The font the text is shown in (not owned).
+    MvFontResource* FontResource() const;
+
+    /// @name Engine internals
+    /// For the engine's collision test, never for a program: the collision bit map is the
+    /// engine's own type, not installed.
+    ///@{
+
     /// The collision bit map of the whole text at scale 1, its column 0 and row 0 at the
     /// text's bounds' top-left corner: made from the glyphs on first request and kept until
     /// the text changes. Null when the node's screen transform has a scale in window, when
@@ -62,13 +74,7 @@ public:
     /// since the last recompute). The font's GetCollisionMask answers with it. Asserts 0 <=
     /// window < MvWindowCount.
     MvCollisionMask* CollisionMask(int window);
-
-    /// The text shown.
-    const char* Text() const;
-    /// The sum of the advances of the text's codes (the pen's travel), held to int's range.
-    int TextWidth() const;
-    /// The font the text is shown in (not owned).
-    MvFontResource* FontResource() const;
+    ///@}
 
 protected:
     /// As MvDrawableNode::QueueDirty, except that bounds that cover nothing (a text without
