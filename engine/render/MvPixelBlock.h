@@ -52,17 +52,6 @@ public:
     /// most MaxSize.
     void CreateFromImage(const MvPaintTarget& source, int x, int y, int width, int height);
 
-    /// Unpacks image (MvRle::Unpack) into a block of its size with alpha, transparent black
-    /// between its runs. Asserts what Create asserts.
-    void CreateFromRle(const MvRle& image);
-
-    /// Reads the stored form (flags, width, height, then 3 or 4 bytes a pixel). While a
-    /// load is under way the pixels come from the current pixel pool (and must not outlive
-    /// it); otherwise the block owns them. A size out of range,
-    /// more pixels than the data or the pool holds, or data that ends early sets the
-    /// reader's error and leaves the block empty. Returns true when the block was read.
-    /// Asserts the block is empty.
-    bool Read(MvResourceReader& reader);
     /// Read from stream, left just after the block. streamName names it in messages.
     bool Read(SDL_RWops* stream, const char* streamName = "stream");
 
@@ -96,8 +85,6 @@ public:
     /// Uploads the current pixels into the block's texture, when it has one, so that the
     /// next OpenGL draw shows them. Call it after changing the pixels.
     void RefreshTexture();
-    /// The block's texture reference, null until its first OpenGL draw.
-    const MvTextureRef* Texture() const;
 
     /// The size in pixels (0 for an empty block).
     ///@{
@@ -116,6 +103,25 @@ public:
     uint32_t Flags() const;
     /// Width() * Height().
     int PixelCount() const;
+
+    /// @name Engine internals
+    /// For the engine's loader, images and OpenGL path, never for a program: the reader,
+    /// the run-length image and the texture are the engine's own types, not installed.
+    ///@{
+
+    /// Unpacks image (MvRle::Unpack) into a block of its size with alpha, transparent black
+    /// between its runs. Asserts what Create asserts.
+    void CreateFromRle(const MvRle& image);
+    /// Reads the stored form (flags, width, height, then 3 or 4 bytes a pixel). While a
+    /// load is under way the pixels come from the current pixel pool (and must not outlive
+    /// it); otherwise the block owns them. A size out of range,
+    /// more pixels than the data or the pool holds, or data that ends early sets the
+    /// reader's error and leaves the block empty. Returns true when the block was read.
+    /// Asserts the block is empty.
+    bool Read(MvResourceReader& reader);
+    /// The block's texture reference, null until its first OpenGL draw.
+    const MvTextureRef* Texture() const;
+    ///@}
 
 private:
     /// The painted part of a scaled draw: bounds B clipped, its offset inside B and the

@@ -148,15 +148,18 @@ public:
     /// The splash's line of text while a splash is under way, else null.
     MvSpriteNode* SplashTextNode() const;
 
-    /// The paint target over the screen, through which nodes paint.
-    MvPaintTarget& PaintTarget();
-    /// The paint target over the screen, read-only.
-    const MvPaintTarget& PaintTarget() const;
-
     /// Logs the dirty list of every window in use, labelled "window <index>".
     void Dump() const;
 
 private:
+    // The tests' access to the paint target (tests/support).
+    friend class MvTestAccess;
+
+    /// The paint target over the screen, through which the tree's draw walk paints.
+    MvPaintTarget& PaintTarget();
+    /// The paint target over the screen, read-only.
+    const MvPaintTarget& PaintTarget() const;
+
     /// Shared by every constructor; runs after the dirty lists and the paint target exist.
     void Init(SDL_Surface* screen, int nWindows, const MvIntRect* windows, const MvColor* extraFill);
 

@@ -16,28 +16,8 @@ class MvTextureRef;
 /// current.
 class MvTextureManager {
 public:
-    /// The manager, made with no textures when there is none.
-    static MvTextureManager* Instance();
     /// The manager when one exists, else null.
     static MvTextureManager* Current();
-
-    /// A new texture of width x height pixels (MvColor rows without padding) and a new
-    /// reference to it, the caller's to delete; logs `Texture <name> created`. Asserts
-    /// pixels is not null, width and height are at least 1, the driver's largest texture
-    /// is at least 2 texels, the staging buffer could be allocated and its guard bytes stay
-    /// intact, and OpenGL reports no error.
-    MvTextureRef* NewTexture(const MvColor* pixels, int width, int height);
-
-    /// Uploads changed pixels of the image texture holds, of the image's own width and
-    /// height, into the texture: resampled over the whole texture when it is scaled, else
-    /// into the image's texels and their border. Asserts pixels is not null, the size
-    /// matches an unscaled texture's image, and OpenGL reports no error.
-    void UpdateTexture(const MvTextureRef& texture, const MvColor* pixels, int width, int height);
-
-    /// Drops one reference to texture; the last one deletes it, and the last texture deletes
-    /// the manager. Deleting a texture logs `Texture <name> deleting. Count=<live textures>`.
-    /// The references call it. Asserts texture is not null and the count stays >= 0.
-    void ReleaseTexture(MvTexture* texture);
 
     /// Number of live textures.
     int TextureCount() const;
@@ -60,6 +40,31 @@ public:
     /// The largest texture side NewTexture uses: the driver's GL_MAX_TEXTURE_SIZE, or the
     /// size limit when that is smaller.
     static int MaxTextureSize();
+
+    /// @name Engine internals
+    /// For the engine's images, never for a program: textures are made and released as
+    /// images are drawn and destroyed, and the texture types are the engine's own, not
+    /// installed.
+    ///@{
+
+    /// The manager, made with no textures when there is none.
+    static MvTextureManager* Instance();
+    /// A new texture of width x height pixels (MvColor rows without padding) and a new
+    /// reference to it, the caller's to delete; logs `Texture <name> created`. Asserts
+    /// pixels is not null, width and height are at least 1, the driver's largest texture
+    /// is at least 2 texels, the staging buffer could be allocated and its guard bytes stay
+    /// intact, and OpenGL reports no error.
+    MvTextureRef* NewTexture(const MvColor* pixels, int width, int height);
+    /// Uploads changed pixels of the image texture holds, of the image's own width and
+    /// height, into the texture: resampled over the whole texture when it is scaled, else
+    /// into the image's texels and their border. Asserts pixels is not null, the size
+    /// matches an unscaled texture's image, and OpenGL reports no error.
+    void UpdateTexture(const MvTextureRef& texture, const MvColor* pixels, int width, int height);
+    /// Drops one reference to texture; the last one deletes it, and the last texture deletes
+    /// the manager. Deleting a texture logs `Texture <name> deleting. Count=<live textures>`.
+    /// The references call it. Asserts texture is not null and the count stays >= 0.
+    void ReleaseTexture(MvTexture* texture);
+    ///@}
 
 private:
     MvTextureManager();

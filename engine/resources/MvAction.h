@@ -25,16 +25,6 @@ class MvRle;
 /// both 16.16 values are equal.
 class MvAction {
 public:
-    /// Pre-scaled copies of every frame for one scale pair; the action owns the copies.
-    struct ScaleCacheEntry {
-        /// The scale pair.
-        ///@{
-        MvFixed xScale;
-        MvFixed yScale;
-        ///@}
-        MvRle** frames; ///< FrameCount() copies; frame i scaled by the pair
-    };
-
     /// No name, id 0, no frames.
     MvAction();
     /// The given name (asserted not null), id 0, no frames.
@@ -45,15 +35,6 @@ public:
     MvAction(const MvAction&) = delete;
     MvAction& operator=(const MvAction&) = delete;
 
-    /// Reads name, id, frame count and frames from a resource file. Returns false (the
-    /// reader holds the error) when the data is malformed or ends early; the frames read
-    /// so far stay and go with the action. Asserts the action has no frames.
-    bool Read(MvResourceReader& reader);
-
-    /// Writes name, id, frame count and every frame, and adds each frame's pixels, rows and
-    /// segments to the writer's tallies.
-    void Save(MvResourceWriter& writer) const;
-
     /// Sets the name (asserted not null) and the id.
     void SetIdentity(const char* name, int32_t id);
     /// The name, by which sprite nodes select the action.
@@ -62,13 +43,6 @@ public:
     int32_t Id() const;
     /// Number of frames.
     int FrameCount() const;
-
-    /// Frame index. Asserts 0 <= index < FrameCount().
-    MvRle* FrameAt(int index) const;
-
-    /// Grows the frame list to count frames, new ones empty at the end, for the encoder to
-    /// fill with MvRle::Create. Asserts count > FrameCount() and an empty scale cache.
-    void SetFrameCount(int count);
 
     /// Paints frame index with its hot spot at xform's position, using the cached copy when
     /// xform is scaled by a cached pair and the target is not OpenGL. An action without
@@ -85,12 +59,6 @@ public:
     /// Asserts a valid index.
     bool HitTest(int frame, int x, int y) const;
 
-    /// The collision bit map of frame at the scale pair: the frame's own at 1.0 and 1.0,
-    /// otherwise its cached copy's; the image makes it on first request and keeps it.
-    /// Asserts 0 <= frame < FrameCount() (frame 0 serves when a debugger resumes) and that
-    /// a scaled pair is cached (null then).
-    MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const;
-
     /// A new canvas, owned by the caller, named "fromSprite" with alpha, holding
     /// the pixels of frame (MvRle::Unpack) and transparent black between its runs;
     /// *hotX and *hotY receive the hot spot's place in it. Asserts 0 <= frame <
@@ -104,19 +72,56 @@ public:
     /// cached is logged and left as it is. Asserts both scales are above 0 and what
     /// MakeScaledCopy asserts.
     void AddScaleCache(MvFixed xScale, MvFixed yScale);
-    /// Takes frames, an array made with new[] of FrameCount() copies scaled by the pair,
-    /// into the cache; the copies are made by the scaling code. Asserts the pair is not
-    /// cached yet and frames is not null.
-    void AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames);
     /// Deletes every cached copy and empties the cache.
     void ClearScaleCache();
     /// Number of scale pairs cached.
     int ScaleCacheCount() const;
+
+    /// @name Engine internals
+    /// For the engine's loader, painters and collision test and for the resource tools,
+    /// never for a program: the reader, the writer, the run-length image and the collision
+    /// bit map are the engine's own types, not installed.
+    ///@{
+
+    /// Reads name, id, frame count and frames from a resource file. Returns false (the
+    /// reader holds the error) when the data is malformed or ends early; the frames read
+    /// so far stay and go with the action. Asserts the action has no frames.
+    bool Read(MvResourceReader& reader);
+
+    /// Writes name, id, frame count and every frame, and adds each frame's pixels, rows and
+    /// segments to the writer's tallies.
+    void Save(MvResourceWriter& writer) const;
+
+    /// Frame index. Asserts 0 <= index < FrameCount().
+    MvRle* FrameAt(int index) const;
+
+    /// Grows the frame list to count frames, new ones empty at the end, for the encoder to
+    /// fill with MvRle::Create. Asserts count > FrameCount() and an empty scale cache.
+    void SetFrameCount(int count);
+
+    /// The collision bit map of frame at the scale pair: the frame's own at 1.0 and 1.0,
+    /// otherwise its cached copy's; the image makes it on first request and keeps it.
+    /// Asserts 0 <= frame < FrameCount() (frame 0 serves when a debugger resumes) and that
+    /// a scaled pair is cached (null then).
+    MvCollisionMask* GetCollisionMask(MvFixed xScale, MvFixed yScale, int frame) const;
+
+    /// Takes frames, an array made with new[] of FrameCount() copies scaled by the pair,
+    /// into the cache; the copies are made by the scaling code. Asserts the pair is not
+    /// cached yet and frames is not null.
+    void AddScaleCacheEntry(MvFixed xScale, MvFixed yScale, MvRle** frames);
     /// The cached copy of frame at exactly the scale pair, or null when the pair is not
     /// cached. Asserts 0 <= frame < FrameCount().
     const MvRle* CachedFrameAt(MvFixed xScale, MvFixed yScale, int frame) const;
+    ///@}
 
 private:
+    /// Pre-scaled copies of every frame for one scale pair; the action owns the copies.
+    struct ScaleCacheEntry {
+        MvFixed xScale;
+        MvFixed yScale;
+        MvRle** frames; ///< FrameCount() copies; frame i scaled by the pair
+    };
+
     const ScaleCacheEntry* FindScaleCache(MvFixed xScale, MvFixed yScale) const;
 
     MvGrowArray<ScaleCacheEntry> scaleCache_;

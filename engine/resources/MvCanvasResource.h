@@ -31,13 +31,6 @@ public:
     const std::string& TypeName() const override;
     MvCanvasResource* AsCanvasResource() override;
 
-    /// The collision bit map of the canvas as node shows it in window, at the node's own
-    /// scale there: made on the first request for that scale pair and kept. Set bits are
-    /// the pixels whose alpha is not 0 (sampled by nearest neighbour when scaled), or all
-    /// pixels for a canvas without alpha. Asserts node is not null, 0 <= window <
-    /// MvWindowCount and the scaled size is at most MvPixelBlock::MaxSize.
-    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
-
     /// Paints the canvas with its top-left corner at xform's position, scaled by xform's
     /// scales, through cform, inside clip, as MvPixelBlock::Draw does without a flip (its
     /// assertions apply).
@@ -57,12 +50,6 @@ public:
     /// canvas with alpha deletes its collision maps so that the next request maps the new
     /// pixels.
     void NotifyChanged();
-
-    /// Registers node (asserted not null) as showing the canvas.
-    void AddUser(MvSceneNode* node);
-    /// Unregisters node; the others keep their order. Asserts node is registered and the
-    /// user count agrees with the list.
-    void RemoveUser(MvSceneNode* node);
 
     /// Width in pixels.
     int Width() const;
@@ -86,7 +73,31 @@ public:
     /// Number of collision maps made and kept so far.
     int CollisionMaskCount() const;
 
+    /// @name Engine internals
+    /// For the engine's collision test, never for a program: the collision bit map is the
+    /// engine's own type, not installed.
+    ///@{
+
+    /// The collision bit map of the canvas as node shows it in window, at the node's own
+    /// scale there: made on the first request for that scale pair and kept. Set bits are
+    /// the pixels whose alpha is not 0 (sampled by nearest neighbour when scaled), or all
+    /// pixels for a canvas without alpha. Asserts node is not null, 0 <= window <
+    /// MvWindowCount and the scaled size is at most MvPixelBlock::MaxSize.
+    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
+    ///@}
+
 private:
+    // A canvas node registers itself for its life; the tests reach the registry
+    // (tests/support).
+    friend class MvCanvasNode;
+    friend class MvTestAccess;
+
+    /// Registers node (asserted not null) as showing the canvas.
+    void AddUser(MvSceneNode* node);
+    /// Unregisters node; the others keep their order. Asserts node is registered and the
+    /// user count agrees with the list.
+    void RemoveUser(MvSceneNode* node);
+
     void DeleteCollisionMasks();
     /// A new map of the canvas at (xScale, yScale); the caller keeps it.
     MvCollisionMask* MakeCollisionMask(MvFixed xScale, MvFixed yScale) const;

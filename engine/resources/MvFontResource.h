@@ -27,12 +27,6 @@ public:
         MarkedCells = 1 ///< cells are the transparent runs between markers in the top row
     };
 
-    /// Reads a font record's payload (size bytes, not used: the payload is read field by
-    /// field): the sprite payload, then start index, font type and space code. A malformed
-    /// payload, a font type other than 0 or 1 among them, leaves the reader's error set;
-    /// the font is then incomplete and its owner deletes it.
-    MvFontResource(uint32_t size, MvResourceReader& reader);
-
     /// Builds a font (id 0) from image for the encoder: one action "NONE" whose frames are
     /// the glyph cells of fontType; length is the glyph count of a fixed font (unused for
     /// marked cells). The picture is untrusted: a cell that an image cannot store (too
@@ -46,14 +40,6 @@ public:
     int Type() const override;
     const std::string& TypeName() const override;
     MvFontResource* AsFontResource() override;
-    /// Writes one font record: what a sprite record holds, then start index, font type
-    /// and space code.
-    void Save(MvResourceWriter& writer) const override;
-    /// For a text node showing this font, the node's map of its whole text at scale 1
-    /// (MvTextNode::CollisionMask); a text node scaled in window has none: one line is
-    /// logged and the answer is null. Any other node is answered as by a sprite resource.
-    /// Asserts a text node shows this font.
-    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
 
     /// Sum of GlyphWidth over the characters up to the terminating zero; 0 for null.
     int TextWidth(const uint16_t* text) const;
@@ -88,6 +74,28 @@ public:
     /// False when building from an image left a glyph out or found no glyphs; always true
     /// for fonts read from a file (a malformed record sets the reader's error instead).
     bool IsComplete() const;
+
+    /// @name Engine internals
+    /// For the engine's loader, the resource encoder and the collision test, never for a
+    /// program: the reader, the writer and the collision bit map are the engine's own
+    /// types, not installed.
+    ///@{
+
+    /// Reads a font record's payload (size bytes, not used: the payload is read field by
+    /// field): the sprite payload, then start index, font type and space code. A malformed
+    /// payload, a font type other than 0 or 1 among them, leaves the reader's error set;
+    /// the font is then incomplete and its owner deletes it.
+    MvFontResource(uint32_t size, MvResourceReader& reader);
+
+    /// Writes one font record: what a sprite record holds, then start index, font type
+    /// and space code.
+    void Save(MvResourceWriter& writer) const override;
+    /// For a text node showing this font, the node's map of its whole text at scale 1
+    /// (MvTextNode::CollisionMask); a text node scaled in window has none: one line is
+    /// logged and the answer is null. Any other node is answered as by a sprite resource.
+    /// Asserts a text node shows this font.
+    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
+    ///@}
 
 private:
     /// The first action, which holds the glyphs, or null when there is none.

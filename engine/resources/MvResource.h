@@ -55,11 +55,18 @@ public:
     virtual bool HasScaleCache(MvFixed xScale, MvFixed yScale) const;
     /// Deletes every pre-scaled copy.
     virtual void ClearScaleCache();
+
+    /// @name Engine internals
+    /// For the resource encoder and the engine's collision test, never for a program: the
+    /// writer and the collision bit map are the engine's own types, not installed.
+    ///@{
+
     /// Writes the resource as one record of a resource file. Kinds that cannot be saved
     /// keep this version, which asserts.
     virtual void Save(MvResourceWriter& writer) const;
     /// The collision bit map of what node shows in window, or null for kinds without one.
     virtual MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window);
+    ///@}
 
     /// Sets name (asserted not null) and id.
     void SetIdentity(const char* name, int32_t id);
@@ -69,12 +76,18 @@ public:
     int32_t Id() const;
 
 protected:
+    /// @name Engine internals: records
+    /// How the engine's kinds read and write their records; the reader and the writer are
+    /// the engine's own types, not installed.
+    ///@{
+
     /// Reads the beginning every record payload shares, the name up to its zero byte and
     /// the 32-bit id, and sets them. Returns false (the reader holds the error) when they
     /// are not there.
     bool ReadIdentity(MvResourceReader& reader);
     /// Writes the name with its zero byte and the id, as ReadIdentity reads them.
     void SaveIdentity(MvResourceWriter& writer) const;
+    ///@}
 
 private:
     std::string name_;

@@ -27,11 +27,6 @@ public:
     /// Asserts name is not null.
     explicit MvSpriteResource(const char* name);
 
-    /// Reads a sprite record's payload (size bytes, not used: the payload is read field by
-    /// field). A malformed payload leaves the reader's error set; the resource is then
-    /// incomplete and its owner deletes it.
-    MvSpriteResource(uint32_t size, MvResourceReader& reader);
-
     /// Deletes every action.
     ~MvSpriteResource() override;
 
@@ -47,14 +42,6 @@ public:
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const override;
     /// Clears the scale cache of every action.
     void ClearScaleCache() override;
-    /// Writes one sprite record: name, id, action count and every action.
-    void Save(MvResourceWriter& writer) const override;
-    /// The collision bit map of the frame that sprite node shows in window, at its
-    /// composite scale there. A node scaled by its own transform whose composite scale is
-    /// not cached has none: two error lines are logged, an assertion follows and the answer
-    /// is null. No node shows nothing: null. Asserts node is a sprite node showing this
-    /// resource.
-    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
 
     /// The action of that exact name or id, or null.
     ///@{
@@ -84,12 +71,38 @@ public:
     void Draw(const MvPaintTarget& paintInfo, const char* actionName, int frame, const MvTransform& xform,
               const MvColorXform& cform, const MvIntRect& clip, int openGLZ) const;
 
+    /// @name Engine internals
+    /// For the engine's loader, the resource encoder and the collision test, never for a
+    /// program: the reader, the writer and the collision bit map are the engine's own
+    /// types, not installed.
+    ///@{
+
+    /// Reads a sprite record's payload (size bytes, not used: the payload is read field by
+    /// field). A malformed payload leaves the reader's error set; the resource is then
+    /// incomplete and its owner deletes it.
+    MvSpriteResource(uint32_t size, MvResourceReader& reader);
+
+    /// Writes one sprite record: name, id, action count and every action.
+    void Save(MvResourceWriter& writer) const override;
+    /// The collision bit map of the frame that sprite node shows in window, at its
+    /// composite scale there. A node scaled by its own transform whose composite scale is
+    /// not cached has none: two error lines are logged, an assertion follows and the answer
+    /// is null. No node shows nothing: null. Asserts node is a sprite node showing this
+    /// resource.
+    MvCollisionMask* GetCollisionMask(MvSceneNode* node, int window) override;
+    ///@}
+
 protected:
+    /// @name Engine internals: records
+    /// How sprites and fonts read and write their records.
+    ///@{
+
     /// Reads the payload a sprite record and a font record share: name, id, actions.
     /// Returns false when the reader's error is set.
     bool ReadSprite(MvResourceReader& reader);
     /// Writes what ReadSprite reads.
     void SaveSprite(MvResourceWriter& writer) const;
+    ///@}
 
 private:
     MvGrowArray<MvAction*> actions_;

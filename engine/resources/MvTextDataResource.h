@@ -13,21 +13,12 @@
 /// carriage return before one stays part of its line.
 class MvTextDataResource : public MvResource {
 public:
-    /// Reads a text-data record's payload (size bytes, not used: the payload is read
-    /// field by field): name, id, then the text up to its zero byte. Nothing is logged
-    /// but a malformed payload (a text without its zero byte before the record ends),
-    /// which leaves the reader's error set; the owner then deletes the resource.
-    MvTextDataResource(uint32_t size, MvResourceReader& reader);
-
     /// An empty text (id 0) for the encoder and program code. Asserts name is not null.
     explicit MvTextDataResource(const char* name);
 
     int Type() const override;
     const std::string& TypeName() const override;
     MvTextDataResource* AsTextDataResource() override;
-
-    /// Writes one text-data record: name, id and the text with its zero byte.
-    void Save(MvResourceWriter& writer) const override;
 
     /// Replaces the text with the contents of the file at path (asserted not null), read
     /// as text. A file that cannot be opened or read leaves the text empty, silently.
@@ -41,6 +32,21 @@ public:
 
     /// The whole text, without its zero byte.
     const std::string& Text() const;
+
+    /// @name Engine internals
+    /// For the engine's loader and the resource encoder, never for a program: the reader
+    /// and the writer are the engine's own types, not installed.
+    ///@{
+
+    /// Reads a text-data record's payload (size bytes, not used: the payload is read
+    /// field by field): name, id, then the text up to its zero byte. Nothing is logged
+    /// but a malformed payload (a text without its zero byte before the record ends),
+    /// which leaves the reader's error set; the owner then deletes the resource.
+    MvTextDataResource(uint32_t size, MvResourceReader& reader);
+
+    /// Writes one text-data record: name, id and the text with its zero byte.
+    void Save(MvResourceWriter& writer) const override;
+    ///@}
 
 private:
     std::string text_;

@@ -18,11 +18,6 @@ class MvPaintTarget;
 /// tile's memory.
 class MvTileResource : public MvResource {
 public:
-    /// Reads a tile record's payload (size bytes, not used: the payload is read field by
-    /// field). A malformed payload, a tile that is not square among them, leaves the
-    /// reader's error set; the tile is then empty (size 0) and its owner deletes it.
-    MvTileResource(uint32_t size, MvResourceReader& reader);
-
     /// A tile (id 0) made from the size x size square at (x, y) of source, for the encoder
     /// and program code. Asserts name is not null and the square lies inside the source.
     MvTileResource(const char* name, const MvPaintTarget& source, int x, int y, int size);
@@ -62,15 +57,27 @@ public:
     bool HasScaleCache(MvFixed xScale, MvFixed yScale) const override;
     /// Deletes every cached copy; the turned copies of the tile itself stay.
     void ClearScaleCache() override;
-    /// Writes one tile record: name, id and the pixel block, and adds the block's pixels
-    /// to the writer's tallies.
-    void Save(MvResourceWriter& writer) const override;
 
     /// The tile's block in slot: 0 the tile as read (never null), 1 to 3 the tile turned by
     /// 90, 180 and 270 degrees clockwise, null until first needed. Asserts 0 <= slot <= 3.
     const MvPixelBlock* Block(int slot) const;
     /// Number of cached scale pairs.
     int ScaleCacheCount() const;
+
+    /// @name Engine internals
+    /// For the engine's loader and the resource encoder, never for a program: the reader
+    /// and the writer are the engine's own types, not installed.
+    ///@{
+
+    /// Reads a tile record's payload (size bytes, not used: the payload is read field by
+    /// field). A malformed payload, a tile that is not square among them, leaves the
+    /// reader's error set; the tile is then empty (size 0) and its owner deletes it.
+    MvTileResource(uint32_t size, MvResourceReader& reader);
+
+    /// Writes one tile record: name, id and the pixel block, and adds the block's pixels
+    /// to the writer's tallies.
+    void Save(MvResourceWriter& writer) const override;
+    ///@}
 
 private:
     /// A copy of the tile at one scale pair: slot 0 made by AddScaleCache, slots 1 to 3

@@ -39,10 +39,6 @@ public:
     /// placement, colours, depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// The base transform, then bounds[window]: the rectangle the canvas covers under the
-    /// screen transform.
-    void ComputeTransform(int window) override;
-
     /// True, with the node appended to hits, when the canvas has a pixel under screen point
     /// (x, y) of window (the point taken back through the screen transform) that is not
     /// fully transparent (MvCanvasResource::HitTest). A node that is hidden there, covers
@@ -69,6 +65,10 @@ public:
     MvCanvasResource* CanvasResource() const;
 
 protected:
+    /// The base transform, then bounds[window]: the rectangle the canvas covers under the
+    /// screen transform.
+    void ComputeTransform(int window) override;
+
     /// Paints the canvas, clipped to clip, under the window's screen transform and
     /// composite colour transform. Asserts paintInfo is not null.
     void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;

@@ -10,15 +10,10 @@ class MvSceneNode;
 /// ascending depth, so walking forward visits them in drawing order and backward from the
 /// topmost down. Running off either end leaves the cursor on the list's end marker, where
 /// Done() is true; First() or Last() brings it back. A cursor stays usable while other
-/// children come and go, but not once the child it stands on leaves the list.
+/// children come and go, but not once the child it stands on leaves the list. A program
+/// gets one from MvSceneNode::Children.
 class MvChildCursor {
 public:
-    /// A cursor on list's first child (Done() at once when the list is empty).
-    explicit MvChildCursor(MvChildList* list);
-
-    /// A cursor on link, which must be in list or be its end marker.
-    MvChildCursor(MvChildList* list, MvChildLink* link);
-
     /// Moves to the child with the lowest depth and returns it (null when there is none).
     MvSceneNode* First();
     /// Moves to the child with the highest depth and returns it (null when there is none).
@@ -36,10 +31,20 @@ public:
     /// The child at the cursor. Asserts the cursor is not Done().
     MvSceneNode* Node() const;
 
+private:
+    // Nodes make cursors on their child lists, and they and the tree insert at them.
+    friend class MvSceneNode;
+    friend class MvSceneTree;
+
+    /// A cursor on list's first child (Done() at once when the list is empty).
+    explicit MvChildCursor(MvChildList* list);
+
+    /// A cursor on link, which must be in list or be its end marker.
+    MvChildCursor(MvChildList* list, MvChildLink* link);
+
     /// The link at the cursor (the list's end marker when Done()), for inserting beside it.
     MvChildLink* Link() const;
 
-private:
     MvChildList* list_;
     MvChildLink* at_;
 };

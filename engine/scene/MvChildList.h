@@ -8,7 +8,8 @@
 /// own links around one end marker held by the list. The end marker stands beyond both
 /// ends, so inserting before it appends and inserting after it puts a link first, and no
 /// operation needs a special case for an empty list. The list keeps whatever order it is
-/// given; the node that owns it decides where children go.
+/// given; the node that owns it decides where children go, and only it and the tree change
+/// the list.
 class MvChildList {
 public:
     /// An empty list.
@@ -32,6 +33,10 @@ public:
     /// The end marker: what stepping past either end reaches.
     MvChildLink* End();
 
+private:
+    friend class MvSceneNode;
+    friend class MvSceneTree;
+
     /// Puts link just before position (End() appends). Asserts link is unlinked and
     /// position is linked.
     void InsertBefore(MvChildLink* link, MvChildLink* position);
@@ -43,7 +48,6 @@ public:
     /// link, not the end marker.
     void Remove(MvChildLink* link);
 
-private:
     MvChildLink end_;
 };
 

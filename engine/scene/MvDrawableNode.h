@@ -23,6 +23,9 @@ public:
     /// The node itself.
     MvDrawableNode* AsDrawable() override;
 
+protected:
+    // The tree's hooks (MvSceneNode).
+
     /// Adds the window's bounds to the stage's dirty list of window when the node is shown
     /// there now or was when it last queued, and remembers which. Once the bounds are
     /// recomputed (before false), asserts a shown node has valid bounds or covers nothing.
@@ -39,6 +42,7 @@ public:
     /// covered is repainted without it.
     void OnRemovingFromTree() override;
 
+public:
     /// Paints the node's pixels of window that lie inside clip into paintInfo. Asserts
     /// paintInfo is not null and the node is shown in the tree in window.
     void Draw(MvPaintTarget* paintInfo, const MvIntRect& clip, int window);

@@ -83,6 +83,11 @@ public:
     /// A new node of this kind in its initial state; nothing is copied.
     virtual MvSceneNode* Clone();
 
+protected:
+    // The tree's hooks, which it calls during its walks and as nodes join and leave it;
+    // node kinds override them. A program never calls them: the tree keeps the node's
+    // transforms, bounds and dirty rectangles consistent only when it alone does.
+
     /// Hands the node's screen rectangle of window to that window's dirty list, before
     /// (before true) and after its transform is recomputed. The recompute walk calls it for
     /// a changed leaf whose ancestors are unchanged; a changed subtree is queued as a whole
@@ -102,6 +107,7 @@ public:
     /// child list. A plain node has nothing to do.
     virtual void OnRemovingFromTree();
 
+public:
     // Setters. A window argument of -1, the default of every setter, addresses windows 0
     // to N-1, N being the stage's window count while the node is in a tree and
     // MvWindowCount otherwise.
@@ -180,11 +186,6 @@ public:
     /// A cursor on the first (lowest depth) child.
     MvChildCursor Children();
 
-    /// Puts child back in ascending depth order after its depth changed: moving towards the
-    /// end it lands before siblings of equal depth, towards the front after them. Asserts
-    /// child and every sibling it passes are children of this node.
-    void ResortChild(MvSceneNode* child);
-
     /// Screen point (x, y) of window in the node's own coordinates: out[0] and out[1] are
     /// (x - screen x) / x scale and (y - screen y) / y scale in fixed point.
     void ScreenToLocal(int x, int y, MvFixed out[2], int window) const;
@@ -224,6 +225,15 @@ protected:
     MvStage* engine_;                                ///< the stage of the node's tree; null while detached
     std::string name_;                               ///< see Name()
     void* userData_;                                 ///< see UserData()
+
+private:
+    // The tests' access to the tree's hooks (tests/support).
+    friend class MvTestAccess;
+
+    /// Puts child back in ascending depth order after its depth changed: moving towards the
+    /// end it lands before siblings of equal depth, towards the front after them. Asserts
+    /// child and every sibling it passes are children of this node.
+    void ResortChild(MvSceneNode* child);
 };
 
 inline void MvSceneNode::SetUserData(void* data) { userData_ = data; }

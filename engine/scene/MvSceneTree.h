@@ -33,13 +33,6 @@ constexpr int MvWalkNumberLimit = 50000;
 /// pick walks use those bounds to skip whole subtrees.
 class MvSceneTree {
 public:
-    /// A tree for engine (not owned, not null) with the origin node placed at each
-    /// window's top-left corner; logs the origin node's and the scene root's addresses.
-    explicit MvSceneTree(MvStage* engine);
-
-    /// Destroys every node, children before parents, without notifying them.
-    ~MvSceneTree();
-
     MvSceneTree(const MvSceneTree&) = delete;
     MvSceneTree& operator=(const MvSceneTree&) = delete;
 
@@ -75,19 +68,6 @@ public:
     /// 49998 nodes, the origin node included).
     void Recompute();
 
-    /// Paints, in depth order, every shown node of window whose bounds meet clip, clipped
-    /// to clip. Asserts 0 <= window < stage window count, and on an OpenGL target that clip
-    /// is the whole window.
-    void DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window);
-
-    /// Paints window's nodes into count rectangles at once: every shown node meeting one of
-    /// them is painted, clipped to each one it meets, in depth order. The rectangles must not
-    /// overlap one another (a dirty list's never do); the pixels are then exactly those of
-    /// DrawRect called for each rectangle in turn, for one walk of the tree instead of
-    /// count. Asserts clips is not null when count > 0, 0 <= window < stage window count and
-    /// a software paint target.
-    void DrawRects(const MvIntRect* clips, int count, MvPaintTarget* paintInfo, int window);
-
     /// Finds the window containing screen point (x, y) (the lowest index wins; -1 when
     /// none) and fills hits with the nodes whose own test accepts the point there: the
     /// topmost only, or all of them topmost first when flags has MvPickAll. Asserts hits
@@ -113,9 +93,34 @@ public:
     bool CollideWithAll(MvSceneNode* node, MvGrowArray<MvDrawableNode*>* hits, int window);
     ///@}
 
-    /// @name Map upkeep
-    /// For nodes of this tree whose name or id changes.
-    ///@{
+private:
+    // The stage makes, draws and destroys its tree; nodes keep its maps up to date as their
+    // names and ids change; the tests reach the drawing walks (tests/support).
+    friend class MvStage;
+    friend class MvSceneNode;
+    friend class MvTestAccess;
+
+    /// A tree for engine (not owned, not null) with the origin node placed at each
+    /// window's top-left corner; logs the origin node's and the scene root's addresses.
+    explicit MvSceneTree(MvStage* engine);
+
+    /// Destroys every node, children before parents, without notifying them.
+    ~MvSceneTree();
+
+    /// Paints, in depth order, every shown node of window whose bounds meet clip, clipped
+    /// to clip. Asserts 0 <= window < stage window count, and on an OpenGL target that clip
+    /// is the whole window.
+    void DrawRect(const MvIntRect& clip, MvPaintTarget* paintInfo, int window);
+
+    /// Paints window's nodes into count rectangles at once: every shown node meeting one of
+    /// them is painted, clipped to each one it meets, in depth order. The rectangles must not
+    /// overlap one another (a dirty list's never do); the pixels are then exactly those of
+    /// DrawRect called for each rectangle in turn, for one walk of the tree instead of
+    /// count. Asserts clips is not null when count > 0, 0 <= window < stage window count and
+    /// a software paint target.
+    void DrawRects(const MvIntRect* clips, int count, MvPaintTarget* paintInfo, int window);
+
+    // Map upkeep, for nodes of this tree whose name or id changes.
 
     /// Enters node under its name. Asserts no node of the tree has that name.
     void AddName(MvSceneNode* node);
@@ -126,9 +131,7 @@ public:
     /// Removes node's id when it is entered for node; an id that was not entered because
     /// another node holds it stays with that node.
     void RemoveId(MvSceneNode* node);
-    ///@}
 
-private:
     struct DirtyCover;
 
     /// Numbers node, whose ancestors are unchanged, and rebuilds its subtree bounds when

@@ -54,10 +54,6 @@ public:
     /// placement, colours, depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// The base transform, then bounds[window]: the rectangle the current frame covers
-    /// under the screen transform (through the action's scale cache when it applies).
-    void ComputeTransform(int window) override;
-
     /// True, with the node appended to hits, when a visible pixel of the unscaled current
     /// frame lies under screen point (x, y) of window. A node that is hidden there, covers
     /// nothing there (empty bounds) or whose composite alpha is 0 is never hit. flags has no
@@ -85,6 +81,10 @@ public:
     MvSpriteResource* SpriteResource() const;
 
 protected:
+    /// The base transform, then bounds[window]: the rectangle the current frame covers
+    /// under the screen transform (through the action's scale cache when it applies).
+    void ComputeTransform(int window) override;
+
     /// Paints the current frame, clipped to clip, under the window's screen transform and
     /// composite colour transform. An action without frames paints nothing.
     void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;

@@ -41,11 +41,6 @@ public:
     /// depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// The base transform, then bounds[window]: the union of the rectangles the glyphs cover
-    /// under the screen transform (through the font's scale cache where it applies); empty
-    /// when the text shows no pixel.
-    void ComputeTransform(int window) override;
-
     /// True, with the node appended to hits, when a visible pixel of an unscaled glyph lies
     /// under screen point (x, y) of window (the point taken back through the screen
     /// transform). A node that is hidden there, covers nothing there (empty bounds) or whose
@@ -60,6 +55,18 @@ public:
     /// The font, as a resource.
     MvResource* Resource() override;
 
+    /// The text shown.
+    const char* Text() const;
+    /// The sum of the advances of the text's codes (the pen's travel), held to int's range.
+    int TextWidth() const;
+    /// The font the text is shown in (not owned).
+    MvFontResource* FontResource() const;
+
+    /// @name Engine internals
+    /// For the engine's collision test, never for a program: the collision bit map is the
+    /// engine's own type, not installed.
+    ///@{
+
     /// The collision bit map of the whole text at scale 1, its column 0 and row 0 at the
     /// text's bounds' top-left corner: made from the glyphs on first request and kept until
     /// the text changes. Null when the node's screen transform has a scale in window, when
@@ -68,15 +75,14 @@ public:
     /// since the last recompute). The font's GetCollisionMask answers with it. Asserts 0 <=
     /// window < MvWindowCount.
     MvCollisionMask* CollisionMask(int window);
-
-    /// The text shown.
-    const char* Text() const;
-    /// The sum of the advances of the text's codes (the pen's travel), held to int's range.
-    int TextWidth() const;
-    /// The font the text is shown in (not owned).
-    MvFontResource* FontResource() const;
+    ///@}
 
 protected:
+    /// The base transform, then bounds[window]: the union of the rectangles the glyphs cover
+    /// under the screen transform (through the font's scale cache where it applies); empty
+    /// when the text shows no pixel.
+    void ComputeTransform(int window) override;
+
     /// Paints the glyphs, clipped to clip, under the window's screen transform and composite
     /// colour transform. Asserts paintInfo is not null.
     void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;

@@ -40,10 +40,6 @@ public:
     /// placement, colours, depth, shown flags, name, id and user data are not copied.
     MvSceneNode* Clone() override;
 
-    /// The base transform, then bounds[window]: the rectangle the tile covers under the
-    /// screen transform.
-    void ComputeTransform(int window) override;
-
     /// True, with the node appended to hits, when the tile in its orientation has a pixel
     /// that is not fully transparent under screen point (x, y) of window (the point taken
     /// back through the screen transform). A node that is hidden there, covers nothing
@@ -66,6 +62,10 @@ public:
     MvTileResource* TileResource() const;
 
 protected:
+    /// The base transform, then bounds[window]: the rectangle the tile covers under the
+    /// screen transform.
+    void ComputeTransform(int window) override;
+
     /// Paints the tile in its orientation, clipped to clip, under the window's screen
     /// transform and composite colour transform. Asserts paintInfo is not null.
     void Paint(MvPaintTarget* paintInfo, const MvIntRect& clip, int window) override;

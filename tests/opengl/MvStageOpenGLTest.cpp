@@ -19,6 +19,7 @@
 #include "MvSpriteNode.h"
 #include "MvSpriteResource.h"
 #include "MvStage.h"
+#include "MvTestAccess.h"
 #include "MvTextNode.h"
 #include "MvTextureManager.h"
 #include "MvTileNode.h"
@@ -440,7 +441,7 @@ TEST_F(StageOpenGLTest, BrokenCallsAreCaught)
     // The OpenGL path always draws whole windows.
     std::unique_ptr<MvStage> stage = MakeStage();
     stage->SceneTree()->Recompute();
-    EXPECT_DEATH(stage->SceneTree()->DrawRect(R(0, 0, 5, 5), &stage->PaintTarget(), 0),
+    EXPECT_DEATH(MvTestAccess::DrawRect(stage->SceneTree(), R(0, 0, 5, 5), &MvTestAccess::PaintTarget(stage.get()), 0),
                  "clip == engine_->WindowRect");
 }
 

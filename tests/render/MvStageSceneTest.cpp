@@ -216,7 +216,8 @@ TEST_F(StageSceneTest, ColourTransformsAndAlphaGoThroughTheMatchingBlitters)
 
         const MvColorXform& composite = node->ScreenColorXform(0);
         const Uint32 expected =
-            Blend(s.stage->PaintTarget(), scenetest::Raw(background), PaletteColor(c.pixel), composite);
+            Blend(MvTestAccess::PaintTarget(s.stage.get()), scenetest::Raw(background), PaletteColor(c.pixel),
+                  composite);
         EXPECT_EQ(s.screen.Pixel(5, 3), expected) << c.what;
         EXPECT_EQ(s.screen.Pixel(4, 3), scenetest::Raw(background)) << c.what;
         s.stage->SceneTree()->RemoveNode(layer);

@@ -3,6 +3,7 @@
 #include "MvPixelBlock.h"
 #include "MvPngImage.h"
 #include "MvStage.h"
+#include "MvTestAccess.h"
 
 #include "MvLogCapture.h"
 #include "MvLogSilencer.h"
@@ -58,7 +59,7 @@ TEST(MvStage, FirstDrawFillsEveryWindowAndReportsItWhole)
     EXPECT_EQ(single.WindowRect(0), R(0, 0, 63, 47));
     EXPECT_EQ(single.ScreenRect(), R(0, 0, 63, 47));
     EXPECT_EQ(single.DirtyList(0).ClipRect(), R(0, 0, 63, 47));
-    EXPECT_EQ(single.PaintTarget().Surface(), screen.Surface());
+    EXPECT_EQ(MvTestAccess::PaintTarget(&single).Surface(), screen.Surface());
     screen.ExpectPixels([](int, int) { return kUntouched; }, "construction without extra fill paints nothing");
 
     MvGrowArray<MvIntRect> list;

@@ -203,21 +203,21 @@ TEST(MvCanvasResource, UsersKeepTheirOrder)
 {
     MvCanvasResource canvas("users", 1, 1, true);
     MvSceneNode a, b, c;
-    canvas.AddUser(&a);
-    canvas.AddUser(&b);
-    canvas.AddUser(&c);
+    MvTestAccess::AddUser(&canvas, &a);
+    MvTestAccess::AddUser(&canvas, &b);
+    MvTestAccess::AddUser(&canvas, &c);
     ASSERT_EQ(3, canvas.UserCount());
-    canvas.RemoveUser(&a);
+    MvTestAccess::RemoveUser(&canvas, &a);
     ASSERT_EQ(2, canvas.UserCount());
     EXPECT_EQ(&b, canvas.User(0));
     EXPECT_EQ(&c, canvas.User(1));
-    canvas.AddUser(&a);
-    canvas.RemoveUser(&c);
+    MvTestAccess::AddUser(&canvas, &a);
+    MvTestAccess::RemoveUser(&canvas, &c);
     ASSERT_EQ(2, canvas.UserCount());
     EXPECT_EQ(&b, canvas.User(0));
     EXPECT_EQ(&a, canvas.User(1));
-    canvas.RemoveUser(&b);
-    canvas.RemoveUser(&a);
+    MvTestAccess::RemoveUser(&canvas, &b);
+    MvTestAccess::RemoveUser(&canvas, &a);
     EXPECT_EQ(0, canvas.UserCount());
 }
 
@@ -232,10 +232,10 @@ TEST(MvCanvasResource, NotifyChangedInvalidatesEveryUserInEveryWindow)
     MvSceneNode* bystander = s.Insert(nullptr, new MvSceneNode());
     s.Tree().Recompute();
     MvCanvasResource canvas("shown", 2, 2, false);
-    canvas.AddUser(first);
-    canvas.AddUser(second);
-    canvas.RemoveUser(second);
-    canvas.AddUser(second);
+    MvTestAccess::AddUser(&canvas, first);
+    MvTestAccess::AddUser(&canvas, second);
+    MvTestAccess::RemoveUser(&canvas, second);
+    MvTestAccess::AddUser(&canvas, second);
     canvas.Pixels()[0] = Rgba(255, 0, 0, 255);
     canvas.NotifyChanged();
     for (int w = 0; w < 3; ++w) {
@@ -243,12 +243,12 @@ TEST(MvCanvasResource, NotifyChangedInvalidatesEveryUserInEveryWindow)
         EXPECT_TRUE(second->IsInvalid(w)) << w;
         EXPECT_FALSE(bystander->IsInvalid(w)) << w;
     }
-    canvas.RemoveUser(first);
+    MvTestAccess::RemoveUser(&canvas, first);
     s.Tree().Recompute();
     canvas.NotifyChanged();
     EXPECT_FALSE(first->IsInvalid(0));
     EXPECT_TRUE(second->IsInvalid(0));
-    canvas.RemoveUser(second);
+    MvTestAccess::RemoveUser(&canvas, second);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -516,18 +516,19 @@ TEST(MvCanvasResourceDeathTest, BrokenPreconditionsAreCaught)
         {"a canvas destroyed while a node uses it",
          [&] {
              MvCanvasResource held("held", 1, 1, true);
-             held.AddUser(&node);
+             MvTestAccess::AddUser(&held, &node);
          },
          "userCount_ == 0"},
         {"removing a node that is no user",
          [&] {
              MvCanvasResource held("held", 1, 1, true);
-             held.AddUser(&node);
-             held.RemoveUser(&stranger);
+             MvTestAccess::AddUser(&held, &node);
+             MvTestAccess::RemoveUser(&held, &stranger);
          },
          "index < users_.Count()"},
-        {"removing a user of a canvas without users", [&] { canvas.RemoveUser(&node); }, "index < users_.Count()"},
-        {"AddUser(null)", [&] { canvas.AddUser(nullptr); }, "node != nullptr"},
+        {"removing a user of a canvas without users", [&] { MvTestAccess::RemoveUser(&canvas, &node); },
+         "index < users_.Count()"},
+        {"AddUser(null)", [&] { MvTestAccess::AddUser(&canvas, nullptr); }, "node != nullptr"},
         {"a collision mask for no node", [&] { canvas.GetCollisionMask(nullptr, 0); }, "node != nullptr"},
         {"a collision mask past the last window", [&] { canvas.GetCollisionMask(&node, MvWindowCount); },
          "window >= 0 && window < MvWindowCount"},

@@ -428,7 +428,8 @@ TEST_F(CanvasNodeDeathTest, DrawingAHiddenCanvasIsCaught)
     MvCanvasNode* node = s.Insert(nullptr, new MvCanvasNode(canvas.get()));
     s.stage->Draw(false);
     node->SetShown(false);
-    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), "IsShownInTree\\(window\\)");
+    EXPECT_DEATH(node->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 29), 0),
+                 "IsShownInTree\\(window\\)");
     EXPECT_DEATH(node->Draw(nullptr, R(0, 0, 39, 29), 0), "paintInfo != nullptr");
 }
 

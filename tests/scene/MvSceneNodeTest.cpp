@@ -453,14 +453,14 @@ TEST(MvSceneNodeDeathTest, BrokenArgumentsAreCaught)
         {"ScreenXform window 6", [&] { node.ScreenXform(bad); }, "window < MvWindowCount"},
         {"ScreenColorXform window -1", [&] { node.ScreenColorXform(minusOne); }, "window >= 0"},
         {"IsShownInTree window -1", [&] { node.IsShownInTree(minusOne); }, "window >= 0"},
-        {"ComputeTransform window 6", [&] { node.ComputeTransform(bad); }, "window < MvWindowCount"},
+        {"ComputeTransform window 6", [&] { MvTestAccess::ComputeTransform(&node, bad); }, "window < MvWindowCount"},
         {"ScreenToLocal window 6", [&] {
              MvFixed out[2];
              node.ScreenToLocal(0, 0, out, bad);
          },
          "window < MvWindowCount"},
         {"SetName(null)", [&] { node.SetName(nullptr); }, "name != nullptr"},
-        {"OnAddedToTree of a detached node", [&] { node.OnAddedToTree(); }, "engine_ != nullptr"},
+        {"OnAddedToTree of a detached node", [&] { MvTestAccess::OnAddedToTree(&node); }, "engine_ != nullptr"},
         {"a cursor that has run off reads no node", [&] { node.Children().Node(); }, "Done"},
     };
     for (const Case& c : cases)

@@ -345,10 +345,10 @@ TEST(MvSceneTreeDraw, OneWalkForSeveralRectanglesPaintsAsOneWalkEach)
     const MvIntRect rects[] = {R(2, 2, 9, 14), R(10, 2, 29, 5), R(20, 12, 35, 25), R(36, 0, 39, 29)};
 
     Scene one;
-    one.s.Tree().DrawRects(rects, 4, &one.s.stage->PaintTarget(), 0);
+    MvTestAccess::DrawRects(&one.s.Tree(), rects, 4, &MvTestAccess::PaintTarget(one.s.stage.get()), 0);
     Scene each;
     for (const MvIntRect& r : rects)
-        each.s.Tree().DrawRect(r, &each.s.stage->PaintTarget(), 0);
+        MvTestAccess::DrawRect(&each.s.Tree(), r, &MvTestAccess::PaintTarget(each.s.stage.get()), 0);
 
     each.s.screen.ExpectPixels([&](int x, int y) { return one.s.screen.Pixel(x, y); }, "one walk against four");
     EXPECT_EQ(one.wide->clips, each.wide->clips);
@@ -361,7 +361,7 @@ TEST(MvSceneTreeDraw, OneWalkForSeveralRectanglesPaintsAsOneWalkEach)
 
     // No rectangle: nothing is asked to draw.
     one.wide->clips.clear();
-    one.s.Tree().DrawRects(nullptr, 0, &one.s.stage->PaintTarget(), 0);
+    MvTestAccess::DrawRects(&one.s.Tree(), nullptr, 0, &MvTestAccess::PaintTarget(one.s.stage.get()), 0);
     EXPECT_TRUE(one.wide->clips.empty());
 }
 
@@ -369,14 +369,16 @@ TEST(MvSceneTreeDrawDeathTest, BrokenDrawCallsAreCaught)
 {
     StageOnScreen s(40, 30);
     volatile int one = 1;
-    MvPaintTarget* target = &s.stage->PaintTarget();
-    EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), target, one), "window < engine_->WindowCount");
-    EXPECT_DEATH(s.Tree().DrawRect(R(0, 0, 5, 5), nullptr, 0), "paintInfo != nullptr");
+    MvPaintTarget* target = &MvTestAccess::PaintTarget(s.stage.get());
+    EXPECT_DEATH(MvTestAccess::DrawRect(&s.Tree(), R(0, 0, 5, 5), target, one), "window < engine_->WindowCount");
+    EXPECT_DEATH(MvTestAccess::DrawRect(&s.Tree(), R(0, 0, 5, 5), nullptr, 0), "paintInfo != nullptr");
     const MvIntRect rects[] = {R(0, 0, 5, 5)};
-    EXPECT_DEATH(s.Tree().DrawRects(rects, 1, target, one), MvFailedCheck("window >= 0 && window < engine_->WindowCount()"));
-    EXPECT_DEATH(s.Tree().DrawRects(rects, 1, nullptr, 0),
+    EXPECT_DEATH(MvTestAccess::DrawRects(&s.Tree(), rects, 1, target, one),
+                 MvFailedCheck("window >= 0 && window < engine_->WindowCount()"));
+    EXPECT_DEATH(MvTestAccess::DrawRects(&s.Tree(), rects, 1, nullptr, 0),
                  MvFailedCheck("paintInfo != nullptr && !paintInfo->IsOpenGL()"));
-    EXPECT_DEATH(s.Tree().DrawRects(nullptr, 1, target, 0), MvFailedCheck("clips != nullptr || count <= 0"));
+    EXPECT_DEATH(MvTestAccess::DrawRects(&s.Tree(), nullptr, 1, target, 0),
+                 MvFailedCheck("clips != nullptr || count <= 0"));
 }
 
 } // namespace

@@ -296,7 +296,7 @@ TEST_F(SpriteNodeTest, AnActionWithoutFramesDrawsAndHitsNothing)
     EXPECT_FALSE(box.IsValid());
     MvGrowArray<MvSceneNode*> hits;
     EXPECT_FALSE(node->TestPoint(3, 3, 0, &hits, 0));
-    node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0);
+    node->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 29), 0);
     EXPECT_EQ(hits.Count(), 0);
 }
 
@@ -356,7 +356,8 @@ TEST_F(SpriteNodeDeathTest, StepOnAnActionWithoutFramesAndDrawingAHiddenNodeAreC
     MvSpriteNode* node = s.Insert(nullptr, new MvSpriteNode(sprite.get()));
     s.stage->Draw(false);
     node->SetShown(false, -1);
-    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), MvFailedCheck("IsShownInTree(window)"));
+    EXPECT_DEATH(node->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 29), 0),
+                 MvFailedCheck("IsShownInTree(window)"));
     node->SelectAction("Empty");
     EXPECT_DEATH(node->Step(), MvFailedCheck("action_->FrameCount() > 0"));
 }

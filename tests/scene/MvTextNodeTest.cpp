@@ -433,7 +433,7 @@ TEST_F(TextNodeTest, AFontWithoutGlyphsShowsNothing)
     EXPECT_EQ(s.FrameRects(), std::vector<MvIntRect>{});
     EXPECT_FALSE(text->Bounds(0).IsValid());
     EXPECT_EQ(text->TextWidth(), 1) << "the space alone, as wide as the least space";
-    text->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 19), 0);
+    text->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 19), 0);
     MvGrowArray<MvSceneNode*> hits;
     EXPECT_FALSE(text->TestPoint(10, 10, 0, &hits, 0));
     EXPECT_EQ(text->CollisionMask(0), nullptr);
@@ -497,7 +497,8 @@ TEST_F(TextNodeDeathTest, DrawingAHiddenTextIsCaught)
     MvTextNode* node = s.Insert(nullptr, new MvTextNode(font.get(), "A"));
     s.stage->Draw(false);
     node->SetShown(false);
-    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), "IsShownInTree\\(window\\)");
+    EXPECT_DEATH(node->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 29), 0),
+                 "IsShownInTree\\(window\\)");
     EXPECT_DEATH(node->Draw(nullptr, R(0, 0, 39, 29), 0), "paintInfo != nullptr");
 }
 

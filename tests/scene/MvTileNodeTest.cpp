@@ -272,7 +272,8 @@ TEST_F(TileNodeDeathTest, DrawingAHiddenTileIsCaught)
     MvTileNode* node = s.Insert(nullptr, new MvTileNode(tile.get()));
     s.stage->Draw(false);
     node->SetShown(false);
-    EXPECT_DEATH(node->Draw(&s.stage->PaintTarget(), R(0, 0, 39, 29), 0), "IsShownInTree\\(window\\)");
+    EXPECT_DEATH(node->Draw(&MvTestAccess::PaintTarget(s.stage.get()), R(0, 0, 39, 29), 0),
+                 "IsShownInTree\\(window\\)");
     EXPECT_DEATH(node->Draw(nullptr, R(0, 0, 39, 29), 0), "paintInfo != nullptr");
 }
 

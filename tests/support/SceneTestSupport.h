@@ -14,6 +14,7 @@
 #include "MvSceneNode.h"
 #include "MvSceneTree.h"
 #include "MvStage.h"
+#include "MvTestAccess.h"
 #include "RectHelpers.h"
 #include "TestScreen.h"
 
