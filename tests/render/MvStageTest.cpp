@@ -476,7 +476,7 @@ TEST_F(MvStagePresent, TheDummyDriversScreenOf32BitsIsPainted)
     MvLogCapture quiet(MvLogCapture::QuietStdout);
     MvStage stage(screen);
     stage.Draw(true);
-    EXPECT_EQ(stage.PaintTarget().BytesPerPixel(), 4);
+    EXPECT_EQ(MvTestAccess::PaintTarget(&stage).BytesPerPixel(), 4);
 }
 
 TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
