@@ -19,15 +19,6 @@ uint8_t Widen(uint32_t value, uint32_t mask, int shift, int loss)
     return static_cast<uint8_t>((v << loss) + (refill >= 0 ? v >> refill : 0));
 }
 
-void SplitPixel(uint32_t value, const SDL_PixelFormat* format, uint8_t* red, uint8_t* green, uint8_t* blue,
-                uint8_t* alpha)
-{
-    *red = Widen(value, format->Rmask, format->Rshift, format->Rloss);
-    *green = Widen(value, format->Gmask, format->Gshift, format->Gloss);
-    *blue = Widen(value, format->Bmask, format->Bshift, format->Bloss);
-    *alpha = format->Amask != 0 ? Widen(value, format->Amask, format->Ashift, format->Aloss) : 255;
-}
-
 uint32_t JoinPixel(const SDL_PixelFormat* format, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha)
 {
     return static_cast<uint32_t>(red >> format->Rloss) << format->Rshift |
@@ -37,6 +28,15 @@ uint32_t JoinPixel(const SDL_PixelFormat* format, uint8_t red, uint8_t green, ui
 }
 
 } // namespace
+
+void MvSurfacePen::SplitValue(uint32_t value, const SDL_PixelFormat* format, uint8_t* red, uint8_t* green,
+                              uint8_t* blue, uint8_t* alpha)
+{
+    *red = Widen(value, format->Rmask, format->Rshift, format->Rloss);
+    *green = Widen(value, format->Gmask, format->Gshift, format->Gloss);
+    *blue = Widen(value, format->Bmask, format->Bshift, format->Bloss);
+    *alpha = format->Amask != 0 ? Widen(value, format->Amask, format->Ashift, format->Aloss) : 255;
+}
 
 MvSurfacePen::MvSurfacePen(const MvPaintTarget& target) : surface_(target.Surface())
 {
@@ -64,7 +64,7 @@ void MvSurfacePen::ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t
     case 2: {
         uint16_t value;
         std::memcpy(&value, p, sizeof value);
-        SplitPixel(value, format, red, green, blue, alpha);
+        SplitValue(value, format, red, green, blue, alpha);
         break;
     }
     case 3:
@@ -76,7 +76,7 @@ void MvSurfacePen::ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t
     default: {
         uint32_t value;
         std::memcpy(&value, p, sizeof value);
-        SplitPixel(value, format, red, green, blue, alpha);
+        SplitValue(value, format, red, green, blue, alpha);
         break;
     }
     }

@@ -23,6 +23,12 @@ public:
     /// with alpha 255 on 3.
     void ReadPixel(int x, int y, uint8_t* red, uint8_t* green, uint8_t* blue, uint8_t* alpha) const;
 
+    /// The channels of a 2 or 4-byte pixel value of format, each widened to 8 bits as
+    /// ReadPixel does (alpha 255 without an alpha mask). The same on every SDL: the
+    /// libraries' own SDL_GetRGBA widen narrow channels in different ways.
+    static void SplitValue(uint32_t value, const SDL_PixelFormat* format, uint8_t* red, uint8_t* green,
+                           uint8_t* blue, uint8_t* alpha);
+
     /// Pixel (x, y) as an MvColor (ReadPixel).
     MvColor ReadColor(int x, int y) const;
 

@@ -511,8 +511,9 @@ TEST(MvStageDeathTest, BrokenWindowLayoutsAreCaught)
 void LogToStandardError(const char* text, void*) { std::fputs(text, stderr); }
 
 // A screen the stage cannot paint is refused before the stage logs or makes anything, and
-// the first line said is the caller's: what the stage needs and what it was given. SDL's
-// dummy video driver makes such a screen for SDL_SetVideoMode(w, h, 0, ...).
+// the first line said is the caller's: what the stage needs and what it was given. SDL
+// 1.2.15's dummy video driver makes such a screen for SDL_SetVideoMode(w, h, 0, ...)
+// (sdl12-compat's makes a 32-bit one).
 TEST(MvStageDeathTest, AScreenItCannotPaintIsRefusedInTheCallersTerms)
 {
     const std::string eightBits = "^MvStage: the screen has 8 bits per pixel; the stage paints 16, 24 or 32-bit "
@@ -525,13 +526,6 @@ TEST(MvStageDeathTest, AScreenItCannotPaintIsRefusedInTheCallersTerms)
         std::string refusal;
     } cases[] = {
         {"an 8-bit memory surface", [] { return SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 8, 0, 0, 0, 0); },
-         eightBits},
-        {"the dummy driver's screen at the display's depth",
-         [] {
-             setenv("SDL_VIDEODRIVER", "dummy", 1);
-             SDL_InitSubSystem(SDL_INIT_VIDEO);
-             return SDL_SetVideoMode(64, 48, 0, SDL_SWSURFACE);
-         },
          eightBits},
         {"no screen", [] { return static_cast<SDL_Surface*>(nullptr); },
          "^MvStage: the screen is null; make the stage on the surface SDL_SetVideoMode returned, once it is not "
@@ -554,6 +548,25 @@ TEST(MvStageDeathTest, AScreenItCannotPaintIsRefusedInTheCallersTerms)
     SDL_Surface* paletted = SDL_CreateRGBSurface(SDL_SWSURFACE, 64, 48, 8, 0, 0, 0, 0);
     EXPECT_DEATH(stage.ReplaceScreen(paletted), eightBits);
     SDL_FreeSurface(paletted);
+
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Surface* probe = SDL_SetVideoMode(64, 48, 0, SDL_SWSURFACE);
+    ASSERT_NE(probe, nullptr) << SDL_GetError();
+    const int dummyBits = probe->format->BitsPerPixel;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (dummyBits == 8) {
+        EXPECT_DEATH(
+            {
+                MvSetDebugSink(LogToStandardError, nullptr);
+                MvSetLogStream(stderr);
+                setenv("SDL_VIDEODRIVER", "dummy", 1);
+                SDL_InitSubSystem(SDL_INIT_VIDEO);
+                MvStage stage(SDL_SetVideoMode(64, 48, 0, SDL_SWSURFACE));
+            },
+            eightBits)
+            << "the dummy driver's screen at the display's depth";
+    }
 }
 
 TEST(MvStageDeathTest, BrokenCallsAreCaught)

@@ -1,6 +1,7 @@
 #include "MvPngImage.h"
 
 #include "MvDisplay.h"
+#include "MvSurfacePen.h"
 
 #include <png.h>
 
@@ -117,8 +118,8 @@ void RgbRowFrom32RedHigh(const Uint8* row, int width, const SDL_PixelFormat*, pn
     }
 }
 
-// Any other layout of 2, 3 or 4 bytes a pixel, through SDL_GetRGB, which widens narrow
-// channels.
+// Any other layout of 2, 3 or 4 bytes a pixel, narrow channels widened as the engine's pen
+// reads them (SDL_GetRGB widens them differently on SDL 1.2.15 and on sdl12-compat).
 void RgbRowFromAny(const Uint8* row, int width, const SDL_PixelFormat* format, png_byte* out)
 {
     const int bytes = format->BytesPerPixel;
@@ -135,7 +136,8 @@ void RgbRowFromAny(const Uint8* row, int width, const SDL_PixelFormat* format, p
         } else {
             pixel = Uint32(row[0]) << 16 | Uint32(row[1]) << 8 | Uint32(row[2]);
         }
-        SDL_GetRGB(pixel, format, &out[0], &out[1], &out[2]);
+        png_byte alpha;
+        MvSurfacePen::SplitValue(pixel, format, &out[0], &out[1], &out[2], &alpha);
     }
 }
 
