@@ -21,12 +21,12 @@ namespace {
 
 // Ogg Vorbis files (the music) are encoded at this quality; WAV files (the effects) hold
 // plain PCM.
-const float OggQuality = 0.4f;
+constexpr float OggQuality = 0.4f;
 // Loudest sample of the music as a fraction of full scale, leaving the Vorbis encoder
 // room so its small overshoots do not clip. Effects made of plain pulse waves are
 // nearly as loud on average as at their peak, so they get lower peaks to sit at the
 // music's loudness rather than above it.
-const float MusicPeak = 0.85f;
+constexpr float MusicPeak = 0.85f;
 
 // How one sound of the game's table is made.
 struct SoundMaker {
