@@ -152,60 +152,62 @@ TEST_F(StageOpenGLTest, PresentSwapsTheBuffers)
     ExpectScreen([](int, int) { return Rgba(255, 255, 0, 255); }, "after Present");
 }
 
+// Two windows drawn on an OpenGL screen, green and red, the rest of the screen blue: what
+// a capture and a screenshot must show.
+class TwoWindowFrameTest : public StageOpenGLTest {
+protected:
+    std::unique_ptr<MvStage> DrawTwoWindows()
+    {
+        const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
+        std::unique_ptr<MvStage> stage = MakeStage(2, windows, &Extra);
+        stage->SetWindowBackground(0, &Green);
+        stage->SetWindowBackground(1, &Red);
+        stage->Draw(true);
+        return stage;
+    }
+
+    // The pixels of a width x height picture, read by at(x, y), that differ from the frame.
+    int WrongPixels(int width, int height, const std::function<MvColor(int, int)>& at)
+    {
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? Extra : x < 70 ? Green : Red;
+                if (at(x, y) != expected)
+                    ++wrong;
+            }
+        return wrong;
+    }
+
+    const MvColor Extra = Rgba(0, 0, 255, 255);
+    const MvColor Green = Rgba(0, 200, 0, 255);
+    const MvColor Red = Rgba(255, 0, 0, 255);
+};
+
 // A capture after Draw is the presented frame, read from the front buffer top row first.
-TEST_F(StageOpenGLTest, CaptureScreenReadsThePresentedFrame)
+TEST_F(TwoWindowFrameTest, CaptureScreenReadsThePresentedFrame)
 {
-    const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
-    const MvColor extra = Rgba(0, 0, 255, 255);
-    std::unique_ptr<MvStage> stage = MakeStage(2, windows, &extra);
-    const MvColor green = Rgba(0, 200, 0, 255);
-    const MvColor red = Rgba(255, 0, 0, 255);
-    stage->SetWindowBackground(0, &green);
-    stage->SetWindowBackground(1, &red);
-    stage->Draw(true);
+    std::unique_ptr<MvStage> stage = DrawTwoWindows();
     MvPixelBlock shot;
     stage->CaptureScreen(&shot);
-    const int width = Width, height = Height;
-    ASSERT_EQ(width, shot.Width());
-    ASSERT_EQ(height, shot.Height());
-    int wrong = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? extra : x < 70 ? green : red;
-            if (shot.Pixels()[y * width + x] != expected)
-                ++wrong;
-        }
-    EXPECT_EQ(0, wrong);
+    ASSERT_EQ(int(Width), shot.Width());
+    ASSERT_EQ(int(Height), shot.Height());
+    EXPECT_EQ(0, WrongPixels(Width, Height, [&](int x, int y) { return shot.Pixels()[y * Width + x]; }));
 }
 
 // A screenshot on an OpenGL screen is the captured frame written to a PNG file.
-TEST_F(StageOpenGLTest, SaveScreenshotWritesTheCapturedFrame)
+TEST_F(TwoWindowFrameTest, SaveScreenshotWritesTheCapturedFrame)
 {
-    const MvIntRect windows[] = {R(0, 0, 69, 99), R(80, 0, 159, 99)};
-    const MvColor extra = Rgba(0, 0, 255, 255);
-    std::unique_ptr<MvStage> stage = MakeStage(2, windows, &extra);
-    const MvColor green = Rgba(0, 200, 0, 255);
-    const MvColor red = Rgba(255, 0, 0, 255);
-    stage->SetWindowBackground(0, &green);
-    stage->SetWindowBackground(1, &red);
-    stage->Draw(true);
+    std::unique_ptr<MvStage> stage = DrawTwoWindows();
     MvScratchFolder scratch;
     const std::string path = scratch / "shot.png";
     std::string error;
     ASSERT_TRUE(stage->SaveScreenshot(path.c_str(), &error)) << error;
     MvPngImage saved;
     ASSERT_TRUE(saved.Load(path, &error)) << error;
-    const int width = Width, height = Height;
-    ASSERT_EQ(width, saved.Width());
-    ASSERT_EQ(height, saved.Height());
-    int wrong = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const MvColor& expected = y >= 100 || (x >= 70 && x < 80) ? extra : x < 70 ? green : red;
-            if (saved.At(x, y) != expected)
-                ++wrong;
-        }
-    EXPECT_EQ(0, wrong);
+    ASSERT_EQ(int(Width), saved.Width());
+    ASSERT_EQ(int(Height), saved.Height());
+    EXPECT_EQ(0, WrongPixels(Width, Height, [&](int x, int y) { return saved.At(x, y); }));
 }
 
 TEST_F(StageOpenGLTest, DescribeRendererNamesTheOpenGLDriver)
