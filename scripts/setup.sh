@@ -75,7 +75,8 @@ movo_install_packages() {
 # when the package cannot be had.
 movo_sdl12_compat() {
     local dir="$MOVO_ROOT/$1/sdl12-compat"
-    if dpkg-query -W -f='${Status}' libsdl1.2-compat 2>/dev/null | grep -q "install ok installed"; then
+    # Debian 13's libsdl1.2debian is built from sdl12-compat; Debian 12's is SDL 1.2.15.
+    if [ "$(dpkg-query -W -f='${source:Package}' libsdl1.2debian 2>/dev/null)" = "sdl12-compat" ]; then
         return 0
     fi
     local library
